@@ -1,0 +1,246 @@
+// Headless platform: everything the game asks of the machine, answered from
+// plain state that tests script and inspect.
+#include "platform/headless.h"
+#include "platform/key_latch.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+struct SoundSlot {
+    std::string path;
+    bool open = false;
+    bool playing = false;
+    bool reportEnd = false;
+};
+
+struct State {
+    std::array<platform::KeyLatch, platform::KeyCount> keys;
+    std::uint32_t clock = 1;
+    std::vector<headless::MessageBoxRecord> boxes;
+    headless::Frame frame;
+    int framesPresented = 0;
+    std::vector<headless::AudioEvent> audio;
+    std::vector<SoundSlot> sounds;
+    bool audioAvailable = true;
+    bool displayAvailable = true;
+    bool windowOpen = true;
+    bool running = true;
+    bool bgmRestart = true;
+    std::vector<std::uint32_t> pauses;
+    std::vector<std::uint32_t> periodsBegun;
+    std::vector<std::uint32_t> periodsEnded;
+    std::string exePath;
+    bool exePathSet = false;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+SoundSlot* slot(platform::SoundHandle h)
+{
+    State& s = state();
+    if (h < 0 || h >= static_cast<int>(s.sounds.size()) || !s.sounds[h].open) return nullptr;
+    return &s.sounds[h];
+}
+
+}  // namespace
+
+namespace platform {
+
+KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
+
+std::uint32_t milliseconds() { return state().clock; }
+
+TimerCaps timerCaps() { return TimerCaps{1, 1000000}; }
+void beginTimerPeriod(std::uint32_t period) { state().periodsBegun.push_back(period); }
+void endTimerPeriod(std::uint32_t period) { state().periodsEnded.push_back(period); }
+
+void messageBox(const std::string& text, const std::string& caption)
+{
+    state().boxes.push_back({text, caption});
+    std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
+}
+
+bool openWindow(const std::string&, int, int, int, int, std::string& error)
+{
+    State& s = state();
+    if (!s.displayAvailable) {
+        error = "no display";
+        s.windowOpen = false;
+        return false;
+    }
+    s.windowOpen = true;
+    return true;
+}
+
+void runEventLoop() {}
+void frameThreadFinished() {}
+void closeWindow() { state().windowOpen = false; }
+
+WindowId mainWindow() { return state().windowOpen ? 1 : NoWindow; }
+
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
+{
+    State& s = state();
+    if (window == NoWindow || window != mainWindow() || !pixels || width <= 0 || height <= 0)
+        return false;
+    s.frame.width = width;
+    s.frame.height = height;
+    s.frame.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
+    ++s.framesPresented;
+    return true;
+}
+
+bool running() { return state().running; }
+void requestQuit() { state().running = false; }
+
+bool takeBgmRestartRequest()
+{
+    const bool was = state().bgmRestart;
+    state().bgmRestart = false;
+    return was;
+}
+
+void pauseFrame(std::uint32_t ms)
+{
+    state().pauses.push_back(ms);
+    state().clock += ms;
+}
+
+SoundHandle openSound(const std::string& path)
+{
+    State& s = state();
+    if (!s.audioAvailable) return NoSound;
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe) return NoSound;
+    s.sounds.push_back(SoundSlot{path, true, false, false});
+    const SoundHandle h = static_cast<SoundHandle>(s.sounds.size() - 1);
+    s.audio.push_back({headless::AudioOp::Open, h, path, false});
+    return h;
+}
+
+bool playSound(SoundHandle sound, bool reportEnd)
+{
+    SoundSlot* sl = slot(sound);
+    if (!sl) return false;
+    sl->playing = true;
+    sl->reportEnd = reportEnd;
+    state().audio.push_back({headless::AudioOp::Play, sound, sl->path, reportEnd});
+    return true;
+}
+
+bool stopSound(SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    if (!sl) return false;
+    sl->playing = false;
+    state().audio.push_back({headless::AudioOp::Stop, sound, sl->path, false});
+    return true;
+}
+
+bool closeSound(SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    if (!sl) return false;
+    sl->playing = false;
+    sl->open = false;
+    state().audio.push_back({headless::AudioOp::Close, sound, sl->path, false});
+    return true;
+}
+
+std::string executablePath()
+{
+    State& s = state();
+    if (s.exePathSet) return s.exePath;
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return std::string();
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+}  // namespace platform
+
+namespace headless {
+
+void reset()
+{
+    State& s = state();
+    for (auto& k : s.keys) k.clear();
+    s.clock = 1;
+    s.boxes.clear();
+    s.frame = Frame{};
+    s.framesPresented = 0;
+    s.audio.clear();
+    s.sounds.clear();
+    s.audioAvailable = true;
+    s.displayAvailable = true;
+    s.windowOpen = true;
+    s.running = true;
+    s.bgmRestart = true;
+    s.pauses.clear();
+    s.periodsBegun.clear();
+    s.periodsEnded.clear();
+    s.exePath.clear();
+    s.exePathSet = false;
+}
+
+void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
+void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
+void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
+
+void setClock(std::uint32_t ms) { state().clock = ms; }
+void advanceClock(std::uint32_t ms) { state().clock += ms; }
+
+const std::vector<MessageBoxRecord>& messageBoxes() { return state().boxes; }
+void clearMessageBoxes() { state().boxes.clear(); }
+
+const Frame& lastFrame() { return state().frame; }
+int framesPresented() { return state().framesPresented; }
+
+const std::vector<AudioEvent>& audioLog() { return state().audio; }
+void clearAudioLog() { state().audio.clear(); }
+
+std::string soundPath(platform::SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    return sl ? sl->path : std::string();
+}
+
+bool soundPlaying(platform::SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    return sl && sl->playing;
+}
+
+void finishSound(platform::SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    if (!sl || !sl->playing) return;
+    sl->playing = false;
+    if (sl->reportEnd) state().bgmRestart = true;
+}
+
+void setAudioAvailable(bool available) { state().audioAvailable = available; }
+void setDisplayAvailable(bool available) { state().displayAvailable = available; }
+
+const std::vector<std::uint32_t>& pauses() { return state().pauses; }
+const std::vector<std::uint32_t>& timerPeriodsBegun() { return state().periodsBegun; }
+const std::vector<std::uint32_t>& timerPeriodsEnded() { return state().periodsEnded; }
+
+void setExecutablePath(const std::string& path)
+{
+    state().exePath = path;
+    state().exePathSet = true;
+}
+
+bool bgmRestartPending() { return state().bgmRestart; }
+
+}  // namespace headless

@@ -1,0 +1,74 @@
+// Control of the headless platform, for tests and the replay tools: scripted
+// keys, a clock the caller sets, and records of message boxes, frames,
+// sounds and pauses. Single-threaded use only.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace headless {
+
+// Back to a fresh start: clock at 1 ms, no keys down, no records, running,
+// music restart requested, window open, audio available.
+void reset();
+
+// A key-down event (marks the key pressed) or a key-up event.
+void press(platform::Key key);
+void release(platform::Key key);
+// An auto-repeat key-down: the key stays down and is not marked pressed.
+void repeat(platform::Key key);
+
+void setClock(std::uint32_t ms);
+void advanceClock(std::uint32_t ms);
+
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+};
+const std::vector<MessageBoxRecord>& messageBoxes();
+void clearMessageBoxes();
+
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;  // as handed over: BGR, bottom-up
+};
+const Frame& lastFrame();
+int framesPresented();
+
+enum class AudioOp { Open, Play, Stop, Close };
+struct AudioEvent {
+    AudioOp op;
+    platform::SoundHandle sound;
+    std::string path;
+    bool reportEnd;
+};
+const std::vector<AudioEvent>& audioLog();
+void clearAudioLog();
+// The file a handle was opened on ("" for none) and whether it plays now.
+std::string soundPath(platform::SoundHandle sound);
+bool soundPlaying(platform::SoundHandle sound);
+// The sound reaches its natural end.
+void finishSound(platform::SoundHandle sound);
+// Without audio every openSound fails, as with no sound card.
+void setAudioAvailable(bool available);
+// Without a display openWindow fails.
+void setDisplayAvailable(bool available);
+
+// Every pauseFrame so far; each one also advances the clock by its length.
+const std::vector<std::uint32_t>& pauses();
+
+// Timer periods begun and ended, in call order.
+const std::vector<std::uint32_t>& timerPeriodsBegun();
+const std::vector<std::uint32_t>& timerPeriodsEnded();
+
+// What executablePath() reports (default: the real test executable).
+void setExecutablePath(const std::string& path);
+
+// Peeks at the music-restart request without taking it.
+bool bgmRestartPending();
+
+}  // namespace headless

@@ -1,0 +1,117 @@
+// The game's only door to the machine: keys, clock, message box, window
+// frames, audio, and the two flags the frame loop shares with the window.
+// One implementation runs on SDL (the game), one is headless (the tests);
+// the executable picks one at link time. These functions never call back
+// into the game.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// ---- Keys -----------------------------------------------------------------
+
+enum class Key { Left, Right, Up, Down, Z, C, Q };
+constexpr int KeyCount = 7;
+
+// One reading of a key: down at this moment, and pressed (a real key-down,
+// not auto-repeat) since the previous query of the same key.
+struct KeyState {
+    bool down = false;
+    bool pressedSinceLastQuery = false;
+};
+
+// Reads the key and consumes its "pressed since" mark.
+KeyState queryKey(Key key);
+
+// Down now (the mark is consumed all the same, as every query does).
+inline bool keyHeld(Key key) { return queryKey(key).down; }
+
+// Down now and pressed since the previous query of this key.
+inline bool keyNewlyPressed(Key key)
+{
+    const KeyState s = queryKey(key);
+    return s.down && s.pressedSinceLastQuery;
+}
+
+// ---- Clock ------------------------------------------------------------------
+
+// Monotonic milliseconds truncated to 32 bits; wraps after about 49.7 days.
+std::uint32_t milliseconds();
+
+struct TimerCaps {
+    std::uint32_t minPeriod = 1;
+    std::uint32_t maxPeriod = 1000000;
+};
+// Timer resolution: Linux needs no raised period, so the SDL side only
+// reports 1 ms and ignores begin/end; the headless side records them.
+TimerCaps timerCaps();
+void beginTimerPeriod(std::uint32_t period);
+void endTimerPeriod(std::uint32_t period);
+
+// ---- Message box --------------------------------------------------------------
+
+// Shows text with caption and one OK button; blocks the caller until closed.
+void messageBox(const std::string& text, const std::string& caption);
+
+// ---- Window and frames ------------------------------------------------------------
+
+using WindowId = int;
+constexpr WindowId NoWindow = 0;
+
+// Main thread: opens the one window (client area width x height at x, y,
+// fixed size). Returns false and a one-line reason when there is no display.
+bool openWindow(const std::string& caption, int x, int y, int width, int height,
+                std::string& error);
+// Main thread: serves window events, frames and message boxes until the frame
+// thread calls frameThreadFinished().
+void runEventLoop();
+// Frame thread: tells the main thread that the game has been torn down.
+void frameThreadFinished();
+// Main thread: closes the window and the platform.
+void closeWindow();
+
+// The open window, NoWindow when none.
+WindowId mainWindow();
+
+// Hands a finished picture to the window: width x height pixels, bytes blue,
+// green, red, rows bottom-up, stride width x 3. Copies the bytes; returns
+// false when the window is not there.
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height);
+
+// ---- Frame loop flags ------------------------------------------------------------
+
+// True until shutdown begins (window closed, SIGTERM or requestQuit()).
+bool running();
+// The quit scene's request: ends the frame loop after the current frame.
+void requestQuit();
+// True once for each request to restart the selected music (set at start
+// and by the natural end of a sound played with reportEnd).
+bool takeBgmRestartRequest();
+// Waits ms milliseconds; returns early as soon as shutdown begins.
+void pauseFrame(std::uint32_t ms);
+
+// ---- Audio ----------------------------------------------------------------------
+
+using SoundHandle = int;
+constexpr SoundHandle NoSound = -1;
+
+// Loads one sound file, once. NoSound when the file is missing or unreadable
+// or when there is no audio device.
+SoundHandle openSound(const std::string& path);
+// Starts the sound from its beginning (restarting it when it plays). With
+// reportEnd, a natural end of this play raises the music-restart request;
+// ends caused by stopSound, a restart or closeSound never do.
+bool playSound(SoundHandle sound, bool reportEnd);
+// Stops the sound if it plays. False for a closed handle.
+bool stopSound(SoundHandle sound);
+// Stops and frees the sound. False for a closed handle.
+bool closeSound(SoundHandle sound);
+
+// ---- Process ----------------------------------------------------------------------
+
+// Real path of the running executable; empty when it cannot be told.
+std::string executablePath();
+
+}  // namespace platform

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests, end-to-end tests under
+# Xvfb (each test starts its own), and the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")"
+. tools/deps.sh
+# shellcheck disable=SC2086
+ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
+jobs="$(nproc)"
+
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j"$jobs"
+ctest --test-dir build/test --output-on-failure -j"$jobs"
+
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSALOOM_SANITIZE=address,undefined -DTESSALOOM_GAME=OFF >/dev/null
+cmake --build build/sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j"$jobs" -L unit

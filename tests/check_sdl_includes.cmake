@@ -1,0 +1,17 @@
+# Fails when a source outside platform/ and bench/ includes an SDL header.
+file(GLOB_RECURSE sources RELATIVE ${ROOT}
+     ${ROOT}/*.h ${ROOT}/*.hpp ${ROOT}/*.cpp ${ROOT}/*.cc)
+set(offenders "")
+foreach(f ${sources})
+  if(f MATCHES "^(platform|bench|build[^/]*)/")
+    continue()
+  endif()
+  file(STRINGS ${ROOT}/${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](SDL2/)?SDL")
+  if(hits)
+    list(APPEND offenders "${f}")
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "SDL included outside platform/: ${offenders}")
+endif()
+message(STATUS "no SDL include outside platform/")

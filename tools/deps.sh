@@ -1,0 +1,28 @@
+# Sourced by play.sh and test.sh: makes sure the Debian packages are there.
+# As root it installs what is missing; otherwise it prints the exact
+# apt-get line and stops.
+
+BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev"
+TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream"
+
+ensure_packages() {
+    local missing=""
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $pkg"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing:$missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq || return 1
+        # shellcheck disable=SC2086
+        apt-get install -y -qq $missing || return 1
+    else
+        echo "Missing packages. Run this, then try again:"
+        echo "  sudo apt-get install -y$missing"
+        exit 1
+    fi
+}
