@@ -1,0 +1,79 @@
+// The game's sounds: three music tracks and twelve effects, the music
+// selection and the music loop. Every operation runs on the frame thread;
+// callers never look at the results.
+#pragma once
+
+#include "platform/platform.h"
+#include "sound/sound_channel.h"
+
+#include <string>
+
+enum BgmId : int { BgmTitle = 0, BgmPlay = 1, BgmOver = 2 };
+constexpr int BgmCount = 3;
+
+enum SeId : int {
+    SeDecide = 0,
+    SeSelect = 1,
+    SeGameOver = 2,
+    SeTurn = 3,
+    SeMove = 4,
+    SeBottom = 5,
+    SeChain1 = 6,
+    SeChain2 = 7,
+    SeChain3 = 8,
+    SeChain4 = 9,
+    SeChain5 = 10,
+    SeGameStart = 11,
+};
+constexpr int SeCount = 12;
+
+// No music selected.
+constexpr int NoBgm = -1;
+
+class SoundBank {
+public:
+    SoundBank() = default;
+    // Closes every channel that is still open.
+    virtual ~SoundBank();
+
+    SoundBank(const SoundBank&) = delete;
+    SoundBank& operator=(const SoundBank&) = delete;
+
+    // Remembers the main window and has the music channels report the end
+    // of each play to it, which makes the music loop. Effects never report.
+    void setWindow(platform::WindowId window);
+    platform::WindowId window() const { return window_; }
+
+    // Opens the file on music channel id (0..2) / effect channel id (0..11).
+    // False for an id out of range or a file that cannot be loaded.
+    bool loadBgm(int id, const std::string& path);
+    bool loadEffect(int id, const std::string& path);
+
+    // Selects the music to play and to restart when a play ends: NoBgm or
+    // 0..2. Does not play. False for any other id, the selection unchanged.
+    bool selectBgm(int id);
+    int selectedBgm() const { return selectedBgm_; }
+
+    // Stops all music and plays track id from its beginning. False for an id
+    // out of range or a track that is not loaded; nothing is stopped then.
+    bool playBgm(int id);
+    // playBgm(selectedBgm()); false with no selection, nothing stopped.
+    bool playSelectedBgm();
+
+    // Stops the menu and game-over effects (SeDecide, SeSelect, SeGameOver)
+    // and plays effect id from its beginning; other effects still playing
+    // sound on. False for an id out of range or an effect that is not
+    // loaded; nothing is stopped then.
+    bool playEffect(int id);
+
+    // The channel of a track / an effect; a closed channel for an id out of
+    // range.
+    const SoundChannel& bgmChannel(int id) const;
+    const SoundChannel& effectChannel(int id) const;
+
+private:
+    platform::WindowId window_ = platform::NoWindow;
+    SoundChannel bgmChannels_[BgmCount];
+    SoundChannel effectChannels_[SeCount];
+    int selectedBgm_ = NoBgm;
+};
