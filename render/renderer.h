@@ -1,0 +1,115 @@
+// The screen object: the 640 x 480 back buffer, twelve image slots filled
+// from the picture files, and one drawing operation per visible element of
+// the game. Scenes redraw their whole screen into the back buffer; present
+// hands it to the window once per frame. Nothing is drawn into the window
+// directly.
+#pragma once
+
+#include "platform/platform.h"
+#include "render/surface.h"
+
+#include <string>
+
+class PuzzleField;
+class DropBlock;
+class ClearBlock;
+template <class T>
+class BlockList;
+using ClearGroup = BlockList<ClearBlock>;
+using GroupList = BlockList<ClearGroup>;
+using DropList = BlockList<DropBlock>;
+
+enum ImageSlot : int {
+    SlotTitle = 0,
+    SlotRankBg = 2,
+    SlotBlocks = 4,
+    SlotGameBg = 5,
+    SlotDigits = 7,
+    SlotLetters = 8,
+    SlotGameOver = 9,
+    SlotGameStart = 10,
+    SlotNameCursor = 11,
+};
+constexpr int ImageSlotCount = 12;
+
+// Screen geometry.
+constexpr int ScreenWidth = 640;
+constexpr int ScreenHeight = 480;
+constexpr int CellSize = 32;
+constexpr int FieldLeft = 192;  // (640 - 8 x 32) / 2
+constexpr int FieldTop = 48;    // (480 - 12 x 32) / 2
+constexpr int GlyphWidth = 24;
+constexpr int GlyphHeight = 34;
+constexpr int BannerWidth = 256;
+constexpr int BannerHeight = 160;
+
+class Renderer {
+public:
+    Renderer() = default;
+    virtual ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // ---- Set-up and presentation ----
+    void attachWindow(platform::WindowId window) { window_ = window; }
+    platform::WindowId window() const { return window_; }
+    // Fills the back buffer with one colour. False when no window is
+    // attached or the size is not accepted.
+    bool createBackBuffer(int width, int height, int red, int green, int blue);
+    // Loads a picture file into a slot and, when keyed, builds its key runs
+    // for pure green. False for a slot outside 0..11 (nothing changes) and
+    // when the file is missing or not of the accepted shape (slot left empty).
+    bool loadBitmap(int slot, const std::string& path, bool keyed);
+    // Hands the whole back buffer to the window. False without a window or
+    // without a back buffer.
+    bool present();
+
+    // ---- Screens ----
+    void drawTitleBackground();
+    void drawRankingBackground();
+    void drawGameBackground();
+    // Every grid cell, colour-keyed, at its place on the screen.
+    void drawField(const PuzzleField& field);
+    // The dropping blocks, shifted down by the shared drop offset.
+    void drawFallingBlocks(const DropList& drops);
+    // The fading blocks, blended by the shared fade level.
+    void drawClearingGroups(const GroupList& groups);
+    void drawNextPair(int firstCode, int secondCode);
+    void drawScore(int value);
+    void drawLevel(int value);
+    void drawClearedCount(int value);
+    // The bomb cell beside the menu entry of item 9, 1 or 2; others draw nothing.
+    void drawMenuCursor(int item);
+    void drawGameOverBanner(int x, int y);
+    void drawGameStartBanner(int x, int y);
+    void drawNameCursor(int x, int y);
+    // Place 1..5 (others draw nothing): up to three name characters, then
+    // the score left-aligned with a pitch of 30.
+    void drawRankEntry(int place, const std::string& name, int score);
+
+    // ---- Glyphs ----
+    // The block cell of a cell code at (x, y): keyed for alpha <= 0, else
+    // blended with that alpha. Empty and Outside draw nothing; any other
+    // code outside 0..5 shows "undefine block type!!" and draws nothing.
+    void drawBlock(int x, int y, int cellCode, int alpha);
+    // "0".."9"; any other character draws nothing.
+    void drawDigit(char character, int x, int y);
+    // Letter 0..25 (A..Z); another index shows "undefined string".
+    void drawLetter(int letterIndex, int x, int y);
+    // "A".."Z" and "a".."z" as capitals; any other character draws nothing.
+    void drawChar(char character, int x, int y);
+    // The value in decimal, right-aligned: its last digit ends at rightEdge - 1.
+    void drawNumber(int value, int rightEdge, int y);
+
+    Surface& backBuffer() { return backBuffer_; }
+    // The image of a slot; an empty Surface for a slot outside 0..11.
+    Surface& image(int slot);
+
+private:
+    void drawPicture(int slot, int x, int y, bool keyed);
+
+    platform::WindowId window_ = platform::NoWindow;
+    Surface backBuffer_;
+    Surface images_[ImageSlotCount];
+    Surface noImage_;
+};

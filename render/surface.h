@@ -1,0 +1,117 @@
+// A picture in memory: 24-bit pixels stored blue, green, red, rows bottom-up
+// (memory row 0 is the bottom row of the picture), stride exactly width x 3.
+// The back buffer and every loaded sheet are Surfaces. Copies between them
+// clip to both Surfaces on all four edges; the keyed copies walk a key-run
+// table built once per sheet, so drawing does no per-pixel key test and
+// allocates nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The 40-byte info header of a 24-bit picture, field for field as a BMP file
+// stores it after its 14-byte file header.
+struct BitmapInfoHeader {
+    std::uint32_t size = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t planes = 0;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t sizeImage = 0;
+    std::int32_t xPelsPerMeter = 0;
+    std::int32_t yPelsPerMeter = 0;
+    std::uint32_t clrUsed = 0;
+    std::uint32_t clrImportant = 0;
+};
+
+// One stretch of non-key pixels of one memory row: columns [first, end).
+struct KeyRun {
+    std::int32_t first;
+    std::int32_t end;
+};
+
+// The one BMP shape the game reads: file header and info header, then the
+// pixels at this offset.
+constexpr std::size_t BmpHeaderBytes = 54;
+// Largest width or height accepted from a file or by createFilled.
+constexpr int SurfaceMaxSide = 4096;
+
+class Surface {
+public:
+    Surface() = default;
+    virtual ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // Replaces the content with width x height pixels of one colour (each
+    // channel's low 8 bits). False, and the Surface left empty, when a side
+    // is outside 1..SurfaceMaxSide.
+    bool createFilled(int width, int height, int red, int green, int blue);
+
+    // Replaces the content with the picture of a BMP file. Only one shape is
+    // accepted: "BM", pixel data at offset 54, info header size 40, width
+    // 1..4096 and a multiple of 4, height 1..4096 (bottom-up), 1 plane,
+    // 24 bits, no compression, and every pixel byte present in the file.
+    // Anything else (or a missing file) gives false and an empty Surface.
+    // The header is checked before anything is allocated.
+    bool loadBmp(const std::string& path);
+    // The same reader over bytes already in memory.
+    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size);
+
+    // Frees pixels and key runs; the Surface is then as after construction.
+    void release();
+
+    bool isEmpty() const { return pixels_.empty(); }
+    int width() const { return header_.width; }
+    int height() const { return header_.height; }
+    // Null when empty.
+    std::uint8_t* pixels() { return pixels_.empty() ? nullptr : pixels_.data(); }
+    const std::uint8_t* pixels() const { return pixels_.empty() ? nullptr : pixels_.data(); }
+    std::size_t byteCount() const { return pixels_.size(); }
+    const BitmapInfoHeader& header() const { return header_; }
+    // Byte offset of picture pixel (x, y), y counted down from the top.
+    std::size_t pixelOffset(int x, int y) const
+    {
+        return (static_cast<std::size_t>(height() - 1 - y) * width() + x) * 3;
+    }
+
+    // Copies the rectangle (sourceX, sourceY, width, height) of this Surface
+    // to (x, y) of dest, clipped to both Surfaces. False, with nothing drawn,
+    // when either Surface is empty; true otherwise, even when nothing of the
+    // rectangle is left after clipping.
+    bool blit(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const;
+    // As blit, but only the pixels covered by key runs; without key runs it
+    // is a plain blit.
+    bool blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                   int height) const;
+    // As blitKeyed, but each covered pixel is mixed into dest with weight
+    // alpha / 256 (alpha held to 0..256): new = old + (((src - old) * alpha) >> 8).
+    // Without key runs it is a plain blit and alpha is ignored.
+    bool blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                     int height, int alpha) const;
+
+    // Builds the key-run table for the key colour: every maximal stretch of
+    // pixels of another colour in a memory row becomes one run. Does nothing
+    // on an empty Surface.
+    void buildKeyRuns(int red, int green, int blue);
+    bool hasKeyRuns() const { return hasKeyRuns_; }
+    // The runs of one memory row (bottom-up index); 0 and null outside.
+    int keyRunCount(int memoryRow) const;
+    const KeyRun* keyRunsOfRow(int memoryRow) const;
+
+private:
+    struct Clip;
+    bool clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                int height, Clip& out) const;
+
+    BitmapInfoHeader header_;
+    std::vector<std::uint8_t> pixels_;
+    bool hasKeyRuns_ = false;
+    // All runs of all rows in one array; the runs of memory row r are
+    // keyRuns_[rowRunStart_[r] .. rowRunStart_[r + 1]).
+    std::vector<KeyRun> keyRuns_;
+    std::vector<std::int32_t> rowRunStart_;
+};
