@@ -1,0 +1,5 @@
+#include "app/frame_loop.h"
+
+#include "game/game.h"
+
+void frameThreadMain() { runGameThread<Game>(); }
