@@ -1,0 +1,83 @@
+#include "sound/sound_bank.h"
+
+namespace {
+
+bool validBgm(int id) { return id >= 0 && id < BgmCount; }
+bool validEffect(int id) { return id >= 0 && id < SeCount; }
+
+// Handed out for ids out of range so callers always get a channel to ask.
+const SoundChannel& closedChannel()
+{
+    static const SoundChannel none;
+    return none;
+}
+
+}  // namespace
+
+SoundBank::~SoundBank()
+{
+    for (SoundChannel& c : bgmChannels_)
+        if (c.isOpen()) c.close();
+    for (SoundChannel& c : effectChannels_)
+        if (c.isOpen()) c.close();
+}
+
+void SoundBank::setWindow(platform::WindowId window)
+{
+    window_ = window;
+    for (SoundChannel& c : bgmChannels_) c.setNotifyWindow(window);
+}
+
+bool SoundBank::loadBgm(int id, const std::string& path)
+{
+    if (!validBgm(id)) return false;
+    return bgmChannels_[id].open(path);
+}
+
+bool SoundBank::loadEffect(int id, const std::string& path)
+{
+    if (!validEffect(id)) return false;
+    return effectChannels_[id].open(path);
+}
+
+bool SoundBank::selectBgm(int id)
+{
+    if (id != NoBgm && !validBgm(id)) return false;
+    selectedBgm_ = id;
+    return true;
+}
+
+bool SoundBank::playBgm(int id)
+{
+    // Checked before stopping anything, so a track that failed to load
+    // leaves the music that plays alone.
+    if (!validBgm(id) || !bgmChannels_[id].isOpen()) return false;
+    for (SoundChannel& c : bgmChannels_) c.stop();
+    return bgmChannels_[id].play();
+}
+
+bool SoundBank::playSelectedBgm()
+{
+    if (selectedBgm_ == NoBgm) return false;
+    return playBgm(selectedBgm_);
+}
+
+bool SoundBank::playEffect(int id)
+{
+    if (!validEffect(id) || !effectChannels_[id].isOpen()) return false;
+    // Only the menu and game-over sounds are cut off; play sounds overlap.
+    effectChannels_[SeDecide].stop();
+    effectChannels_[SeSelect].stop();
+    effectChannels_[SeGameOver].stop();
+    return effectChannels_[id].play();
+}
+
+const SoundChannel& SoundBank::bgmChannel(int id) const
+{
+    return validBgm(id) ? bgmChannels_[id] : closedChannel();
+}
+
+const SoundChannel& SoundBank::effectChannel(int id) const
+{
+    return validEffect(id) ? effectChannels_[id] : closedChannel();
+}
