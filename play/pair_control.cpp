@@ -1,0 +1,225 @@
+// The falling pair under the player's hand: key polling, the three time
+// gates, the half-row fall with its landing test, sideways moves, turns
+// around block 0, and the landing that writes the pair into the grid.
+#include "game/game.h"
+
+#include "field/block.h"
+#include "sound/sound_bank.h"
+
+namespace {
+
+constexpr Millis PushedFallInterval = 16;
+constexpr Millis MoveInterval = 50;
+constexpr Millis TurnInterval = 50;
+
+// Places of block 1 seen from block 0.
+enum Orientation : int { Left = 0, Right = 1, Above = 2, Below = 3, SameCell = -1 };
+
+// Which neighbour of block 0 a turn tests, and how block 1 moves.
+struct TurnRule {
+    int tested;       // Orientation of the target cell seen from block 0
+    int columnDelta;  // of block 1
+    int halfRowDelta; // of block 1
+};
+
+// Indexed by the current orientation 0 left, 1 right, 2 above, 3 below.
+constexpr TurnRule CounterClockwise[4] = {
+    {Below, +1, +2},  // left -> below
+    {Above, -1, -2},  // right -> above
+    {Left, -1, +2},   // above -> left
+    {Right, +1, -2},  // below -> right
+};
+constexpr TurnRule Clockwise[4] = {
+    {Above, +1, -2},  // left -> above
+    {Below, -1, +2},  // right -> below
+    {Right, +1, +2},  // above -> right
+    {Left, -1, -2},   // below -> left
+};
+
+bool oddHalfRow(const PairBlock& block) { return block.pairRow(false) % 2 != 0; }
+
+}  // namespace
+
+PairKeys Game::pollPairKeys()
+{
+    // One query per key per frame, in this order: the query consumes the
+    // key's press mark, so a turn needs a fresh press of Z or C.
+    PairKeys keys;
+    keys.left = platform::keyHeld(platform::Key::Left);
+    keys.right = platform::keyHeld(platform::Key::Right);
+    keys.down = platform::keyHeld(platform::Key::Down);
+    keys.turnCounterClockwise = platform::keyNewlyPressed(platform::Key::Z);
+    keys.turnClockwise = platform::keyNewlyPressed(platform::Key::C);
+    return keys;
+}
+
+void Game::updateFalling()
+{
+    const PairKeys keys = pollPairKeys();
+    // The picture shows the pair as it was before this frame's steps.
+    drawPlayScreen(PhaseFalling);
+    int landed = stepPairFall(false);
+    if (landed == -1) landed = handlePairInput(keys);
+    if (landed != -1) landPair(landed);
+}
+
+bool Game::fallDue(bool pushed) const
+{
+    const Millis interval = pushed ? PushedFallInterval : static_cast<Millis>(field_.fallInterval());
+    return dueAfter(now_, PairBlock::fallStamp(), interval);
+}
+
+bool Game::moveDue() const { return dueAfter(now_, PairBlock::moveStamp(), MoveInterval); }
+
+bool Game::turnDue() const { return dueAfter(now_, PairBlock::turnStamp(), TurnInterval); }
+
+int Game::stepPairFall(bool pushed)
+{
+    if (!fallDue(pushed)) return -1;
+
+    PairBlock block0;
+    PairBlock block1;
+    field_.getPairBlock(0, block0);
+    field_.getPairBlock(1, block1);
+    const int half0 = block0.pairRow(false);
+    const int half1 = block1.pairRow(false);
+    block0.setHalfRow(half0 + 1);
+    block1.setHalfRow(half1 + 1);
+    PairBlock::setFallStamp(now_);
+    field_.putPairBlock(0, block0);
+    field_.putPairBlock(1, block1);
+
+    // Support is the cell under each block's new cell row; below the
+    // bottom row lies the outside, which supports too.
+    const int below0 = field_.cellAt(block0.column(), (half0 + 1) / 2 + 1);
+    const int below1 = field_.cellAt(block1.column(), (half1 + 1) / 2 + 1);
+    if (below0 != Empty) return 0;
+    if (below1 != Empty) return 1;
+    return -1;
+}
+
+int Game::handlePairInput(const PairKeys& keys)
+{
+    if (keys.down && fallDue(true)) {
+        const int landed = stepPairFall(true);
+        if (landed != -1) return landed;
+    }
+    // A successful left move stamps the move gate, so right waits.
+    if (keys.left && moveDue()) tryMove(-1);
+    if (keys.right && moveDue()) tryMove(+1);
+    if (keys.turnCounterClockwise && turnDue()) {
+        // Z sounds on every press the gate lets through, turned or not.
+        sound_.playEffect(SeTurn);
+        tryTurn(false);
+    }
+    if (keys.turnClockwise && turnDue()) tryTurn(true);
+    return -1;
+}
+
+void Game::tryMove(int direction)
+{
+    PairBlock block0;
+    PairBlock block1;
+    field_.getPairBlock(0, block0);
+    field_.getPairBlock(1, block1);
+
+    // The lead is the block on the side of the move, or the lower block of
+    // a vertical pair. In phase 4 the grid holds only settled blocks, so a
+    // free cell beside the lower block means a free cell beside the upper.
+    const PairBlock* lead = nullptr;
+    switch (field_.pairOrientation()) {
+    case Left: lead = direction < 0 ? &block1 : &block0; break;
+    case Right: lead = direction < 0 ? &block0 : &block1; break;
+    case Above: lead = &block0; break;
+    case Below: lead = &block1; break;
+    default: return;  // both in one cell: no side to lead with
+    }
+
+    const int column = lead->column() + direction;
+    const int row = lead->pairRow(true);
+    int target = field_.cellAt(column, row);
+    if (oddHalfRow(*lead)) {
+        // Between two cell rows: both must be free.
+        if (target != Empty) return;
+        target = field_.cellAt(column, row + 1);
+    }
+    if (target != Empty) return;
+
+    sound_.playEffect(SeMove);
+    block1.setColumn(block1.column() + direction);
+    block0.setColumn(block0.column() + direction);
+    PairBlock::setMoveStamp(now_);
+    field_.putPairBlock(0, block0);
+    field_.putPairBlock(1, block1);
+}
+
+bool Game::tryTurn(bool clockwise)
+{
+    const int orientation = field_.pairOrientation();
+    if (orientation < Left || orientation > Below) {
+        platform::messageBox(" block turn error!!", "error");
+        return false;
+    }
+
+    PairBlock block0;
+    PairBlock block1;
+    field_.getPairBlock(0, block0);
+    field_.getPairBlock(1, block1);
+
+    int neighbour[4] = {Outside, Outside, Outside, Outside};
+    field_.pairNeighbours(0, neighbour[Above], neighbour[Below], neighbour[Left], neighbour[Right]);
+    if (oddHalfRow(block0)) {
+        // Block 0 spans two cell rows, so block 1 would too: test the lower
+        // one of each side as well.
+        const int column = block0.column();
+        const int row = block0.pairRow(true);
+        if (neighbour[Above] == Empty) neighbour[Above] = field_.cellAt(column, row);
+        if (neighbour[Below] == Empty) neighbour[Below] = field_.cellAt(column, row + 2);
+        if (neighbour[Left] == Empty) neighbour[Left] = field_.cellAt(column - 1, row + 1);
+        if (neighbour[Right] == Empty) neighbour[Right] = field_.cellAt(column + 1, row + 1);
+    }
+
+    const TurnRule& rule = clockwise ? Clockwise[orientation] : CounterClockwise[orientation];
+    if (neighbour[rule.tested] != Empty) return false;
+
+    sound_.playEffect(SeTurn);
+    block1.setColumn(block1.column() + rule.columnDelta);
+    block1.setHalfRow(block1.pairRow(false) + rule.halfRowDelta);
+    PairBlock::setTurnStamp(now_);
+    field_.putPairBlock(0, block0);
+    field_.putPairBlock(1, block1);
+    return true;
+}
+
+void Game::landPair(int index)
+{
+    if (index != 0 && index != 1) return;
+    sound_.playEffect(SeBottom);
+
+    PairBlock blocks[2];
+    field_.getPairBlock(0, blocks[0]);
+    field_.getPairBlock(1, blocks[1]);
+    const PairBlock& landed = blocks[index];
+    const PairBlock& other = blocks[1 - index];
+
+    // Each bomb arms the colour it comes to rest on. Read before the pair is
+    // written, so the grid still shows what lies beneath.
+    const bool landedBomb = landed.colour() == Bomb;
+    const bool otherBomb = other.colour() == Bomb;
+    const int underLanded = field_.cellAt(landed.column(), landed.pairRow(true) + 1);
+    const int topOfOther = field_.cellAt(other.column(), field_.landingRow(other.column(), 0));
+    if (landedBomb && otherBomb) {
+        field_.setBomb(true, underLanded, topOfOther);
+    } else if (landedBomb) {
+        field_.setBomb(true, underLanded, Outside);
+    } else if (otherBomb) {
+        // A bomb sitting on the landed block arms that block's colour; one
+        // beside it will drop onto the top of its own column.
+        const bool sitsOnLanded = other.pairRow(false) < landed.pairRow(false);
+        field_.setBomb(true, sitsOnLanded ? landed.colour() : topOfOther, Outside);
+    }
+
+    for (const PairBlock& block : blocks)
+        field_.setCell(block.column(), block.pairRow(true), block.colour());
+    settle();
+}

@@ -1,0 +1,201 @@
+// The three play phases and the two operations that join them: the match
+// check (scoring and the top-out test) and the settle after a landing or a
+// finished fade.
+#include "game/game.h"
+
+#include "field/block.h"
+#include "field/block_list.h"
+#include "sound/sound_bank.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+constexpr Millis FadeInterval = 100;  // one fade step at least this far apart
+constexpr Millis DropInterval = 30;   // one drop step at least this far apart
+
+// Score and cleared count stop here, as the displays have seven digits.
+constexpr std::int64_t CounterCap = 9999999;
+
+// The cell that must be free for the next pair: spawn cell of block 0.
+constexpr int SpawnColumn = 3;
+constexpr int SpawnRow = 0;
+
+int chainEffect(int steps)
+{
+    switch (steps) {
+    case 1: return SeChain1;
+    case 2: return SeChain2;
+    case 3: return SeChain3;
+    case 4: return SeChain4;
+    default: return SeChain5;
+    }
+}
+
+int clampToInt(std::int64_t v)
+{
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+std::int64_t capCounter(std::int64_t v) { return v > CounterCap ? CounterCap : v; }
+
+}  // namespace
+
+void Game::updatePlay()
+{
+    switch (phase_) {
+    case PhaseFalling: updateFalling(); break;
+    case PhaseClearing: updateClearing(); break;
+    case PhaseDropping: updateDropping(); break;
+    default: platform::messageBox("Undefinde Scene!!", "cution"); break;
+    }
+}
+
+int Game::chainPoints(int base, int count)
+{
+    if (count < 1) return 0;
+    const std::int64_t n = count;
+    // The first three blocks are worth the base once, the i-th from the
+    // fourth on (i - 2) times; 64-bit so huge counts saturate, not wrap.
+    const std::int64_t factor = n <= 3 ? n : 2 + (n - 1) * (n - 2) / 2;
+    return clampToInt(factor * base);
+}
+
+void Game::checkMatches()
+{
+    field_.clearGroups();
+    bool armed = false;
+    int colourA = Outside;
+    field_.bombState(armed, colourA);
+    if (armed) {
+        field_.collectBombGroup();
+        field_.setBomb(false, Outside, Outside);
+    }
+
+    if (field_.findLines() <= 0) {
+        // Nothing left to clear: the game ends only when the spawn cell is
+        // taken. A pair is prepared either way, so the next game starts with it.
+        if (field_.cellAt(SpawnColumn, SpawnRow) != Empty) {
+            sound_.playEffect(SeGameOver);
+            enterGameOver();
+        }
+        changePhase(PhaseFalling);
+        return;
+    }
+
+    const int removed = field_.removeGroups();
+    int steps = 0;
+    int cleared = 0;
+    field_.chainState(steps, cleared);
+
+    // Later steps of a chain multiply by the blocks cleared before them;
+    // the product can pass the int range long before the cap.
+    std::int64_t points = chainPoints(field_.levelPoints(), removed);
+    if (cleared > 0) points *= cleared;
+    field_.setScore(static_cast<int>(capCounter(static_cast<std::int64_t>(field_.score()) + points)));
+    field_.setClearedCount(
+        static_cast<int>(capCounter(static_cast<std::int64_t>(field_.clearedCount()) + removed)));
+    field_.setChainState(steps + 1, clampToInt(static_cast<std::int64_t>(cleared) + removed));
+
+    // The groups stay for the fade; their cells are already empty.
+    phase_ = PhaseClearing;
+}
+
+void Game::settle()
+{
+    field_.clearDrops();
+    field_.collectFloating();
+    DropList drops;
+    field_.copyDrops(drops);
+
+    if (drops.size() == 0) {
+        // The first rest after a spawn still owes a match check; later rests
+        // come after a check already ran.
+        if (landingCheckPending_) {
+            landingCheckPending_ = false;
+            changePhase(PhaseClearing);
+        } else {
+            changePhase(PhaseFalling);
+        }
+        return;
+    }
+
+    // The dropping blocks now live only in the list.
+    CellList cells;
+    for (const DropBlock& block : drops) cells.append(block);
+    field_.emptyCells(cells);
+    phase_ = PhaseDropping;
+}
+
+void Game::updateClearing()
+{
+    if (!dueAtLeast(now_, ClearBlock::fadeStamp(), FadeInterval)) return;
+
+    if (ClearBlock::fadeLevel() == 255) {
+        int steps = 0;
+        int cleared = 0;
+        field_.chainState(steps, cleared);
+        sound_.playEffect(chainEffect(steps));
+    }
+    field_.stepFade(now_);
+
+    if (ClearBlock::fadeLevel() > 0) {
+        drawPlayScreen(PhaseClearing);
+    } else {
+        field_.clearGroups();
+        settle();
+    }
+}
+
+void Game::updateDropping()
+{
+    DropList drops;
+    field_.copyDrops(drops);
+    if (drops.size() == 0) {
+        sound_.playEffect(SeBottom);
+        field_.clearDrops();
+        checkMatches();
+        return;
+    }
+
+    if (!dueAtLeast(now_, DropBlock::dropStamp(), DropInterval)) return;
+    field_.stepDrop(now_);
+    drawPlayScreen(PhaseDropping);
+}
+
+void Game::drawPlayScreen(int phaseId)
+{
+    renderer_.drawGameBackground();
+    renderer_.drawField(field_);
+    switch (phaseId) {
+    case PhaseFalling: {
+        PairBlock blocks[2];
+        for (int i = 0; i < 2; ++i) {
+            field_.getPairBlock(i, blocks[i]);
+            renderer_.drawBlock(192 + 32 * blocks[i].column(), 48 + 16 * blocks[i].pairRow(false),
+                                blocks[i].colour(), -1);
+        }
+        break;
+    }
+    case PhaseClearing: {
+        GroupList groups;
+        field_.copyGroups(groups);
+        renderer_.drawClearingGroups(groups);
+        break;
+    }
+    case PhaseDropping: {
+        DropList drops;
+        field_.copyDrops(drops);
+        renderer_.drawFallingBlocks(drops);
+        break;
+    }
+    default: break;
+    }
+    renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
+    renderer_.drawScore(field_.score());
+    renderer_.drawLevel(field_.level());
+    renderer_.drawClearedCount(field_.clearedCount());
+}
