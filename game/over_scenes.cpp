@@ -1,0 +1,78 @@
+// The game-over banner and the name entry that follows a ranking score.
+#include "game/game.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+constexpr Millis BannerStepMs = 33;
+constexpr int BannerX = 192;
+constexpr int NameEntryBannerY = 80;
+constexpr int NameLetterX[3] = {250, 300, 350};
+constexpr int NameLetterY = 250;
+constexpr int NameCursorX = 251;
+constexpr int NameCursorPitch = 50;
+constexpr int NameCursorY = 290;
+
+}  // namespace
+
+void Game::updateGameOver()
+{
+    if (!dueAtLeast(now_, field_.overStamp(), BannerStepMs)) return;
+
+    renderer_.drawGameBackground();
+    renderer_.drawField(field_);
+    renderer_.drawScore(field_.score());
+    renderer_.drawLevel(field_.level());
+    renderer_.drawClearedCount(field_.clearedCount());
+    renderer_.drawGameOverBanner(BannerX, field_.overCount());
+
+    // Stamped before any scene change, so that the title's reset leaves the
+    // stamp at 0 for the next game over rather than at this frame's time.
+    field_.setOverStamp(now_);
+
+    if (field_.advanceOverCount()) {
+        if (field_.qualifiesForRanking()) {
+            enterNameEntry();
+        } else if (platform::keyNewlyPressed(platform::Key::Z)) {
+            // Z is read only once the banner has arrived, so presses during
+            // the slide do not count.
+            enterTitle();
+        }
+    }
+}
+
+void Game::updateNameEntry()
+{
+    const bool confirm = platform::keyNewlyPressed(platform::Key::Z);
+    const bool up = platform::keyNewlyPressed(platform::Key::Up);
+    const bool down = platform::keyNewlyPressed(platform::Key::Down);
+    const bool left = platform::keyNewlyPressed(platform::Key::Left);
+    const bool right = platform::keyNewlyPressed(platform::Key::Right);
+
+    // One command per frame: the first pressed key in this order wins.
+    if (confirm) {
+        field_.saveRanking();
+        enterTitle();
+    } else if (up) {
+        field_.editName(PuzzleField::NameLetterPrevious);
+    } else if (down) {
+        field_.editName(PuzzleField::NameLetterNext);
+    } else if (left) {
+        field_.editName(PuzzleField::NameCursorLeft);
+    } else if (right) {
+        field_.editName(PuzzleField::NameCursorRight);
+    }
+
+    // Drawn also in the confirming frame, from the field the title has just
+    // reset; the title itself follows in the next frame.
+    renderer_.drawGameBackground();
+    renderer_.drawField(field_);
+    renderer_.drawScore(field_.score());
+    renderer_.drawLevel(field_.level());
+    renderer_.drawClearedCount(field_.clearedCount());
+    renderer_.drawGameOverBanner(BannerX, NameEntryBannerY);
+    for (int i = 0; i < 3; ++i)
+        renderer_.drawLetter(field_.nameLetter(i), NameLetterX[i], NameLetterY);
+    renderer_.drawNameCursor(NameCursorX + NameCursorPitch * field_.nameCursor(), NameCursorY);
+}

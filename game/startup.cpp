@@ -1,0 +1,100 @@
+// Start-up: the asset manifest and the loading that runs once before the
+// first frame.
+#include "game/game.h"
+
+#include "platform/platform.h"
+
+#include <string>
+
+namespace {
+
+struct ImageAsset {
+    int slot;
+    const char* path;
+    bool colourKeyed;
+};
+
+struct SoundAsset {
+    int id;
+    const char* path;
+};
+
+// Load order matters only for the order of the file reads; the slot and id
+// columns are what every screen and sound call refers to.
+const ImageAsset ImageManifest[] = {
+    {SlotBlocks, "Graphics/PuzzleBlock.bmp", true},
+    {SlotTitle, "Graphics/Title.bmp", false},
+    {SlotRankBg, "Graphics/RankBG.bmp", false},
+    {SlotGameBg, "Graphics/GameBG.bmp", false},
+    {SlotDigits, "Graphics/Vals.bmp", true},
+    {SlotLetters, "Graphics/String.bmp", true},
+    {SlotGameOver, "Graphics/GameOver.bmp", true},
+    {SlotGameStart, "Graphics/GameStart.bmp", true},
+    {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
+};
+
+const SoundAsset BgmManifest[] = {
+    {BgmTitle, "Sound/BGM/Title.wav"},
+    {BgmOver, "Sound/BGM/Over.wav"},
+    {BgmPlay, "Sound/BGM/Play.wav"},
+};
+
+const SoundAsset EffectManifest[] = {
+    {SeBottom, "Sound/SE/Bottom.wav"},
+    {SeChain1, "Sound/SE/Chain1.wav"},
+    {SeChain2, "Sound/SE/Chain2.wav"},
+    {SeChain3, "Sound/SE/Chain3.wav"},
+    {SeChain4, "Sound/SE/Chain4.wav"},
+    {SeChain5, "Sound/SE/Chain5.wav"},
+    {SeDecide, "Sound/SE/Decide.wav"},
+    {SeGameOver, "Sound/SE/GameOver.wav"},
+    {SeMove, "Sound/SE/Move.wav"},
+    {SeSelect, "Sound/SE/Select.wav"},
+    {SeTurn, "Sound/SE/Turn.wav"},
+    {SeGameStart, "Sound/SE/GameStart.wav"},
+};
+
+constexpr int BackBufferWidth = 640;
+constexpr int BackBufferHeight = 480;
+
+// The full path of the running executable; empty when it cannot be told.
+std::string executablePath() { return platform::executablePath(); }
+
+// The part of the path after its last '/'; the whole path when it has none.
+std::string executableFileName(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void Game::startUp(platform::WindowId window)
+{
+    // The assets stand beside the executable: its folder with the trailing
+    // '/'. A path without any '/' leaves the base empty, so the manifest's
+    // relative paths are used as they are.
+    const std::string exePath = executablePath();
+    const std::string fileName = executableFileName(exePath);
+    const std::string base = fileName.size() == exePath.size()
+                                 ? std::string()
+                                 : exePath.substr(0, exePath.size() - fileName.size());
+
+    attachWindow(window);
+
+    // Missing files stay silent: an empty slot draws nothing and a closed
+    // channel plays nothing, so the game runs on with what it has.
+    for (const ImageAsset& image : ImageManifest)
+        loadBitmap(image.slot, base + image.path, image.colourKeyed);
+
+    createBackBuffer(BackBufferWidth, BackBufferHeight, 100, 255, 100);
+
+    for (const SoundAsset& music : BgmManifest) loadBgm(music.id, base + music.path);
+    for (const SoundAsset& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
+
+    // Block 1 spawns directly below block 0.
+    setSpawnPosition(0, 3, 0);
+    setSpawnPosition(1, 3, 1);
+
+    enterFirstTitle();
+}

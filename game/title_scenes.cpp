@@ -1,0 +1,63 @@
+// The title menu and the game-start banner.
+#include "game/game.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+// The banners step at most once per this many milliseconds.
+constexpr Millis BannerStepMs = 33;
+constexpr int BannerX = 192;
+
+}  // namespace
+
+void Game::updateTitle()
+{
+    // Each key is queried exactly once per frame, so a press is never seen
+    // twice and never lost between two queries of the same frame.
+    const bool up = platform::keyNewlyPressed(platform::Key::Up);
+    const bool down = platform::keyNewlyPressed(platform::Key::Down);
+    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+
+    if (decide) {
+        // The cursor holds the id of the scene its entry leads to. Nothing
+        // is drawn: the title stays up for one more present.
+        sound_.playEffect(SeDecide);
+        changeScene(field_.menuCursor());
+        return;
+    }
+
+    // The select sound plays even when the cursor is already at the end.
+    if (up) {
+        sound_.playEffect(SeSelect);
+        field_.moveMenuCursor('t');
+    }
+    if (down) {
+        sound_.playEffect(SeSelect);
+        field_.moveMenuCursor('d');
+    }
+
+    renderer_.drawTitleBackground();
+    renderer_.drawMenuCursor(field_.menuCursor());
+}
+
+void Game::updateGameStart()
+{
+    if (!dueAtLeast(now_, field_.curtainStamp(), BannerStepMs)) return;
+
+    renderer_.drawGameBackground();
+    renderer_.drawField(field_);
+    renderer_.drawScore(field_.score());
+    renderer_.drawLevel(field_.level());
+    renderer_.drawClearedCount(field_.clearedCount());
+    renderer_.drawGameStartBanner(BannerX, field_.curtainOffset());
+
+    field_.setCurtainStamp(now_);
+
+    if (field_.advanceCurtain()) {
+        // The play music started with this scene plays on, and the phase is
+        // already prepared, so the next frame runs the first play step.
+        sound_.playEffect(SeGameStart);
+        scene_ = ScenePlay;
+    }
+}
