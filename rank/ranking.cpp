@@ -1,0 +1,123 @@
+#include "rank/ranking.h"
+
+#include "rank/text_file.h"
+
+#include <climits>
+#include <string>
+#include <utility>
+
+namespace {
+
+struct RankRow {
+    std::string name;
+    int score = 0;
+};
+
+// Five stored rows plus the new entry, which the sort may lift upwards.
+constexpr int WorkRows = RankPlaces + 1;
+
+int nameLine(int place) { return 2 * (place - 1); }
+int scoreLine(int place) { return 2 * place - 1; }
+
+// A missing score line reads as an empty string and so as 0.
+int readScore(const TextFileReader& file, int line)
+{
+    std::string text;
+    file.line(text, line);
+    return parseScore(text);
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// One bubble pass from the bottom up to row i. Only a strictly greater
+// score moves up, so equal scores keep their order and a new entry stays
+// below the older ones it ties with.
+void sortPass(RankRow (&rows)[WorkRows], int i)
+{
+    for (int j = WorkRows - 1; j > i; --j) {
+        if (rows[j].score > rows[j - 1].score)
+            std::swap(rows[j], rows[j - 1]);
+    }
+}
+
+}  // namespace
+
+int parseScore(const std::string& line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    // Accumulate towards the sign's limit and stop there: atoi would
+    // overflow, which is undefined; a hand-edited file must not do that.
+    long long value = 0;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value >= limit) {
+            value = limit;
+            break;
+        }
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+bool rankQualifies(int score)
+{
+    TextFileReader file;
+    file.open(RankFilePath);  // a missing file reads as an empty table
+    return score > readScore(file, scoreLine(RankPlaces));
+}
+
+bool rankEntry(int place, std::string& name, int& score)
+{
+    if (place < 1 || place > RankPlaces)
+        return false;
+    TextFileReader file;
+    file.open(RankFilePath);
+    file.line(name, nameLine(place));  // a missing line keeps the caller's name
+    score = readScore(file, scoreLine(place));
+    return true;
+}
+
+bool saveRankEntry(const std::string& name, int score)
+{
+    if (name.find("\r\n") != std::string::npos || name.find('\0') != std::string::npos)
+        return false;
+
+    TextFileReader file;
+    file.open(RankFilePath);
+    RankRow rows[WorkRows];
+    for (int place = 1; place <= RankPlaces; ++place) {
+        RankRow& row = rows[place - 1];
+        file.line(row.name, nameLine(place));
+        row.score = readScore(file, scoreLine(place));
+    }
+    rows[WorkRows - 1] = {name, score};
+
+    for (int i = 0; i < WorkRows; ++i)
+        sortPass(rows, i);
+
+    std::string text;
+    for (int r = 0; r < RankPlaces; ++r) {
+        text += rows[r].name;
+        text += "\r\n";
+        text += std::to_string(rows[r].score);
+        text += "\r\n";
+    }
+    return writeTextFile(text, RankFilePath);
+}
+
+char letterChar(int letterIndex)
+{
+    if (letterIndex < 0 || letterIndex > 25)
+        return 'a';
+    return static_cast<char>('a' + letterIndex);
+}
