@@ -5,19 +5,13 @@
 // directly.
 #pragma once
 
+#include "field/block_list.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 
 #include <string>
 
 class PuzzleField;
-class DropBlock;
-class ClearBlock;
-template <class T>
-class BlockList;
-using ClearGroup = BlockList<ClearBlock>;
-using GroupList = BlockList<ClearGroup>;
-using DropList = BlockList<DropBlock>;
 
 enum ImageSlot : int {
     SlotTitle = 0,

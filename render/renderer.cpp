@@ -1,0 +1,203 @@
+#include "render/renderer.h"
+
+#include "field/puzzle_field.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr int NextPairX0 = 513;
+constexpr int NextPairX1 = 545;
+constexpr int NextPairY = 185;
+constexpr int ScoreRight = 630;
+constexpr int ScoreY = 85;
+constexpr int LevelRight = 580;
+constexpr int LevelY = 290;
+constexpr int ClearedRight = 630;
+constexpr int ClearedY = 390;
+constexpr int MenuCursorX = 210;
+constexpr int BombCellX = 128;
+constexpr int RankNameX = 180;
+constexpr int RankScoreX = 300;
+constexpr int RankPitch = 30;
+
+// Source x of a cell code's picture on the block sheet; -1 draws nothing
+// (Empty, Outside), -2 is a code the game does not know. Stone and Bomb
+// sit in the sheet's sixth and fifth cells.
+constexpr int BlockSheetX[] = {0, 32, 64, 96, 160, 128, -1, -1};
+
+}  // namespace
+
+Renderer::~Renderer() = default;
+
+bool Renderer::createBackBuffer(int width, int height, int red, int green, int blue)
+{
+    if (window_ == platform::NoWindow) return false;
+    return backBuffer_.createFilled(width, height, red, green, blue);
+}
+
+bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
+{
+    if (slot < 0 || slot >= ImageSlotCount) return false;
+    Surface& image = images_[slot];
+    const bool loaded = image.loadBmp(path);
+    if (keyed) image.buildKeyRuns(0, 255, 0);
+    return loaded;
+}
+
+bool Renderer::present()
+{
+    if (window_ == platform::NoWindow || backBuffer_.isEmpty()) return false;
+    return platform::presentFrame(window_, backBuffer_.pixels(), backBuffer_.width(),
+                                  backBuffer_.height());
+}
+
+Surface& Renderer::image(int slot)
+{
+    if (slot < 0 || slot >= ImageSlotCount) {
+        // Whatever a caller did to it last time must not show up as a picture.
+        noImage_.release();
+        return noImage_;
+    }
+    return images_[slot];
+}
+
+void Renderer::drawPicture(int slot, int x, int y, bool keyed)
+{
+    const Surface& picture = images_[slot];
+    if (keyed) {
+        picture.blitKeyed(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
+    } else {
+        picture.blit(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
+    }
+}
+
+void Renderer::drawTitleBackground() { drawPicture(SlotTitle, 0, 0, false); }
+
+void Renderer::drawRankingBackground() { drawPicture(SlotRankBg, 0, 0, false); }
+
+void Renderer::drawGameBackground() { drawPicture(SlotGameBg, 0, 0, false); }
+
+void Renderer::drawField(const PuzzleField& field)
+{
+    for (int row = 0; row < GridRows; ++row) {
+        for (int column = 0; column < GridColumns; ++column) {
+            drawBlock(FieldLeft + CellSize * column, FieldTop + CellSize * row,
+                      field.cellAt(column, row), -1);
+        }
+    }
+}
+
+void Renderer::drawFallingBlocks(const DropList& drops)
+{
+    const int offset = DropBlock::dropOffset();
+    for (const DropBlock& block : drops) {
+        drawBlock(FieldLeft + CellSize * block.column(),
+                  FieldTop + CellSize * block.row() + offset, block.colour(), -1);
+    }
+}
+
+void Renderer::drawClearingGroups(const GroupList& groups)
+{
+    const int level = ClearBlock::fadeLevel();
+    for (const ClearGroup& group : groups) {
+        for (const ClearBlock& block : group) {
+            drawBlock(FieldLeft + CellSize * block.column(), FieldTop + CellSize * block.row(),
+                      block.colour(), level);
+        }
+    }
+}
+
+void Renderer::drawNextPair(int firstCode, int secondCode)
+{
+    drawBlock(NextPairX0, NextPairY, firstCode, -1);
+    drawBlock(NextPairX1, NextPairY, secondCode, -1);
+}
+
+void Renderer::drawScore(int value) { drawNumber(value, ScoreRight, ScoreY); }
+
+void Renderer::drawLevel(int value) { drawNumber(value, LevelRight, LevelY); }
+
+void Renderer::drawClearedCount(int value) { drawNumber(value, ClearedRight, ClearedY); }
+
+void Renderer::drawMenuCursor(int item)
+{
+    int y;
+    switch (item) {
+    case 9: y = 350; break;  // game start
+    case 1: y = 390; break;  // ranking view
+    case 2: y = 430; break;  // quit
+    default: return;
+    }
+    images_[SlotBlocks].blitKeyed(backBuffer_, MenuCursorX, y, BombCellX, 0, CellSize, CellSize);
+}
+
+void Renderer::drawGameOverBanner(int x, int y) { drawPicture(SlotGameOver, x, y, true); }
+
+void Renderer::drawGameStartBanner(int x, int y) { drawPicture(SlotGameStart, x, y, true); }
+
+void Renderer::drawNameCursor(int x, int y) { drawPicture(SlotNameCursor, x, y, false); }
+
+void Renderer::drawRankEntry(int place, const std::string& name, int score)
+{
+    if (place < 1 || place > 5) return;
+    const int y = 50 + 60 * place;
+    for (std::size_t k = 0; k < name.size() && k < 3; ++k) {
+        drawChar(name[k], RankNameX + RankPitch * static_cast<int>(k), y);
+    }
+    char text[12];
+    const auto end = std::to_chars(text, text + sizeof text, score).ptr;
+    for (const char* c = text; c != end; ++c) {
+        drawDigit(*c, RankScoreX + RankPitch * static_cast<int>(c - text), y);
+    }
+}
+
+void Renderer::drawBlock(int x, int y, int cellCode, int alpha)
+{
+    const int sheetX = cellCode >= 0 && cellCode <= Outside ? BlockSheetX[cellCode] : -2;
+    if (sheetX == -1) return;
+    if (sheetX == -2) {
+        platform::messageBox("undefine block type!!", "cution");
+        return;
+    }
+    const Surface& sheet = images_[SlotBlocks];
+    if (alpha <= 0) {
+        sheet.blitKeyed(backBuffer_, x, y, sheetX, 0, CellSize, CellSize);
+    } else {
+        sheet.blitBlended(backBuffer_, x, y, sheetX, 0, CellSize, CellSize, alpha);
+    }
+}
+
+void Renderer::drawDigit(char character, int x, int y)
+{
+    if (character < '0' || character > '9') return;
+    images_[SlotDigits].blitKeyed(backBuffer_, x, y, GlyphWidth * (character - '0'), 0,
+                                  GlyphWidth, GlyphHeight);
+}
+
+void Renderer::drawLetter(int letterIndex, int x, int y)
+{
+    if (letterIndex < 0 || letterIndex > 25) {
+        platform::messageBox("undefined string", "error");
+        return;
+    }
+    images_[SlotLetters].blitKeyed(backBuffer_, x, y, GlyphWidth * letterIndex, 0, GlyphWidth,
+                                   GlyphHeight);
+}
+
+void Renderer::drawChar(char character, int x, int y)
+{
+    if (character >= 'A' && character <= 'Z') {
+        drawLetter(character - 'A', x, y);
+    } else if (character >= 'a' && character <= 'z') {
+        drawLetter(character - 'a', x, y);
+    }
+}
+
+void Renderer::drawNumber(int value, int rightEdge, int y)
+{
+    char text[12];  // "-2147483648" is the longest
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    const int n = static_cast<int>(end - text);
+    for (int k = 0; k < n; ++k) drawDigit(text[k], rightEdge - GlyphWidth * (n - k), y);
+}

@@ -1,0 +1,140 @@
+#include "render/surface.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::uint16_t readU16(const unsigned char* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t readU32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::int32_t readI32(const unsigned char* p)
+{
+    // Two's complement by value, without relying on an unsigned-to-signed
+    // conversion of an out-of-range value.
+    const std::uint32_t u = readU32(p);
+    return u <= 0x7fffffffu ? static_cast<std::int32_t>(u)
+                            : -static_cast<std::int32_t>(~u) - 1;
+}
+
+// Checks the 54 header bytes of a file of fileSize bytes, one field a line
+// in file order, and fills info when the file has the one accepted shape.
+// Nothing may be allocated before this has passed.
+bool parseBmpHeader(const unsigned char* h, std::uint64_t fileSize, BitmapInfoHeader& info)
+{
+    if (fileSize < BmpHeaderBytes) return false;
+    if (h[0] != 'B' || h[1] != 'M') return false;
+    if (readU32(h + 10) != BmpHeaderBytes) return false;  // pixels right after the headers
+    info.size = readU32(h + 14);
+    if (info.size != 40) return false;
+    info.width = readI32(h + 18);
+    if (info.width < 1 || info.width > SurfaceMaxSide) return false;
+    if (info.width % 4 != 0) return false;  // rows then need no padding
+    info.height = readI32(h + 22);
+    if (info.height < 1 || info.height > SurfaceMaxSide) return false;  // bottom-up only
+    info.planes = readU16(h + 26);
+    if (info.planes != 1) return false;
+    info.bitCount = readU16(h + 28);
+    if (info.bitCount != 24) return false;
+    info.compression = readU32(h + 30);
+    if (info.compression != 0) return false;
+    info.sizeImage = readU32(h + 34);
+    info.xPelsPerMeter = readI32(h + 38);
+    info.yPelsPerMeter = readI32(h + 42);
+    info.clrUsed = readU32(h + 46);
+    info.clrImportant = readU32(h + 50);
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(info.width) *
+                                     static_cast<std::uint64_t>(info.height) * 3u;
+    if (fileSize - BmpHeaderBytes < pixelBytes) return false;
+    return true;
+}
+
+std::size_t pixelBytesOf(const BitmapInfoHeader& info)
+{
+    return static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height) * 3u;
+}
+
+}  // namespace
+
+Surface::~Surface() = default;
+
+bool Surface::createFilled(int width, int height, int red, int green, int blue)
+{
+    release();
+    if (width < 1 || width > SurfaceMaxSide || height < 1 || height > SurfaceMaxSide) {
+        return false;
+    }
+    header_.size = 40;
+    header_.width = width;
+    header_.height = height;
+    header_.planes = 1;
+    header_.bitCount = 24;
+    const std::uint8_t triple[3] = {static_cast<std::uint8_t>(blue),
+                                    static_cast<std::uint8_t>(green),
+                                    static_cast<std::uint8_t>(red)};
+    pixels_.resize(pixelBytesOf(header_));
+    for (std::size_t i = 0; i < pixels_.size(); i += 3) {
+        pixels_[i] = triple[0];
+        pixels_[i + 1] = triple[1];
+        pixels_[i + 2] = triple[2];
+    }
+    return true;
+}
+
+bool Surface::loadBmpFromMemory(const unsigned char* bytes, std::size_t size)
+{
+    release();
+    if (bytes == nullptr) return false;
+    BitmapInfoHeader info;
+    if (!parseBmpHeader(bytes, size, info)) return false;
+    const std::size_t count = pixelBytesOf(info);
+    pixels_.assign(bytes + BmpHeaderBytes, bytes + BmpHeaderBytes + count);
+    header_ = info;
+    return true;
+}
+
+bool Surface::loadBmp(const std::string& path)
+{
+    release();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    // The file's length bounds what the header may announce, so a short file
+    // cannot make us allocate for pixels it does not hold.
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    unsigned char head[BmpHeaderBytes];
+    BitmapInfoHeader info;
+    bool ok = length >= 0 && std::fseek(file, 0, SEEK_SET) == 0 &&
+              std::fread(head, 1, sizeof head, file) == sizeof head &&
+              parseBmpHeader(head, static_cast<std::uint64_t>(length), info);
+    if (ok) {
+        pixels_.resize(pixelBytesOf(info));
+        // The file may have shrunk since it was measured: trust only the count read.
+        ok = std::fread(pixels_.data(), 1, pixels_.size(), file) == pixels_.size();
+    }
+    std::fclose(file);
+    if (!ok) {
+        release();
+        return false;
+    }
+    header_ = info;
+    return true;
+}
+
+void Surface::release()
+{
+    // Swapping with empty vectors hands the memory back, unlike clear().
+    std::vector<std::uint8_t>().swap(pixels_);
+    std::vector<KeyRun>().swap(keyRuns_);
+    std::vector<std::int32_t>().swap(rowRunStart_);
+    header_ = BitmapInfoHeader();
+    hasKeyRuns_ = false;
+}

@@ -1,0 +1,193 @@
+// The three copies between Surfaces and the key-run table they walk.
+#include "render/surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+struct Surface::Clip {
+    int x;   // destination column of the first pixel
+    int y;   // destination picture row of the top row
+    int sx;  // source column of the first pixel
+    int sy;  // source picture row of the top row
+    int w;
+    int h;
+};
+
+namespace {
+
+// One blended stretch of bytes. The arithmetic is the game's own
+// (arithmetic shift, so -128 / 256 rounds to -1); written as a plain loop
+// over bytes so the compiler can widen it into vector lanes.
+void blendBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, std::size_t n,
+                int alpha)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const int old = d[i];
+        d[i] = static_cast<std::uint8_t>(old + (((s[i] - old) * alpha) >> 8));
+    }
+}
+
+// Same-surface copies blend through a temporary-free byte loop that tolerates overlap.
+void blendBytesOverlapping(std::uint8_t* d, const std::uint8_t* s, std::size_t n, int alpha)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const int old = d[i];
+        d[i] = static_cast<std::uint8_t>(old + (((s[i] - old) * alpha) >> 8));
+    }
+}
+
+}  // namespace
+
+// Clips on all four edges of both Surfaces. Worked in 64 bits so that no
+// position, however far off, can overflow. False when nothing is left.
+bool Surface::clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                     int height, Clip& out) const
+{
+    long long dx = x, dy = y, sx = sourceX, sy = sourceY, w = width, h = height;
+    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    w = std::min({w, this->width() - sx, dest.width() - dx});
+    h = std::min({h, this->height() - sy, dest.height() - dy});
+    if (w <= 0 || h <= 0) return false;
+    out = Clip{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
+               static_cast<int>(sy), static_cast<int>(w), static_cast<int>(h)};
+    return true;
+}
+
+bool Surface::blit(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                   int height) const
+{
+    if (isEmpty() || dest.isEmpty()) return false;
+    Clip c;
+    if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
+    const std::size_t sStride = static_cast<std::size_t>(this->width()) * 3;
+    const std::size_t dStride = static_cast<std::size_t>(dest.width()) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(c.w) * 3;
+    // Bottom memory row of the rectangle in each Surface.
+    const std::size_t sRow0 = static_cast<std::size_t>(this->height() - c.sy - c.h);
+    const std::size_t dRow0 = static_cast<std::size_t>(dest.height() - c.y - c.h);
+    const std::uint8_t* s = pixels_.data() + sRow0 * sStride + static_cast<std::size_t>(c.sx) * 3;
+    std::uint8_t* d = dest.pixels_.data() + dRow0 * dStride + static_cast<std::size_t>(c.x) * 3;
+
+    if (&dest == this) {
+        // Overlapping rows: walk away from the side being written.
+        const bool downwards = d > s;
+        for (int k = 0; k < c.h; ++k) {
+            const std::size_t j = static_cast<std::size_t>(downwards ? c.h - 1 - k : k);
+            std::memmove(d + j * dStride, s + j * sStride, rowBytes);
+        }
+        return true;
+    }
+    if (rowBytes == sStride && rowBytes == dStride) {
+        // Whole rows of both: one contiguous block (full-screen backgrounds).
+        std::memcpy(d, s, rowBytes * static_cast<std::size_t>(c.h));
+        return true;
+    }
+    for (int j = 0; j < c.h; ++j) {
+        std::memcpy(d, s, rowBytes);
+        s += sStride;
+        d += dStride;
+    }
+    return true;
+}
+
+bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                        int height) const
+{
+    return blitBlended(dest, x, y, sourceX, sourceY, width, height, 256);
+}
+
+bool Surface::blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
+                          int height, int alpha) const
+{
+    if (!hasKeyRuns_) return blit(dest, x, y, sourceX, sourceY, width, height);
+    if (isEmpty() || dest.isEmpty()) return false;
+    Clip c;
+    if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
+    alpha = std::clamp(alpha, 0, 256);
+    if (alpha == 0) return true;  // weight 0 leaves every pixel as it was
+
+    const std::size_t sStride = static_cast<std::size_t>(this->width()) * 3;
+    const std::size_t dStride = static_cast<std::size_t>(dest.width()) * 3;
+    const int sRow0 = this->height() - c.sy - c.h;
+    // First pixel of the rectangle's bottom row in each Surface.
+    const std::uint8_t* sBase = pixels_.data() + static_cast<std::size_t>(sRow0) * sStride +
+                                static_cast<std::size_t>(c.sx) * 3;
+    std::uint8_t* dBase = dest.pixels_.data() +
+                          static_cast<std::size_t>(dest.height() - c.y - c.h) * dStride +
+                          static_cast<std::size_t>(c.x) * 3;
+    const KeyRun* runs = keyRuns_.data();
+    const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
+    const int begin = c.sx;
+    const int end = c.sx + c.w;
+    const bool same = &dest == this;
+    const bool downwards = same && dBase > sBase;
+
+    for (int k = 0; k < c.h; ++k) {
+        const int j = downwards ? c.h - 1 - k : k;
+        const std::uint8_t* sRow = sBase + static_cast<std::size_t>(j) * sStride;
+        std::uint8_t* dRow = dBase + static_cast<std::size_t>(j) * dStride;
+        const KeyRun* run = runs + rowStart[j];
+        const KeyRun* last = runs + rowStart[j + 1];
+        for (; run != last && run->first < end; ++run) {
+            const int from = std::max(run->first, begin);
+            const int to = std::min(run->end, end);
+            if (from >= to) continue;
+            const std::size_t at = static_cast<std::size_t>(from - begin) * 3;
+            const std::size_t n = static_cast<std::size_t>(to - from) * 3;
+            if (alpha == 256) {
+                if (same) std::memmove(dRow + at, sRow + at, n);
+                else std::memcpy(dRow + at, sRow + at, n);
+            } else if (same) {
+                blendBytesOverlapping(dRow + at, sRow + at, n, alpha);
+            } else {
+                blendBytes(dRow + at, sRow + at, n, alpha);
+            }
+        }
+    }
+    return true;
+}
+
+void Surface::buildKeyRuns(int red, int green, int blue)
+{
+    if (isEmpty()) return;
+    const std::uint8_t kb = static_cast<std::uint8_t>(blue);
+    const std::uint8_t kg = static_cast<std::uint8_t>(green);
+    const std::uint8_t kr = static_cast<std::uint8_t>(red);
+    const int w = width();
+    const int h = height();
+    keyRuns_.clear();
+    rowRunStart_.assign(static_cast<std::size_t>(h) + 1, 0);
+    for (int row = 0; row < h; ++row) {
+        rowRunStart_[static_cast<std::size_t>(row)] = static_cast<std::int32_t>(keyRuns_.size());
+        const std::uint8_t* p = pixels_.data() + static_cast<std::size_t>(row) * w * 3;
+        int start = -1;
+        for (int col = 0; col < w; ++col, p += 3) {
+            const bool key = p[0] == kb && p[1] == kg && p[2] == kr;
+            if (!key && start < 0) {
+                start = col;
+            } else if (key && start >= 0) {
+                keyRuns_.push_back(KeyRun{start, col});
+                start = -1;
+            }
+        }
+        if (start >= 0) keyRuns_.push_back(KeyRun{start, w});
+    }
+    rowRunStart_[static_cast<std::size_t>(h)] = static_cast<std::int32_t>(keyRuns_.size());
+    hasKeyRuns_ = true;
+}
+
+int Surface::keyRunCount(int memoryRow) const
+{
+    if (!hasKeyRuns_ || memoryRow < 0 || memoryRow >= height()) return 0;
+    return rowRunStart_[static_cast<std::size_t>(memoryRow) + 1] -
+           rowRunStart_[static_cast<std::size_t>(memoryRow)];
+}
+
+const KeyRun* Surface::keyRunsOfRow(int memoryRow) const
+{
+    if (keyRunCount(memoryRow) == 0) return nullptr;
+    return keyRuns_.data() + rowRunStart_[static_cast<std::size_t>(memoryRow)];
+}
