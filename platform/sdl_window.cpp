@@ -1,0 +1,333 @@
+// SDL platform: the window, its event loop, frame presentation, keys and the
+// message box. Every SDL video call stays on the main thread; the frame
+// thread only hands pictures and message-box requests over through user
+// events and waits where it has to.
+#include "platform/key_latch.h"
+#include "platform/platform.h"
+#include "platform/sdl_internal.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// User event codes, offsets from the registered base.
+enum UserEvent : Uint32 { EventFrame = 0, EventMessageBox = 1, EventFinished = 2, EventCount = 3 };
+
+constexpr Uint32 NoEvents = static_cast<Uint32>(-1);
+
+// Main-thread state.
+struct Video {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    std::vector<std::uint8_t> shown;  // the picture being shown, bottom-up BGR
+    std::thread::id mainThread;
+};
+Video video;
+
+// Read by the frame thread.
+std::atomic<platform::WindowId> windowId{platform::NoWindow};
+std::atomic<Uint32> eventBase{NoEvents};
+std::atomic<bool> frameThreadDone{false};
+
+std::array<platform::KeyLatch, platform::KeyCount> keys;
+
+// The newest picture from the frame thread, waiting for the main thread.
+struct PendingFrame {
+    std::mutex mutex;
+    std::vector<std::uint8_t> pixels;
+    int width = 0;
+    int height = 0;
+    bool fresh = false;
+};
+PendingFrame pending;
+// One frame event in the queue at a time; the main thread always takes the
+// newest picture, so a slow main thread skips frames instead of queueing.
+std::atomic<bool> frameEventQueued{false};
+
+struct MessageBoxRequest {
+    std::string text;
+    std::string caption;
+    std::mutex mutex;
+    std::condition_variable closed;
+    bool done = false;
+};
+
+bool pushUserEvent(UserEvent code, void* data)
+{
+    const Uint32 base = eventBase.load();
+    if (base == NoEvents) return false;
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = base + code;
+    e.user.data1 = data;
+    return SDL_PushEvent(&e) == 1;
+}
+
+void showMessageBoxNow(const std::string& text, const std::string& caption)
+{
+    // No owner window, one OK button. Without a display the call fails
+    // quickly; the report must not be lost, so it goes to stderr.
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(),
+                                 nullptr) != 0)
+        std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
+}
+
+bool keyFor(SDL_Keycode sym, platform::Key& key)
+{
+    switch (sym) {
+    case SDLK_LEFT: key = platform::Key::Left; return true;
+    case SDLK_RIGHT: key = platform::Key::Right; return true;
+    case SDLK_UP: key = platform::Key::Up; return true;
+    case SDLK_DOWN: key = platform::Key::Down; return true;
+    case SDLK_z: key = platform::Key::Z; return true;
+    case SDLK_c: key = platform::Key::C; return true;
+    case SDLK_q: key = platform::Key::Q; return true;
+    default: return false;
+    }
+}
+
+void showCurrentPicture()
+{
+    if (!video.renderer) return;
+    SDL_SetRenderDrawColor(video.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(video.renderer);
+    if (video.texture) SDL_RenderCopy(video.renderer, video.texture, nullptr, nullptr);
+    SDL_RenderPresent(video.renderer);
+}
+
+bool ensureTexture(int width, int height)
+{
+    if (video.texture && video.textureWidth == width && video.textureHeight == height) return true;
+    if (video.texture) SDL_DestroyTexture(video.texture);
+    video.texture = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_BGR24,
+                                      SDL_TEXTUREACCESS_STREAMING, width, height);
+    video.textureWidth = video.texture ? width : 0;
+    video.textureHeight = video.texture ? height : 0;
+    return video.texture != nullptr;
+}
+
+void uploadNewestFrame()
+{
+    // Cleared before taking the picture: a frame handed over from now on
+    // queues a new event rather than being left unseen.
+    frameEventQueued.store(false);
+    int width = 0;
+    int height = 0;
+    {
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        if (!pending.fresh) return;
+        video.shown.swap(pending.pixels);
+        width = pending.width;
+        height = pending.height;
+        pending.fresh = false;
+    }
+    if (!ensureTexture(width, height)) return;
+    void* target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return;
+    // The picture is stored bottom-up, textures top-down: flip while copying.
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    auto* dst = static_cast<std::uint8_t*>(target);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(dst + static_cast<std::size_t>(y) * pitch,
+                    video.shown.data() + static_cast<std::size_t>(height - 1 - y) * rowBytes, rowBytes);
+    SDL_UnlockTexture(video.texture);
+    showCurrentPicture();
+}
+
+void handleEvent(const SDL_Event& e)
+{
+    switch (e.type) {
+    case SDL_QUIT:
+        platform::requestQuit();
+        return;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        platform::Key key;
+        if (!keyFor(e.key.keysym.sym, key)) return;
+        auto& latch = keys[static_cast<int>(key)];
+        if (e.type == SDL_KEYDOWN)
+            latch.keyDown(e.key.repeat != 0);
+        else
+            latch.keyUp();
+        return;
+    }
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) platform::requestQuit();
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            showCurrentPicture();
+        return;
+    default:
+        break;
+    }
+    const Uint32 base = eventBase.load();
+    if (base == NoEvents || e.type < base || e.type >= base + EventCount) return;
+    switch (e.type - base) {
+    case EventFrame:
+        uploadNewestFrame();
+        break;
+    case EventMessageBox: {
+        auto* request = static_cast<MessageBoxRequest*>(e.user.data1);
+        showMessageBoxNow(request->text, request->caption);
+        {
+            std::lock_guard<std::mutex> lock(request->mutex);
+            request->done = true;
+        }
+        request->closed.notify_all();
+        break;
+    }
+    default:
+        break;  // EventFinished only wakes the loop
+    }
+}
+
+bool isSet(const char* variable)
+{
+    const char* value = SDL_getenv(variable);
+    return value && *value;
+}
+
+bool isHeadlessDriver(const char* driver)
+{
+    return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+}  // namespace
+
+namespace platform {
+
+KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
+
+bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error)
+{
+    video.mainThread = std::this_thread::get_id();
+    // The software renderer straight onto the window's frame buffer: faster
+    // than software GL under a virtual display, and it loads no GL driver.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A HiDPI display scales the picture by whole steps, pixels kept sharp.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // Without any display to talk to, say so before SDL's drivers probe
+    // (and print their own noise); an explicit SDL_VIDEODRIVER is left to SDL.
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("SDL_VIDEODRIVER")) {
+        error = "no display to open the game window on (neither DISPLAY nor WAYLAND_DISPLAY is set): "
+                "a graphical display is needed";
+        return false;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = std::string("cannot open the game window (") + SDL_GetError() +
+                "): a graphical display is needed (is DISPLAY set?)";
+        return false;
+    }
+    // Without DISPLAY, SDL quietly falls back to a driver that draws nowhere.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (isHeadlessDriver(driver)) {
+        error = std::string("no display to open the game window on (video driver \"") +
+                (driver ? driver : "none") + "\"): a graphical display is needed (is DISPLAY set?)";
+        SDL_Quit();
+        return false;
+    }
+    const Uint32 base = SDL_RegisterEvents(EventCount);
+    video.window = SDL_CreateWindow(caption.c_str(), x, y, width, height,
+                                    SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (video.window)
+        video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
+    if (base == NoEvents || !video.window || !video.renderer) {
+        error = std::string("cannot open the game window: ") + SDL_GetError();
+        closeWindow();
+        return false;
+    }
+    // The logical size stays the game's; the scale is a whole number.
+    SDL_RenderSetLogicalSize(video.renderer, width, height);
+    SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
+    showCurrentPicture();
+    eventBase.store(base);
+    frameThreadDone.store(false);
+    windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
+    return true;
+}
+
+void runEventLoop()
+{
+    // Serves events until the frame thread has torn the game down; the
+    // timeout only guards against a lost wake-up event.
+    while (!frameThreadDone.load()) {
+        SDL_Event e;
+        if (SDL_WaitEventTimeout(&e, 100)) handleEvent(e);
+    }
+}
+
+void frameThreadFinished()
+{
+    frameThreadDone.store(true);
+    pushUserEvent(EventFinished, nullptr);
+}
+
+void closeWindow()
+{
+    sdlAudioShutdown();
+    windowId.store(NoWindow);
+    eventBase.store(NoEvents);
+    if (video.texture) SDL_DestroyTexture(video.texture);
+    if (video.renderer) SDL_DestroyRenderer(video.renderer);
+    if (video.window) SDL_DestroyWindow(video.window);
+    video.texture = nullptr;
+    video.renderer = nullptr;
+    video.window = nullptr;
+    video.textureWidth = video.textureHeight = 0;
+    SDL_Quit();
+}
+
+WindowId mainWindow() { return windowId.load(); }
+
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
+{
+    if (window == NoWindow || window != windowId.load() || !pixels || width <= 0 || height <= 0)
+        return false;
+    {
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        pending.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
+        pending.width = width;
+        pending.height = height;
+        pending.fresh = true;
+    }
+    if (!frameEventQueued.exchange(true) && !pushUserEvent(EventFrame, nullptr)) {
+        frameEventQueued.store(false);
+        return false;
+    }
+    return true;
+}
+
+void messageBox(const std::string& text, const std::string& caption)
+{
+    // The box belongs on the main thread; the frame thread waits for it.
+    if (std::this_thread::get_id() == video.mainThread || eventBase.load() == NoEvents) {
+        if (windowId.load() != NoWindow)
+            showMessageBoxNow(text, caption);
+        else
+            std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
+        return;
+    }
+    MessageBoxRequest request;
+    request.text = text;
+    request.caption = caption;
+    if (!pushUserEvent(EventMessageBox, &request)) {
+        std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
+        return;
+    }
+    std::unique_lock<std::mutex> lock(request.mutex);
+    request.closed.wait(lock, [&] { return request.done; });
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Holding Q ends the game from any screen: the process exits with code 0
+# within 2 s, after tearing the game down.
+. "$(dirname "$0")/lib.sh"
+e2e_init "${1:-}"
+start_display
+start_game
+wid="$(wait_for_window)"
+focus "$wid"
+sleep 0.5  # past start-up, on the title screen
+xdotool keydown q
+wait_for_exit 2
+xdotool keyup q 2>/dev/null || true
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"
+note "Q held: exit code 0 within 2 s"

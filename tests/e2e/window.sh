@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# One window captioned Tessaloom whose client area is exactly 640 x 480 at
+# (100, 100), and which cannot be resized.
+. "$(dirname "$0")/lib.sh"
+e2e_init "${1:-}"
+start_display
+start_game
+wid="$(wait_for_window)"
+info="$(xwininfo -id "$wid")"
+width="$(awk '/^ *Width:/ {print $2}' <<<"$info")"
+height="$(awk '/^ *Height:/ {print $2}' <<<"$info")"
+left="$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")"
+top="$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")"
+[ "$width" = 640 ] && [ "$height" = 480 ] || fail "client area ${width} x ${height}, expected 640 x 480"
+[ "$left" = 100 ] && [ "$top" = 100 ] || fail "client area at (${left}, ${top}), expected (100, 100)"
+
+name="$(xprop -id "$wid" _NET_WM_NAME WM_NAME)"
+grep -q '^_NET_WM_NAME(UTF8_STRING) = "Tessaloom"$' <<<"$name" || fail "caption: $name"
+grep -q '^WM_NAME(.*) = "Tessaloom"$' <<<"$name" || fail "caption: $name"
+
+# Fixed size: the window asks the window manager for equal minimum and
+# maximum sizes of 640 x 480.
+hints="$(xprop -id "$wid" WM_NORMAL_HINTS)"
+grep -q 'minimum size: 640 by 480' <<<"$hints" || fail "no fixed minimum size: $hints"
+grep -q 'maximum size: 640 by 480' <<<"$hints" || fail "no fixed maximum size: $hints"
+
+count="$(xdotool search --onlyvisible --name '^Tessaloom$' | wc -l)"
+[ "$count" -eq 1 ] || fail "$count visible windows named Tessaloom"
+note "window: 640 x 480 at (100, 100), caption Tessaloom, fixed size"
