@@ -103,18 +103,6 @@ TEST_F(SoundBankTest, MusicStopsAllThreeTracksAndPlaysReported)
     EXPECT_EQ(headless::audioLog().back().sound, bgm(BgmOver));
 }
 
-TEST_F(SoundBankTest, MusicIsNotReportedBeforeTheWindowIsKnown)
-{
-    SoundBank fresh;
-    ASSERT_TRUE(fresh.loadBgm(BgmTitle, files.path("Title.wav")));
-    fresh.playBgm(BgmTitle);
-    EXPECT_FALSE(headless::audioLog().back().reportEnd);
-    fresh.setWindow(Window);
-    EXPECT_EQ(fresh.window(), Window);
-    fresh.playBgm(BgmTitle);
-    EXPECT_TRUE(headless::audioLog().back().reportEnd);
-}
-
 TEST_F(SoundBankTest, BadIdsAndFailedLoadsStopNothing)
 {
     bank.playBgm(BgmTitle);

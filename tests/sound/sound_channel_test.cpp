@@ -103,12 +103,4 @@ TEST_F(SoundChannelTest, CloseReleasesOnceAndTheDestructorClosesAnOpenChannel)
     EXPECT_EQ(closes, 2);
 }
 
-TEST_F(SoundChannelTest, NoAudioDeviceMakesOpenFail)
-{
-    headless::setAudioAvailable(false);
-    SoundChannel c;
-    EXPECT_FALSE(c.open(files.make("Title.wav")));
-    EXPECT_FALSE(c.play());
-}
-
 }  // namespace
