@@ -181,10 +181,10 @@ void handleEvent(const SDL_Event& e)
     case EventMessageBox: {
         auto* request = static_cast<MessageBoxRequest*>(e.user.data1);
         showMessageBoxNow(request->text, request->caption);
-        {
-            std::lock_guard<std::mutex> lock(request->mutex);
-            request->done = true;
-        }
+        // Notified under the lock: the request lives on the waiting frame
+        // thread's stack and is gone as soon as that thread can see `done`.
+        std::lock_guard<std::mutex> lock(request->mutex);
+        request->done = true;
         request->closed.notify_all();
         break;
     }
