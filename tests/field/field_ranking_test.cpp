@@ -1,0 +1,75 @@
+#include "field/puzzle_field.h"
+#include "field_test_support.h"
+#include "rank/ranking.h"
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+// Runs each test in a fresh working directory, where the rank file lives.
+class FieldRankingTest : public FieldTestBase {
+protected:
+    void SetUp() override
+    {
+        FieldTestBase::SetUp();
+        previous_ = fs::current_path();
+        scratch_ = fs::temp_directory_path() /
+                   ("field_ranking_" + std::to_string(::getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(scratch_);
+        fs::create_directories(scratch_);
+        fs::current_path(scratch_);
+    }
+    void TearDown() override
+    {
+        fs::current_path(previous_);
+        fs::remove_all(scratch_);
+    }
+    static void writeRankFile(const std::string& text)
+    {
+        fs::create_directories("Data");
+        std::ofstream(RankFilePath, std::ios::binary) << text;
+    }
+
+    PuzzleField field;
+    fs::path previous_;
+    fs::path scratch_;
+};
+
+TEST_F(FieldRankingTest, ScoreMustBeatTheFifthPlace)
+{
+    writeRankFile("a\r\n5000\r\nb\r\n4000\r\nc\r\n3000\r\nd\r\n2000\r\ne\r\n1000\r\n");
+    field.setScore(1000);
+    EXPECT_FALSE(field.qualifiesForRanking());
+    field.setScore(1001);
+    EXPECT_TRUE(field.qualifiesForRanking());
+}
+
+TEST_F(FieldRankingTest, ZeroNeverQualifiesEvenWithoutAFile)
+{
+    EXPECT_FALSE(field.qualifiesForRanking());
+    field.setScore(1);
+    EXPECT_TRUE(field.qualifiesForRanking());
+}
+
+TEST_F(FieldRankingTest, SavedEntryUsesTheEnteredLettersAndScore)
+{
+    field.editName(NameLetterPrevious);  // z
+    field.editName(NameCursorRight);
+    field.editName(NameLetterNext);      // b
+    field.editName(NameCursorRight);
+    field.editName(NameLetterNext);
+    field.editName(NameLetterNext);      // c
+    field.setScore(1500);
+    field.saveRanking();
+
+    std::string name;
+    int score = -1;
+    ASSERT_TRUE(rankEntry(1, name, score));
+    EXPECT_EQ(name, "zbc");
+    EXPECT_EQ(score, 1500);
+    ASSERT_TRUE(rankEntry(2, name, score));
+    EXPECT_EQ(score, 0);
+}
