@@ -44,12 +44,16 @@ int PuzzleField::collectBombGroup()
     const auto bombColour = [this](int code) {
         return code != Empty && (code == bombColourA_ || code == bombColourB_);
     };
+    // Only neighbours on the grid count: a cell off the grid reads Outside,
+    // which is also the "no colour" value of a bomb that landed on the floor.
     const auto stoneTaken = [&](int column, int row) {
-        const int neighbours[4] = {
-            cellAt(column, row - 1), cellAt(column, row + 1),
-            cellAt(column - 1, row), cellAt(column + 1, row),
-        };
-        for (int code : neighbours) {
+        const int offsets[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+        for (const auto& offset : offsets) {
+            const int x = column + offset[0];
+            const int y = row + offset[1];
+            if (!onGrid(x, y))
+                continue;
+            const int code = cellAt(x, y);
             if (bombColour(code) || code == Bomb)
                 return true;
         }
