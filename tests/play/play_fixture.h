@@ -7,6 +7,7 @@
 #include "platform/headless.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
