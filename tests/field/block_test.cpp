@@ -120,20 +120,6 @@ TEST_F(BlockTest, ConstructionSeedsFromTheClockAndRollsOnce)
     EXPECT_EQ(drop.colour(), expected);
 }
 
-TEST_F(BlockTest, RollColourContinuesTheSequenceWithoutReseeding)
-{
-    headless::setClock(777);
-    Block block;
-    seedBlockRandom(777);
-    nextBlockRandom();  // the draw made by the construction
-    const int second = block.colourForDraw(nextBlockRandom() % 100);
-    const int third = block.colourForDraw(nextBlockRandom() % 100);
-    seedBlockRandom(777);
-    nextBlockRandom();
-    EXPECT_EQ(block.rollColour(), second);
-    EXPECT_EQ(block.rollColour(), third);
-}
-
 TEST_F(BlockTest, CopyFromKeepsRawHalfRowsAndBands)
 {
     PairBlock pair;

@@ -3,7 +3,6 @@
 #include "rank/ranking.h"
 
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -27,25 +26,10 @@ protected:
         fs::current_path(previous_);
         fs::remove_all(scratch_);
     }
-    static void writeRankFile(const std::string& text)
-    {
-        fs::create_directories("Data");
-        std::ofstream(RankFilePath, std::ios::binary) << text;
-    }
-
     PuzzleField field;
     fs::path previous_;
     fs::path scratch_;
 };
-
-TEST_F(FieldRankingTest, ScoreMustBeatTheFifthPlace)
-{
-    writeRankFile("a\r\n5000\r\nb\r\n4000\r\nc\r\n3000\r\nd\r\n2000\r\ne\r\n1000\r\n");
-    field.setScore(1000);
-    EXPECT_FALSE(field.qualifiesForRanking());
-    field.setScore(1001);
-    EXPECT_TRUE(field.qualifiesForRanking());
-}
 
 TEST_F(FieldRankingTest, ZeroNeverQualifiesEvenWithoutAFile)
 {
