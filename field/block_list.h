@@ -1,5 +1,5 @@
 // The one container of the puzzle: an owning singly linked list of copies,
-// appended at the tail only. Four element types share the design: the blocks
+// appended at the tail only. Four element types share one set of operations: the blocks
 // of one clear group, the groups of one match check, the dropping blocks and
 // plain grid positions.
 #pragma once
