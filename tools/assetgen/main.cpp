@@ -1,0 +1,69 @@
+// Writes the game's pictures and sounds beside the executable:
+//   assetgen <output folder>
+// creates Graphics/, Sound/BGM/ and Sound/SE/ there. The output is the same,
+// byte for byte, on every run.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tools/assetgen/audio.h"
+#include "tools/assetgen/pictures.h"
+#include "tools/assetgen/raster.h"
+
+using namespace assetgen;
+
+namespace {
+
+bool writePicture(const std::filesystem::path& dir, const char* name, const Canvas& c, bool keyed)
+{
+    return writeFile((dir / name).string(), c.toBmp(keyed));
+}
+
+bool writeSound(const std::filesystem::path& dir, const std::string& name, const SoundBuffer& b, bool stereo)
+{
+    return writeFile((dir / (name + ".wav")).string(), toWav(b, stereo));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path root(argv[1]);
+    const std::filesystem::path graphics = root / "Graphics", bgm = root / "Sound" / "BGM", se = root / "Sound" / "SE";
+    std::error_code ec;
+    for (const auto& d : {graphics, bgm, se}) {
+        std::filesystem::create_directories(d, ec);
+        if (ec) {
+            std::fprintf(stderr, "assetgen: cannot create %s: %s\n", d.string().c_str(), ec.message().c_str());
+            return 1;
+        }
+    }
+
+    bool ok = true;
+    ok &= writePicture(graphics, "PuzzleBlock.bmp", blockSheet(), true);
+    ok &= writePicture(graphics, "Title.bmp", titleBackground(), false);
+    ok &= writePicture(graphics, "RankBG.bmp", rankingBackground(), false);
+    ok &= writePicture(graphics, "GameBG.bmp", gameBackground(), false);
+    ok &= writePicture(graphics, "Vals.bmp", digitSheet(), true);
+    ok &= writePicture(graphics, "String.bmp", letterSheet(), true);
+    ok &= writePicture(graphics, "GameOver.bmp", gameOverBanner(), true);
+    ok &= writePicture(graphics, "GameStart.bmp", gameStartBanner(), true);
+    ok &= writePicture(graphics, "ScoreCursol.bmp", nameCursor(), false);
+
+    ok &= writeSound(bgm, "Title", titleMusic(), true);
+    ok &= writeSound(bgm, "Play", playMusic(), true);
+    ok &= writeSound(bgm, "Over", overMusic(), true);
+    for (const char* name : {"Decide", "Select", "GameOver", "Turn", "Move", "Bottom", "Chain1", "Chain2", "Chain3",
+                             "Chain4", "Chain5", "GameStart"})
+        ok &= writeSound(se, name, effect(name), false);
+
+    if (!ok) {
+        std::fprintf(stderr, "assetgen: could not write every file under %s\n", root.string().c_str());
+        return 1;
+    }
+    return 0;
+}
