@@ -106,6 +106,8 @@ private:
     struct Clip;
     bool clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width,
                 int height, Clip& out) const;
+    template <class RunOp>
+    void walkRuns(Surface& dest, const Clip& c, RunOp op) const;
 
     BitmapInfoHeader header_;
     std::vector<std::uint8_t> pixels_;

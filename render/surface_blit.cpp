@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 struct Surface::Clip {
     int x;   // destination column of the first pixel
     int y;   // destination picture row of the top row
@@ -14,6 +18,43 @@ struct Surface::Clip {
 };
 
 namespace {
+
+// Copies one run between different Surfaces. Runs are short (a cell row is
+// 96 bytes), so a call into the library memcpy costs more than the copy:
+// 16-byte moves with an overlapping last move do it inline. n is at least 3.
+inline void copyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n)
+{
+#if defined(__SSE2__)
+    if (n >= 16) {
+        const std::uint8_t* const last = s + n - 16;
+        std::uint8_t* const lastD = d + n - 16;
+        while (s < last) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)));
+            s += 16;
+            d += 16;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lastD),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(last)));
+        return;
+    }
+#endif
+    if (n >= 8) {
+        std::uint64_t head, tail;
+        std::memcpy(&head, s, 8);
+        std::memcpy(&tail, s + n - 8, 8);
+        std::memcpy(d, &head, 8);
+        std::memcpy(d + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, s, 4);
+        std::memcpy(&tail, s + n - 4, 4);
+        std::memcpy(d, &head, 4);
+        std::memcpy(d + n - 4, &tail, 4);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
+    }
+}
 
 // One blended stretch of bytes. The arithmetic is the game's own
 // (arithmetic shift, so -128 / 256 rounds to -1); written as a plain loop
@@ -93,10 +134,70 @@ bool Surface::blit(Surface& dest, int x, int y, int sourceX, int sourceY, int wi
     return true;
 }
 
+// The walk shared by the keyed copy and the blend: for each row of the
+// clipped rectangle, each run of that source row cut to [begin, end), handed
+// to `op` as destination, source and byte count. One instantiation per
+// operation keeps each inner loop free of tests for the other.
+template <class RunOp>
+void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
+{
+    const std::size_t sStride = static_cast<std::size_t>(width()) * 3;
+    const std::size_t dStride = static_cast<std::size_t>(dest.width()) * 3;
+    const int sRow0 = height() - c.sy - c.h;
+    // First pixel of the rectangle's bottom row in each Surface.
+    const std::uint8_t* sBase = pixels_.data() + static_cast<std::size_t>(sRow0) * sStride +
+                                static_cast<std::size_t>(c.sx) * 3;
+    std::uint8_t* dBase = dest.pixels_.data() +
+                          static_cast<std::size_t>(dest.height() - c.y - c.h) * dStride +
+                          static_cast<std::size_t>(c.x) * 3;
+    const KeyRun* runs = keyRuns_.data();
+    const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
+    const int begin = c.sx;
+    const int end = c.sx + c.w;
+    // Within one Surface, walk away from the rows being written.
+    if (&dest == this && dBase > sBase) {
+        sBase += static_cast<std::size_t>(c.h - 1) * sStride;
+        dBase += static_cast<std::size_t>(c.h - 1) * dStride;
+        rowStart += c.h - 1;
+        for (int k = 0; k < c.h; ++k, sBase -= sStride, dBase -= dStride, --rowStart) {
+            for (const KeyRun* run = runs + rowStart[0]; run != runs + rowStart[1]; ++run) {
+                const int from = std::max(run->first, begin);
+                const int to = std::min(run->end, end);
+                if (from < to)
+                    op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
+                       static_cast<std::size_t>(to - from) * 3);
+            }
+        }
+        return;
+    }
+    for (int k = 0; k < c.h; ++k, sBase += sStride, dBase += dStride, ++rowStart) {
+        const KeyRun* run = runs + rowStart[0];
+        const KeyRun* const last = runs + rowStart[1];
+        for (; run != last && run->first < end; ++run) {
+            const int from = std::max(run->first, begin);
+            const int to = std::min(run->end, end);
+            if (from < to)
+                op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
+                   static_cast<std::size_t>(to - from) * 3);
+        }
+    }
+}
+
 bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
                         int height) const
 {
-    return blitBlended(dest, x, y, sourceX, sourceY, width, height, 256);
+    if (!hasKeyRuns_) return blit(dest, x, y, sourceX, sourceY, width, height);
+    if (isEmpty() || dest.isEmpty()) return false;
+    Clip c;
+    if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
+    if (&dest == this) {
+        walkRuns(dest, c, [](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+            std::memmove(d, s, n);
+        });
+    } else {
+        walkRuns(dest, c, copyRun);
+    }
+    return true;
 }
 
 bool Surface::blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
@@ -108,44 +209,14 @@ bool Surface::blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY,
     if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
     alpha = std::clamp(alpha, 0, 256);
     if (alpha == 0) return true;  // weight 0 leaves every pixel as it was
-
-    const std::size_t sStride = static_cast<std::size_t>(this->width()) * 3;
-    const std::size_t dStride = static_cast<std::size_t>(dest.width()) * 3;
-    const int sRow0 = this->height() - c.sy - c.h;
-    // First pixel of the rectangle's bottom row in each Surface.
-    const std::uint8_t* sBase = pixels_.data() + static_cast<std::size_t>(sRow0) * sStride +
-                                static_cast<std::size_t>(c.sx) * 3;
-    std::uint8_t* dBase = dest.pixels_.data() +
-                          static_cast<std::size_t>(dest.height() - c.y - c.h) * dStride +
-                          static_cast<std::size_t>(c.x) * 3;
-    const KeyRun* runs = keyRuns_.data();
-    const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
-    const int begin = c.sx;
-    const int end = c.sx + c.w;
-    const bool same = &dest == this;
-    const bool downwards = same && dBase > sBase;
-
-    for (int k = 0; k < c.h; ++k) {
-        const int j = downwards ? c.h - 1 - k : k;
-        const std::uint8_t* sRow = sBase + static_cast<std::size_t>(j) * sStride;
-        std::uint8_t* dRow = dBase + static_cast<std::size_t>(j) * dStride;
-        const KeyRun* run = runs + rowStart[j];
-        const KeyRun* last = runs + rowStart[j + 1];
-        for (; run != last && run->first < end; ++run) {
-            const int from = std::max(run->first, begin);
-            const int to = std::min(run->end, end);
-            if (from >= to) continue;
-            const std::size_t at = static_cast<std::size_t>(from - begin) * 3;
-            const std::size_t n = static_cast<std::size_t>(to - from) * 3;
-            if (alpha == 256) {
-                if (same) std::memmove(dRow + at, sRow + at, n);
-                else std::memcpy(dRow + at, sRow + at, n);
-            } else if (same) {
-                blendBytesOverlapping(dRow + at, sRow + at, n, alpha);
-            } else {
-                blendBytes(dRow + at, sRow + at, n, alpha);
-            }
-        }
+    if (&dest == this) {
+        walkRuns(dest, c, [alpha](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+            blendBytesOverlapping(d, s, n, alpha);
+        });
+    } else {
+        walkRuns(dest, c, [alpha](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+            blendBytes(d, s, n, alpha);
+        });
     }
     return true;
 }

@@ -1,0 +1,293 @@
+// How fast a frame is composed, measured against the floor (one memcpy of a
+// 640 x 480 frame) and against SDL's own blits of the same sheet cell. All
+// figures come from one process, so their ratios hold on a busy machine.
+//
+//   play screen          <= 2.0 x the memcpy floor
+//   keyed cell           >= 5 x faster than SDL's RLE colour-key blit
+//   blended cell         >= 10 x faster than SDL's alpha-modulated blit
+#include "field/block_list.h"
+#include "field/puzzle_field.h"
+#include "render/renderer.h"
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int BombX = 128;  // the cell both blitters copy
+
+void put(Surface& s, int x, int y, int r, int g, int b)
+{
+    std::uint8_t* p = s.pixels() + s.pixelOffset(x, y);
+    p[0] = static_cast<std::uint8_t>(b);
+    p[1] = static_cast<std::uint8_t>(g);
+    p[2] = static_cast<std::uint8_t>(r);
+}
+
+// Six 32 x 32 cells with shaded faces and rounded key-green corners.
+void makeBlockSheet(Surface& s)
+{
+    s.createFilled(192, 32, 0, 0, 0);
+    for (int cell = 0; cell < 6; ++cell)
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const int dx = x < 16 ? x : 31 - x;
+                const int dy = y < 16 ? y : 31 - y;
+                if (dx + dy < 3)
+                    put(s, cell * 32 + x, y, 0, 255, 0);
+                else
+                    put(s, cell * 32 + x, y, 40 * cell + x, 120 + y, 200 - x - y);
+            }
+    s.buildKeyRuns(0, 255, 0);
+}
+
+// 24 x 34 glyphs: a 4-pixel ring on key green, so rows have one or two runs.
+void makeGlyphSheet(Surface& s, int count)
+{
+    s.createFilled(24 * count, 34, 0, 255, 0);
+    for (int g = 0; g < count; ++g)
+        for (int y = 2; y < 32; ++y)
+            for (int x = 2; x < 22; ++x) {
+                const bool ring = x < 6 || x >= 18 || y < 6 || y >= 28;
+                if (ring) put(s, g * 24 + x, y, 250, 250 - 5 * g, 40);
+            }
+    s.buildKeyRuns(0, 255, 0);
+}
+
+void makeBackground(Surface& s)
+{
+    s.createFilled(640, 480, 0, 0, 0);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) put(s, x, y, x & 255, y & 255, (x ^ y) & 255);
+}
+
+struct Scene {
+    Renderer renderer;
+    PuzzleField field;
+    GroupList groups;
+
+    Scene()
+    {
+        renderer.attachWindow(1);
+        renderer.createBackBuffer(640, 480, 100, 255, 100);
+        makeBackground(renderer.image(SlotGameBg));
+        makeBlockSheet(renderer.image(SlotBlocks));
+        makeGlyphSheet(renderer.image(SlotDigits), 10);
+        for (int r = 0; r < GridRows; ++r)
+            for (int c = 0; c < GridColumns; ++c) field.setCell(c, r, (r + c) % 6);
+        // A row of four and a column of three fading out.
+        ClearGroup row, column;
+        for (int i = 0; i < 4; ++i) {
+            ClearBlock b;
+            b.setColumn(2 + i);
+            b.setRow(11);
+            b.setColour(1);
+            row.append(b);
+        }
+        for (int i = 0; i < 3; ++i) {
+            ClearBlock b;
+            b.setColumn(0);
+            b.setRow(8 + i);
+            b.setColour(3);
+            column.append(b);
+        }
+        groups.append(row);
+        groups.append(column);
+    }
+
+    void drawNumbers()
+    {
+        renderer.drawScore(9999999);
+        renderer.drawLevel(12);
+        renderer.drawClearedCount(345);
+    }
+};
+
+Scene& scene()
+{
+    static Scene s;
+    return s;
+}
+
+// The same sheet as an SDL surface (top-down rows, same bytes).
+SDL_Surface* sdlCopyOf(const Surface& s)
+{
+    SDL_Surface* out =
+        SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 24, SDL_PIXELFORMAT_BGR24);
+    for (int y = 0; y < s.height(); ++y)
+        std::memcpy(static_cast<std::uint8_t*>(out->pixels) + y * out->pitch,
+                    s.pixels() + s.pixelOffset(0, y), static_cast<std::size_t>(s.width()) * 3);
+    return out;
+}
+
+void BM_MemcpyFloor(benchmark::State& state)
+{
+    std::vector<std::uint8_t> from(640 * 480 * 3, 7), to(640 * 480 * 3);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), to.size());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemcpyFloor);
+
+void BM_PlayScreen(benchmark::State& state)
+{
+    Scene& s = scene();
+    for (auto _ : state) {
+        s.renderer.drawGameBackground();
+        s.renderer.drawField(s.field);
+        s.renderer.drawBlock(288, 128, 0, -1);
+        s.renderer.drawBlock(288, 160, 2, -1);
+        s.renderer.drawNextPair(1, 3);
+        s.drawNumbers();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PlayScreen);
+
+void BM_ClearingScreen(benchmark::State& state)
+{
+    Scene& s = scene();
+    ClearBlock::setFadeLevel(128);
+    for (auto _ : state) {
+        s.renderer.drawGameBackground();
+        s.renderer.drawField(s.field);
+        s.renderer.drawClearingGroups(s.groups);
+        s.renderer.drawNextPair(1, 3);
+        s.drawNumbers();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ClearingScreen);
+
+void BM_KeyedCell(benchmark::State& state)
+{
+    Scene& s = scene();
+    const Surface& sheet = s.renderer.image(SlotBlocks);
+    for (auto _ : state) {
+        sheet.blitKeyed(s.renderer.backBuffer(), 300, 200, BombX, 0, 32, 32);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_KeyedCell);
+
+void BM_BlendedCell(benchmark::State& state)
+{
+    Scene& s = scene();
+    const Surface& sheet = s.renderer.image(SlotBlocks);
+    for (auto _ : state) {
+        sheet.blitBlended(s.renderer.backBuffer(), 300, 200, BombX, 0, 32, 32, 128);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BlendedCell);
+
+void BM_SdlKeyedCellRle(benchmark::State& state)
+{
+    SDL_Surface* sheet = sdlCopyOf(scene().renderer.image(SlotBlocks));
+    SDL_Surface* screen = sdlCopyOf(scene().renderer.backBuffer());
+    SDL_SetColorKey(sheet, SDL_TRUE, SDL_MapRGB(sheet->format, 0, 255, 0));
+    SDL_SetSurfaceRLE(sheet, 1);
+    SDL_Rect from{BombX, 0, 32, 32};
+    SDL_Rect to{300, 200, 32, 32};
+    SDL_BlitSurface(sheet, &from, screen, &to);  // the first blit encodes the runs
+    for (auto _ : state) {
+        SDL_Rect cell = from, at = to;
+        SDL_BlitSurface(sheet, &cell, screen, &at);
+        benchmark::ClobberMemory();
+    }
+    SDL_FreeSurface(sheet);
+    SDL_FreeSurface(screen);
+}
+BENCHMARK(BM_SdlKeyedCellRle);
+
+void BM_SdlBlendedCell(benchmark::State& state)
+{
+    SDL_Surface* sheet = sdlCopyOf(scene().renderer.image(SlotBlocks));
+    SDL_Surface* screen = sdlCopyOf(scene().renderer.backBuffer());
+    SDL_SetColorKey(sheet, SDL_TRUE, SDL_MapRGB(sheet->format, 0, 255, 0));
+    SDL_SetSurfaceAlphaMod(sheet, 128);
+    SDL_SetSurfaceBlendMode(sheet, SDL_BLENDMODE_BLEND);
+    SDL_Rect from{BombX, 0, 32, 32};
+    SDL_Rect to{300, 200, 32, 32};
+    for (auto _ : state) {
+        SDL_Rect cell = from, at = to;
+        SDL_BlitSurface(sheet, &cell, screen, &at);
+        benchmark::ClobberMemory();
+    }
+    SDL_FreeSurface(sheet);
+    SDL_FreeSurface(screen);
+}
+BENCHMARK(BM_SdlBlendedCell);
+
+// Both keyed blitters must produce the same picture, or the race means nothing.
+bool keyedResultsAgree()
+{
+    Surface sheet, ours;
+    makeBlockSheet(sheet);
+    ours.createFilled(64, 64, 10, 20, 30);
+    SDL_Surface* sdlSheet = sdlCopyOf(sheet);
+    SDL_Surface* theirs = sdlCopyOf(ours);
+    SDL_SetColorKey(sdlSheet, SDL_TRUE, SDL_MapRGB(sdlSheet->format, 0, 255, 0));
+    SDL_SetSurfaceRLE(sdlSheet, 1);
+    SDL_Rect from{BombX, 0, 32, 32}, to{16, 16, 32, 32};
+    SDL_BlitSurface(sdlSheet, &from, theirs, &to);
+    sheet.blitKeyed(ours, 16, 16, BombX, 0, 32, 32);
+    bool same = true;
+    for (int y = 0; y < 64; ++y)
+        same = same && std::memcmp(static_cast<std::uint8_t*>(theirs->pixels) + y * theirs->pitch,
+                                   ours.pixels() + ours.pixelOffset(0, y), 64 * 3) == 0;
+    SDL_FreeSurface(sdlSheet);
+    SDL_FreeSurface(theirs);
+    return same;
+}
+
+// Keeps each benchmark's time (the median when repeated) for the summary.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            const std::string name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Iteration && times.count(name + "/median") == 0)
+                times[name] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times[name + "/median"] = times[name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto& t = reporter.times;
+    auto have = [&](const char* a, const char* b) { return t.count(a) && t.count(b); };
+    std::printf("\nkeyed cell matches SDL's output: %s\n", keyedResultsAgree() ? "yes" : "NO");
+    if (have("BM_PlayScreen", "BM_MemcpyFloor"))
+        std::printf("play screen     / memcpy floor : %5.2f x  (target <= 2.0)\n",
+                    t["BM_PlayScreen"] / t["BM_MemcpyFloor"]);
+    if (have("BM_ClearingScreen", "BM_MemcpyFloor"))
+        std::printf("clearing screen / memcpy floor : %5.2f x\n",
+                    t["BM_ClearingScreen"] / t["BM_MemcpyFloor"]);
+    if (have("BM_SdlKeyedCellRle", "BM_KeyedCell"))
+        std::printf("SDL RLE keyed   / our keyed    : %5.1f x  (target >= 5)\n",
+                    t["BM_SdlKeyedCellRle"] / t["BM_KeyedCell"]);
+    if (have("BM_SdlBlendedCell", "BM_BlendedCell"))
+        std::printf("SDL blended     / our blended  : %5.1f x  (target >= 10)\n",
+                    t["BM_SdlBlendedCell"] / t["BM_BlendedCell"]);
+    benchmark::Shutdown();
+    return 0;
+}
