@@ -53,8 +53,8 @@ void drawSymbol(Canvas& c, float x, float y, int kind)
     const float cx = x + 16, cy = y + 16.5f;
     auto sd = [&](float px, float py) -> float {
         switch (kind) {
-        case BlockRed:
-            return sdCircle(px, py, cx, cy, 6.5f);
+        case BlockRed:  // a ring, so it never passes for the square
+            return std::fabs(sdCircle(px, py, cx, cy, 5.5f)) - 2.4f;
         case BlockGreen:
             return sdPolygon(px, py, {cx, cy - 8, cx + 8, cy + 6, cx - 8, cy + 6});
         case BlockBlue:

@@ -48,7 +48,7 @@ std::map<char, Glyph> buildFont()
     f['D'] = glyph({Path().to(0, 0).to(1.5f, 0).arc(1.5f, 3, 2.5f, 3, -90, 90).to(0, 6).to(0, 0)});
     f['E'] = glyph({Path().to(4, 0).to(0, 0).to(0, 6).to(4, 6), Path().to(0, 3).to(3, 3)});
     f['F'] = glyph({Path().to(4, 0).to(0, 0).to(0, 6), Path().to(0, 3).to(3, 3)});
-    f['G'] = glyph({Path().arc(2.1f, 3, 2.1f, 3, -40, -360).to(4.2f, 3.4f).to(2.4f, 3.4f)});
+    f['G'] = glyph({Path().arc(2, 3, 2, 3, -40, -360).to(4, 3.4f).to(2.4f, 3.4f)});
     f['H'] = glyph({Path().to(0, 0).to(0, 6), Path().to(4, 0).to(4, 6), Path().to(0, 3).to(4, 3)});
     f['I'] = glyph({Path().to(2, 0).to(2, 6), Path().to(0.8f, 0).to(3.2f, 0), Path().to(0.8f, 6).to(3.2f, 6)});
     f['J'] = glyph({Path().to(4, 0).to(4, 4.2f).arc(2, 4.2f, 2, 1.8f, 0, 180)});
@@ -58,7 +58,7 @@ std::map<char, Glyph> buildFont()
     f['N'] = glyph({Path().to(0, 6).to(0, 0).to(4, 6).to(4, 0)});
     f['O'] = glyph({Path().arc(2, 3, 2, 3, 0, 360)});
     f['P'] = glyph({Path().to(0, 6).to(0, 0).to(2.4f, 0).arc(2.4f, 1.6f, 1.6f, 1.6f, -90, 90).to(0, 3.2f)});
-    f['Q'] = glyph({Path().arc(2, 3, 2, 3, 0, 360), Path().to(2.4f, 4.2f).to(4.1f, 6.2f)});
+    f['Q'] = glyph({Path().arc(2, 3, 2, 3, 0, 360), Path().to(2.4f, 4.2f).to(3.9f, 6)});
     f['R'] = glyph({Path().to(0, 6).to(0, 0).to(2.4f, 0).arc(2.4f, 1.6f, 1.6f, 1.6f, -90, 90).to(0, 3.2f),
                     Path().to(2.0f, 3.2f).to(4, 6)});
     f['S'] = glyph({Path().arc(2, 1.55f, 1.9f, 1.55f, -20, -270).arc(2, 4.55f, 2, 1.45f, -90, 160)});
