@@ -183,15 +183,15 @@ Canvas rankingBackground()
         const float y = 110.0f + 60 * i;  // glyphs 34 high from here
         // Row stripe: names go at x 180..264, scores at 300..510.
         drawPanel(c, 64, y - 7, 576, y + 41, 0.75f);
-        c.fillShape(70, y, 110, y + 40, [&](float px, float py) { return sdCircle(px, py, 90, y + 17, 13); },
+        c.fillShape(66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 13); },
                     [&](float, float) { return scale(medal[i], 0.45f); });
-        c.fillShape(70, y, 110, y + 40, [&](float px, float py) { return sdCircle(px, py, 90, y + 17, 11); },
-                    [&](float px, float py) { return mix(lighten(medal[i], 0.4f), medal[i], (py - y - 6) / 22 + (px - 80) / 60); });
+        c.fillShape(66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 11); },
+                    [&](float px, float py) { return mix(lighten(medal[i], 0.4f), medal[i], (py - y - 6) / 22 + (px - 76) / 60); });
         TextStyle p = labelStyle(20);
         p.top = lighten(medal[i], 0.5f);
         p.bottom = medal[i];
         p.stroke = 2.8f;
-        drawText(c, places[i], 114, y + 7, p);
+        drawText(c, places[i], 108, y + 7, p);
     }
     TextStyle foot = labelStyle(12);
     drawTextCentred(c, "Z  BACK TO TITLE", 320, 446, foot);

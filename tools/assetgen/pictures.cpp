@@ -100,9 +100,10 @@ void drawBomb(Canvas& c, float x, float y)
                     return std::min(d1, d2) - 1.4f;
                 },
                 [&](float, float) { return cord; });
-    // Body: a dark sphere lit from the top left, with a rim.
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r + 1.2f); },
-                [&](float, float) { return rgb(8, 8, 14); });
+    // Body: a dark sphere lit from the top left, with a light rim so that
+    // it stands out in the dark well as well as on the menu.
+    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r + 1.3f); },
+                [&](float, float) { return rgb(184, 188, 210); });
     c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r); },
                 [&](float px, float py) {
                     const float d = std::hypot(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
