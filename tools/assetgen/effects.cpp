@@ -21,6 +21,12 @@ SoundBuffer finish(SoundBuffer dry, float room)
 {
     if (room > 0)
         dry.mixIn(reverb(dry, 0.5f, 0.5f), room);
+    // Effects are written in mono: fold the channels first, so the level
+    // is measured on what is written.
+    for (std::size_t i = 0; i < dry.frames(); ++i) {
+        const float m = 0.5f * (dry.left(i) + dry.right(i));
+        dry.leftData()[i] = dry.rightData()[i] = m;
+    }
     fadeOut(dry, 0.02);
     level(dry, EffectWindowDb, CeilingDb, 0.05);
     return dry;
