@@ -1,0 +1,121 @@
+#include "tools/replay/session.h"
+
+#include "field/block.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace replay {
+
+Session::Session(const SessionOptions& options) : options_(options)
+{
+    headless::reset();
+    headless::setClock(options.startMs);
+    // The animation values live in the block classes, not in the Game, so a
+    // previous session in this process would otherwise leak into this one.
+    PairBlock::setFallStamp(0);
+    PairBlock::setMoveStamp(0);
+    PairBlock::setTurnStamp(0);
+    ClearBlock::setFadeLevel(255);
+    ClearBlock::setFadeStamp(0);
+    DropBlock::setDropOffset(0);
+    DropBlock::setDropStamp(0);
+
+    // The game finds its assets beside its executable. Without an asset
+    // folder it looks in one that is never there, so a working directory
+    // that happens to hold Graphics/ does not change the run.
+    if (options.assetDir.empty())
+        headless::setExecutablePath(".tessaloom-no-assets/none/tessaloom-replay");
+    else
+        headless::setExecutablePath(options.assetDir + "/tessaloom-replay");
+
+    game_ = std::make_unique<Game>();
+    game_->startUp(platform::mainWindow());
+}
+
+Session::~Session() = default;
+
+void Session::runFrame(std::uint32_t stepMs)
+{
+    if (frames_ > 0) headless::advanceClock(stepMs);
+    game_->update();
+    presentedLast_ = options_.presentEvery > 0 && frames_ % options_.presentEvery == 0;
+    if (presentedLast_) game_->present();
+    if (platform::takeBgmRestartRequest()) game_->serviceBgm();
+    // Nobody reads the sound log here; without clearing it grows by every
+    // effect played.
+    headless::clearAudioLog();
+    ++frames_;
+}
+
+std::uint64_t frameHash(const headless::Frame& frame)
+{
+    if (frame.pixels.empty()) return 0;
+    // FNV-1a style mixing over 8-byte words: fast enough to hash every frame
+    // of a replay, and any changed pixel changes the result.
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](std::uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ull;
+        h ^= h >> 29;
+    };
+    mix(static_cast<std::uint64_t>(frame.width));
+    mix(static_cast<std::uint64_t>(frame.height));
+    const std::uint8_t* p = frame.pixels.data();
+    const std::size_t n = frame.pixels.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p + i, 8);
+        mix(v);
+    }
+    for (; i < n; ++i) mix(p[i]);
+    return h;
+}
+
+bool writeFrameBmp(const headless::Frame& frame, const std::string& path)
+{
+    if (frame.width <= 0 || frame.height <= 0 ||
+        frame.pixels.size() != static_cast<std::size_t>(frame.width) * frame.height * 3)
+        return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 3;
+    const std::size_t stride = (rowBytes + 3) & ~static_cast<std::size_t>(3);
+    const std::uint32_t imageBytes = static_cast<std::uint32_t>(stride * frame.height);
+
+    std::string b;
+    auto u16 = [&b](std::uint32_t v) {
+        b.push_back(static_cast<char>(v & 0xff));
+        b.push_back(static_cast<char>((v >> 8) & 0xff));
+    };
+    auto u32 = [&](std::uint32_t v) {
+        u16(v & 0xffff);
+        u16(v >> 16);
+    };
+    b += "BM";
+    u32(54 + imageBytes);
+    u32(0);
+    u32(54);
+    u32(40);
+    u32(static_cast<std::uint32_t>(frame.width));
+    u32(static_cast<std::uint32_t>(frame.height));  // positive: rows bottom-up, as held
+    u16(1);
+    u16(24);
+    u32(0);
+    u32(imageBytes);
+    u32(2835);
+    u32(2835);
+    u32(0);
+    u32(0);
+    const std::string padding(stride - rowBytes, '\0');
+    for (int row = 0; row < frame.height; ++row) {
+        b.append(reinterpret_cast<const char*>(frame.pixels.data()) + row * rowBytes, rowBytes);
+        b += padding;
+    }
+
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(b.data(), static_cast<std::streamsize>(b.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+}  // namespace replay
