@@ -131,3 +131,89 @@ wait_for_exit() {
 focus() {
     xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
 }
+
+# write_bmp FILE KIND: a 640 x 480 24-bit BMP the way the game reads them.
+# KIND "card": four quadrants (red, green / blue, yellow from the top) and
+# a white marker near the top-left corner, so a flip, a mirror or swapped
+# red and blue show; or a colour "#RRGGBB" for a plain picture.
+write_bmp() {
+    command -v python3 >/dev/null || fail "missing tool python3"
+    mkdir -p "$(dirname "$1")"
+    python3 - "$1" "$2" <<'PY'
+import struct, sys
+
+path, kind = sys.argv[1], sys.argv[2]
+W, H = 640, 480
+RED, GREEN, BLUE, YELLOW, WHITE = (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (255, 255, 255)
+
+def card(x, y):  # y from the top of the screen
+    if 16 <= x < 48 and 16 <= y < 48:
+        return WHITE
+    if y < 240:
+        return RED if x < 320 else GREEN
+    return BLUE if x < 320 else YELLOW
+
+if kind == "card":
+    colour = card
+else:
+    plain = tuple(int(kind[i:i + 2], 16) for i in (1, 3, 5))
+    colour = lambda x, y: plain
+
+rows = []
+for y in range(H - 1, -1, -1):  # a BMP stores the bottom row first
+    row = bytearray()
+    for x in range(W):
+        r, g, b = colour(x, y)
+        row += bytes((b, g, r))
+    rows.append(bytes(row))      # 640 * 3 is a multiple of 4: no padding
+pixels = b"".join(rows)
+header = b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+with open(path, "wb") as f:
+    f.write(header + info + pixels)
+PY
+}
+
+# copy_game: a copy of the game in its own folder, so that the pictures
+# written beside it are the only ones it finds; prints the copy's path.
+copy_game() {
+    mkdir -p "$E2E_TMP/game"
+    cp "$E2E_EXE" "$E2E_TMP/game/tessaloom"
+    echo "$E2E_TMP/game/tessaloom"
+}
+
+# screenshot WINDOW FILE: the window's client area as a PNG.
+screenshot() {
+    command -v import >/dev/null || fail "missing tool import (imagemagick)"
+    # import waits forever on a window that has gone: bound it.
+    timeout -s KILL 5 import -window "$1" "$2" 2>/dev/null
+}
+
+# pixel FILE X Y: prints the colour there as #RRGGBB.
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr a-f A-F
+}
+
+# wait_for_colour WINDOW X Y #RRGGBB SECONDS: until the window shows that
+# colour there; fails with what it shows instead.
+wait_for_colour() {
+    local wid="$1" x="$2" y="$3" want="$4" limit="$5" got="" deadline
+    deadline=$(( $(date +%s%N) + limit * 1000000000 ))
+    while :; do
+        kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended while ($x, $y) was to turn $want"
+        if screenshot "$wid" "$E2E_TMP/wait.png"; then
+            got="$(pixel "$E2E_TMP/wait.png" "$x" "$y")"
+            [ "$got" = "$want" ] && return 0
+        fi
+        [ "$(date +%s%N)" -lt "$deadline" ] || fail "($x, $y) shows ${got:-nothing}, expected $want"
+        sleep 0.1
+    done
+}
+
+# tap KEY: a press long enough for the game to see it (a press and release
+# that both fall between two frames is not seen, by design).
+tap() {
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+}

@@ -5,41 +5,11 @@
 # apart, and a screenshot of the window must match it.
 . "$(dirname "$0")/lib.sh"
 e2e_init "${1:-}"
-command -v python3 >/dev/null || fail "missing tool python3"
-command -v import >/dev/null || fail "missing tool import (imagemagick)"
-
-# A copy of the game whose only picture is the test card.
-mkdir -p "$E2E_TMP/game/Graphics"
-cp "$E2E_EXE" "$E2E_TMP/game/tessaloom"
-python3 - "$E2E_TMP/game/Graphics/Title.bmp" <<'PY'
-import struct, sys
-
-W, H = 640, 480
-RED, GREEN, BLUE, YELLOW, WHITE = (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (255, 255, 255)
-
-def colour(x, y):  # y from the top of the screen
-    if 16 <= x < 48 and 16 <= y < 48:
-        return WHITE  # marker near the top-left corner
-    if y < 240:
-        return RED if x < 320 else GREEN
-    return BLUE if x < 320 else YELLOW
-
-rows = []
-for y in range(H - 1, -1, -1):  # a BMP stores the bottom row first
-    row = bytearray()
-    for x in range(W):
-        r, g, b = colour(x, y)
-        row += bytes((b, g, r))
-    rows.append(bytes(row))      # 640 * 3 is a multiple of 4: no padding
-pixels = b"".join(rows)
-header = b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54)
-info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-with open(sys.argv[1], "wb") as f:
-    f.write(header + info + pixels)
-PY
+game="$(copy_game)"
+write_bmp "$E2E_TMP/game/Graphics/Title.bmp" card
 
 start_display
-start_game "$E2E_TMP/game/tessaloom"
+start_game "$game"
 wid="$(wait_for_window)"
 
 # x y expected-colour, in screen coordinates of the client area.
@@ -55,14 +25,10 @@ probes=(
     "639 479 #FFFF00"   # ... and the last: shown 1:1, no border
 )
 
-pixel() {  # pixel FILE X Y -> #RRGGBB
-    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr a-f A-F
-}
-
 mismatch=""
 for attempt in $(seq 1 20); do
     sleep 0.25
-    import -window "$wid" "$E2E_TMP/shot.png" 2>/dev/null || continue
+    screenshot "$wid" "$E2E_TMP/shot.png" || continue
     mismatch=""
     for p in "${probes[@]}"; do
         read -r x y want <<<"$p"
