@@ -68,9 +68,18 @@ void blendBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, st
     }
 }
 
-// Same-surface copies blend through a temporary-free byte loop that tolerates overlap.
+// Same-surface copies blend byte by byte, walking away from the bytes being
+// written: forwards when dest lies before the source, backwards when after,
+// so every source byte is read before it is overwritten.
 void blendBytesOverlapping(std::uint8_t* d, const std::uint8_t* s, std::size_t n, int alpha)
 {
+    if (d > s) {
+        for (std::size_t i = n; i-- > 0;) {
+            const int old = d[i];
+            d[i] = static_cast<std::uint8_t>(old + (((s[i] - old) * alpha) >> 8));
+        }
+        return;
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const int old = d[i];
         d[i] = static_cast<std::uint8_t>(old + (((s[i] - old) * alpha) >> 8));
@@ -154,13 +163,17 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
     const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
     const int begin = c.sx;
     const int end = c.sx + c.w;
-    // Within one Surface, walk away from the rows being written.
+    // Within one Surface, walk away from the pixels being written: rows from
+    // the top and, for a copy to the right within the same rows, the runs of
+    // a row from the right, so no run reads pixels an earlier run wrote.
     if (&dest == this && dBase > sBase) {
         sBase += static_cast<std::size_t>(c.h - 1) * sStride;
         dBase += static_cast<std::size_t>(c.h - 1) * dStride;
         rowStart += c.h - 1;
         for (int k = 0; k < c.h; ++k, sBase -= sStride, dBase -= dStride, --rowStart) {
-            for (const KeyRun* run = runs + rowStart[0]; run != runs + rowStart[1]; ++run) {
+            const KeyRun* const first = runs + rowStart[0];
+            for (const KeyRun* run = runs + rowStart[1]; run != first;) {
+                --run;
                 const int from = std::max(run->first, begin);
                 const int to = std::min(run->end, end);
                 if (from < to)
