@@ -1,12 +1,14 @@
 // Writes the game's pictures and sounds beside the executable:
 //   assetgen <output folder>
-// creates Graphics/, Sound/BGM/ and Sound/SE/ there. The output is the same,
+// creates Graphics/, Sound/BGM/ and Sound/SE/ there, and the desktop icon
+// in the icon theme's layout under icons/hicolor/. The output is the same,
 // byte for byte, on every run.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "tools/assetgen/audio.h"
+#include "tools/assetgen/icon.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/raster.h"
 
@@ -60,6 +62,13 @@ int main(int argc, char** argv)
     for (const char* name : {"Decide", "Select", "GameOver", "Turn", "Move", "Bottom", "Chain1", "Chain2", "Chain3",
                              "Chain4", "Chain5", "GameStart"})
         ok &= writeSound(se, name, effect(name), false);
+
+    for (int size : IconSizes) {
+        const std::string n = std::to_string(size);
+        const std::filesystem::path apps = root / "icons" / "hicolor" / (n + "x" + n) / "apps";
+        std::filesystem::create_directories(apps, ec);
+        ok &= !ec && writeFile((apps / "net.tessaloom.tessaloom.png").string(), iconPng(size));
+    }
 
     if (!ok) {
         std::fprintf(stderr, "assetgen: could not write every file under %s\n", root.string().c_str());
