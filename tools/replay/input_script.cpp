@@ -20,11 +20,12 @@ constexpr KeyNameEntry KeyNames[] = {
     {platform::Key::Q, "q"},
 };
 
-// A decimal number of at most nine digits with nothing after it; no sign,
-// so no overflow and no negative frame can slip through.
+// A decimal number of at most ten digits with nothing after it: no sign, so
+// no negative frame slips through, and no overflow of the 64-bit sum. The
+// callers check the range.
 bool parseCount(const std::string& s, std::uint64_t& out)
 {
-    if (s.empty() || s.size() > 9) return false;
+    if (s.empty() || s.size() > 10) return false;
     std::uint64_t v = 0;
     for (char ch : s) {
         if (ch < '0' || ch > '9') return false;
@@ -104,6 +105,7 @@ bool parseInputScript(const std::string& text, InputScript& out, std::string& er
             if (sawFrames) return fail(error, lineNo, w[0] + " after frames");
             if (!parseCount(w[1], value)) return fail(error, lineNo, "bad number");
             if (w[0] == "start") {
+                if (value > 0xffffffffull) return fail(error, lineNo, "start out of range");
                 script.startMs = static_cast<std::uint32_t>(value);
             } else if (w[0] == "step") {
                 if (value < 1 || value > MaxStepMs) return fail(error, lineNo, "step out of range");

@@ -177,7 +177,11 @@ void RandomPlayer::falling(const Game& game, int frame, std::vector<InputEvent>&
 {
     Block& block0 = pairView_;
     game.field().getPairBlock(0, block0);
-    if (lastPhase_ != PhaseFalling) {
+    // A landing without a clear spawns the next pair within the same frame,
+    // so the phase stays; the pair moving up gives the new one away.
+    const bool newPair = lastPhase_ != PhaseFalling || block0.row() < lastHalfRow_;
+    lastHalfRow_ = block0.row();
+    if (newPair) {
         // A new pair: pick where it goes and how it turns.
         int column = random_.below(GridColumns);
         if (random_.chance(centreBias_)) column = 2 + random_.below(4);

@@ -88,6 +88,7 @@ private:
     bool pushWhenPlaced_ = true;
     int stuckFrames_ = 0;
     int lastColumn_ = -1;
+    int lastHalfRow_ = -1;
 
     // Name plan: commands left before the confirm.
     int nameCommandsLeft_ = 0;

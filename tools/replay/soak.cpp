@@ -113,7 +113,8 @@ SoakResult runSoak(const SoakOptions& options)
         plan.games = 1 + plans.below(left < most ? left : most);
         plan.jitterPercent = options.jitterPercent;
         plan.presentEvery = options.presentEvery;
-        plan.maxFrames = options.maxFramesPerGame * plan.games + 2000;
+        // One game's worth more for the title, the menus and the banners.
+        plan.maxFrames = options.maxFramesPerGame * (plan.games + 1);
         // Some sessions start just before the 32-bit clock wraps, so every
         // time gate has to hold across it.
         plan.startMs = plans.chance(options.wrapPercent)
