@@ -16,8 +16,10 @@ build() {
     target=$1
     shift
     echo "building $out/fuzz_$target"
+    # Link beside and rename, so a fuzzer still running keeps its binary.
     # shellcheck disable=SC2086
-    "$cxx" $flags -o "$out/fuzz_$target" "$root/tools/fuzz/fuzz_$target.cpp" "$@"
+    "$cxx" $flags -o "$out/fuzz_$target.new" "$root/tools/fuzz/fuzz_$target.cpp" "$@"
+    mv -f "$out/fuzz_$target.new" "$out/fuzz_$target"
 }
 
 targets=${1:-"bmp rank"}

@@ -221,10 +221,53 @@ void checkSave(const std::vector<Row>& table, const Row& entry, const std::strin
     }
 }
 
+
+// The target works in its own directory, but libFuzzer takes its paths
+// from the command line relative to where it was started. So before
+// libFuzzer reads its arguments (it does so after this call), corpus and
+// input paths and the path flags are made absolute, and crash files go to
+// the starting directory unless told otherwise.
+std::vector<std::string> g_args;
+std::vector<char*> g_argv;
+
+void makePathsAbsolute(int* argc, char*** argv)
+{
+    char cwd[4096];
+    FUZZ_CHECK(::getcwd(cwd, sizeof cwd) != nullptr);
+    const std::string here = cwd;
+    auto absolute = [&here](const std::string& p) {
+        return p.empty() || p[0] == '/' ? p : here + "/" + p;
+    };
+    static const char* const pathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=",
+                                            "-dict=", "-features_dir="};
+    bool hasPrefix = false;
+    for (int i = 0; i < *argc; ++i) {
+        std::string a = (*argv)[i];
+        if (i > 0 && !a.empty() && a[0] != '-') {
+            a = absolute(a);
+        } else {
+            for (const char* flag : pathFlags) {
+                const std::size_t n = std::strlen(flag);
+                if (a.compare(0, n, flag) == 0) {
+                    a = flag + absolute(a.substr(n));
+                    hasPrefix = hasPrefix || flag == pathFlags[0];
+                }
+            }
+        }
+        g_args.push_back(a);
+    }
+    if (!hasPrefix) g_args.push_back("-artifact_prefix=" + here + "/");
+    for (std::string& a : g_args) g_argv.push_back(&a[0]);
+    g_argv.push_back(nullptr);
+    *argc = static_cast<int>(g_args.size());
+    *argv = g_argv.data();
+}
+
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    makePathsAbsolute(argc, argv);
     const char* base = std::getenv("TESSALOOM_FUZZ_DIR");
     std::string dir = std::string(base != nullptr ? base : "/dev/shm") + "/tessaloom-rank-XXXXXX";
     if (::mkdtemp(&dir[0]) == nullptr) {
