@@ -4,7 +4,14 @@
 # written into the installed folders.
 set -e
 here=$(dirname "$(readlink -f "$0")")
-data="${XDG_DATA_HOME:-$HOME/.local/share}/tessaloom"
-mkdir -p "$data"
-cd "$data"
+# An unset, empty or relative XDG_DATA_HOME means the default.
+case "${XDG_DATA_HOME:-}" in
+    /*) base=$XDG_DATA_HOME ;;
+    *) base=${HOME:?tessaloom: HOME is not set}/.local/share ;;
+esac
+data="$base/tessaloom"
+if ! mkdir -p "$data" || ! cd "$data"; then
+    echo "tessaloom: cannot use the data folder $data" >&2
+    exit 1
+fi
 exec "$here/../lib/tessaloom/tessaloom" "$@"
