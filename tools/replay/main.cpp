@@ -6,7 +6,7 @@
 //                                 [--output FILE] [--workdir DIR]
 //   tessaloom-replay soak [--games N] [--seed S] [--per-session N]
 //                         [--jitter P] [--present-every N] [--failures DIR]
-//                         [--verbose] [--workdir DIR]
+//                         [--assets DIR] [--verbose] [--workdir DIR]
 //
 // Without --workdir each command runs in a fresh temporary folder (the rank
 // file lives under the working directory) that is removed afterwards.
@@ -35,8 +35,8 @@ int usage()
                  "       tessaloom-replay record --seed S [--games N] [--stop-scene ID]\n"
                  "                                    [--output FILE] [--workdir DIR]\n"
                  "       tessaloom-replay soak [--games N] [--seed S] [--per-session N] [--jitter P]\n"
-                 "                             [--present-every N] [--failures DIR] [--verbose]\n"
-                 "                             [--workdir DIR]\n");
+                 "                             [--present-every N] [--failures DIR] [--assets DIR]\n"
+                 "                             [--verbose] [--workdir DIR]\n");
     return 2;
 }
 
@@ -196,6 +196,7 @@ int soak(const Args& args)
     options.jitterPercent = static_cast<int>(jitter);
     options.presentEvery = static_cast<int>(presentEvery);
     options.failureDir = absolute(text(args, "--failures"));
+    options.assetDir = absolute(text(args, "--assets"));
     options.verbose = args.options.count("--verbose") > 0;
     if (!options.failureDir.empty()) std::filesystem::create_directories(options.failureDir);
 

@@ -2,6 +2,8 @@
 
 #include "tools/replay/invariants.h"
 
+#include "rank/ranking.h"
+
 #include <chrono>
 #include <cstdio>
 
@@ -113,6 +115,7 @@ SoakResult runSoak(const SoakOptions& options)
         plan.games = 1 + plans.below(left < most ? left : most);
         plan.jitterPercent = options.jitterPercent;
         plan.presentEvery = options.presentEvery;
+        plan.assetDir = options.assetDir;
         // One game's worth more for the title, the menus and the banners.
         plan.maxFrames = options.maxFramesPerGame * (plan.games + 1);
         // Some sessions start just before the 32-bit clock wraps, so every
@@ -120,6 +123,10 @@ SoakResult runSoak(const SoakOptions& options)
         plan.startMs = plans.chance(options.wrapPercent)
                            ? 0xffffffffu - static_cast<std::uint32_t>(plans.below(60000))
                            : 1 + static_cast<std::uint32_t>(plans.below(100000));
+
+        // Now and then a first run on a machine: an empty table, so name
+        // entries keep coming once the table has filled with high scores.
+        if (plans.chance(options.freshRankPercent)) std::remove(RankFilePath);
 
         const SessionOutcome outcome = playSession(plan);
         ++result.sessions;

@@ -49,8 +49,10 @@ struct SoakOptions {
     int maxGamesPerSession = 3;
     int jitterPercent = 5;
     int wrapPercent = 10;           // sessions whose clock crosses 2^32 early on
+    int freshRankPercent = 10;      // sessions that start without a rank file
     int presentEvery = 0;
     int maxFramesPerGame = 40000;
+    std::string assetDir;           // see SessionOptions
     // Where failing sessions' inputs go ("" nowhere): soak-<seed>.input.
     std::string failureDir;
     // Prints one line per session to stderr.
