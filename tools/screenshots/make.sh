@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Remakes the README's screenshots under docs/ from the real game:
+#   tools/screenshots/make.sh [build folder]   (default build/screenshots)
+# Needs cmake, a compiler and imagemagick's convert.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-build/screenshots}"
+# An existing build folder keeps its options.
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DTESSALOOM_GAME=OFF -DTESSALOOM_TESTS=OFF >/dev/null
+cmake --build "$build" --target screenshots -j2
+mkdir -p docs
+for name in title chain game_over ranking; do
+    # A 256-colour palette keeps each picture at a few tens of KB; the
+    # screens have few colours beyond the background gradients.
+    convert "$build/screenshots/$name.ppm" -dither None -colors 256 -strip \
+        -define png:compression-level=9 "docs/$name.png"
+done
+ls -l docs/*.png
