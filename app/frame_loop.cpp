@@ -2,4 +2,30 @@
 
 #include "game/game.h"
 
-void frameThreadMain() { runGameThread<Game>(); }
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+FrameHooks frameHooksFromEnvironment()
+{
+    FrameHooks hooks;
+    if (const char* text = std::getenv("TESSALOOM_SELFTEST_MESSAGE_BOX")) {
+        hooks.showSelfTestBox = true;
+        hooks.selfTestText = text;
+    }
+    hooks.exitAfterFirstFrame = std::getenv("TESSALOOM_EXIT_AFTER_FIRST_FRAME") != nullptr;
+    return hooks;
+}
+
+void reportFirstFramePresented()
+{
+    // Wall clock, not the game's monotonic one: the measuring script compares
+    // it with the moment it started the process.
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    std::fprintf(stderr, "tessaloom: first frame presented at %lld.%06lld\n",
+                 static_cast<long long>(us / 1000000), static_cast<long long>(us % 1000000));
+}
+
+void frameThreadMain() { runGameThread<Game>(frameHooksFromEnvironment()); }

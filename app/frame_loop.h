@@ -5,17 +5,40 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <string>
 
 // Pause before every frame but the first.
 constexpr std::uint32_t FramePauseMs = 33;
+
+// Test and measurement hooks of the real frame thread. No player reaches
+// them: they are set only through the environment (frameHooksFromEnvironment).
+struct FrameHooks {
+    // Test hook: show one message box with this text, captioned "self-test",
+    // after start-up and before the first frame, so the end-to-end tests can
+    // exercise the box in a real run (no box can be reached by normal play).
+    bool showSelfTestBox = false;
+    std::string selfTestText;
+    // Measurement hook: right after the first present, report the wall-clock
+    // time on stderr and request quit, so a script can time start-up.
+    bool exitAfterFirstFrame = false;
+};
+
+// TESSALOOM_SELFTEST_MESSAGE_BOX=<text> sets the self-test box (even when
+// empty); TESSALOOM_EXIT_AFTER_FIRST_FRAME (any value) the early exit.
+FrameHooks frameHooksFromEnvironment();
+
+// Writes "tessaloom: first frame presented at <seconds>.<microseconds>"
+// (wall clock, the format of bash's EPOCHREALTIME) on stderr.
+void reportFirstFramePresented();
 
 // Runs frames on `game` while the platform is running: a pause (none before
 // the first frame), update, present, and the music service whenever a
 // restart has been requested (the request stands at start, so the first
 // frame serves it). A shutdown that cuts a pause short ends the loop
-// without another frame. Returns the number of frames run.
+// without another frame. With exitAfterFirstFrame the first frame is the
+// last. Returns the number of frames run.
 template <class GameT>
-int runFrames(GameT& game)
+int runFrames(GameT& game, bool exitAfterFirstFrame = false)
 {
     int frames = 0;
     while (platform::running()) {
@@ -26,6 +49,10 @@ int runFrames(GameT& game)
         }
         game.update();
         game.present();
+        if (frames == 0 && exitAfterFirstFrame) {
+            reportFirstFramePresented();
+            platform::requestQuit();
+        }
         if (platform::takeBgmRestartRequest()) game.serviceBgm();
         ++frames;
     }
@@ -33,18 +60,20 @@ int runFrames(GameT& game)
 }
 
 // The whole life of a game on the frame thread: construct it, start it up
-// on the main window, run frames until shutdown, destroy it, then tell the
-// main thread that teardown is done.
+// on the main window, (the self-test box,) run frames until shutdown,
+// destroy it, then tell the main thread that teardown is done.
 template <class GameT>
-void runGameThread()
+void runGameThread(const FrameHooks& hooks = FrameHooks{})
 {
     {
         GameT game;
         game.startUp(platform::mainWindow());
-        runFrames(game);
+        if (hooks.showSelfTestBox) platform::messageBox(hooks.selfTestText, "self-test");
+        runFrames(game, hooks.exitAfterFirstFrame);
     }
     platform::frameThreadFinished();
 }
 
-// runGameThread for the real Game; the entry of the frame thread.
+// runGameThread for the real Game with the hooks from the environment; the
+// entry of the frame thread.
 void frameThreadMain();

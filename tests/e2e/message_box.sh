@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A message box in a real run: the self-test hook shows one before the first
+# frame. The box appears as its own window, the game keeps running while it
+# is open (and draws nothing yet: the frame thread waits for the box), Return
+# dismisses it, the title then appears, keys work, and Q exits with code 0.
+. "$(dirname "$0")/lib.sh"
+e2e_init "${1:-}"
+title="#00FFFF"
+ranking="#FF00FF"
+game="$(copy_game)"
+write_bmp "$E2E_TMP/game/Graphics/Title.bmp" "$title"
+write_bmp "$E2E_TMP/game/Graphics/RankBG.bmp" "$ranking"
+
+# box_window: the id of the window captioned self-test, empty when none.
+# The box is not found by xdotool search --name; the window tree lists it.
+box_window() {
+    xwininfo -root -tree 2>/dev/null | awk '/"self-test"/ {print $1; exit}'
+}
+
+start_display
+export TESSALOOM_SELFTEST_MESSAGE_BOX="Self-test: press OK to go on."
+start_game "$game"
+unset TESSALOOM_SELFTEST_MESSAGE_BOX
+wid="$(wait_for_window)"
+
+box=""
+for i in $(seq 1 100); do
+    box="$(box_window)"
+    [ -n "$box" ] && break
+    kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended before showing the box"
+    sleep 0.1
+done
+[ -n "$box" ] || fail "no window captioned self-test within 10 s"
+grep -q '^message box \[' "$E2E_TMP/game.err" && fail "the box fell back to stderr"
+
+# Open for a second: the game still runs and has not drawn its first frame.
+sleep 1
+[ "$(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null)" != Z ] &&
+    kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended with the box open"
+[ -n "$(box_window)" ] || fail "the box closed by itself"
+if screenshot "$wid" "$E2E_TMP/before.png"; then
+    [ "$(pixel "$E2E_TMP/before.png" 600 20)" != "$title" ] ||
+        fail "the title was drawn while the box held the frame thread"
+fi
+
+# Dismiss it with Return, as a player would with the keyboard.
+for attempt in 1 2 3; do
+    focus "$box"
+    xdotool key Return
+    for i in $(seq 1 20); do
+        [ -z "$(box_window)" ] && break 2
+        sleep 0.1
+    done
+done
+[ -z "$(box_window)" ] || fail "Return did not close the box"
+
+# The game goes on: the title appears and keys reach it.
+focus "$wid"
+wait_for_colour "$wid" 600 20 "$title" 10
+tap Down
+tap z
+wait_for_colour "$wid" 600 20 "$ranking" 5
+
+xdotool keydown q
+wait_for_exit 2
+xdotool keyup q 2>/dev/null || true
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"
+note "box shown, game alive with it open, dismissed with Return, title and keys after, Q exits 0"
