@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds the game with ThreadSanitizer (build/tsan) and runs the end-to-end
+# tests of the window under it: start-up, keys, the message box, the frame
+# hand-over, the music's end report from the audio thread, and all three
+# ways out (Q, the window manager's close request, SIGTERM). Fails when a
+# test fails or when any ThreadSanitizer report is written.
+#
+# Usage: tools/tsan/run.sh [ROUNDS]    (each round runs every test once)
+# Needs the packages of tools/deps.sh (Xvfb, xdotool, openbox, ...).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+rounds="${1:-1}"
+case "$rounds" in '' | *[!0-9]*) echo "usage: $0 [ROUNDS]" >&2; exit 2 ;; esac
+build=build/tsan
+tests=(window keys message_box picture quit_key wm_close sigterm music_loop)
+
+start=$(date +%s)
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALOOM_SANITIZE=thread \
+    -DTESSALOOM_TESTS=ON -DTESSALOOM_GAME=ON >/dev/null
+cmake --build "$build" --target tessaloom assets -j"${TSAN_JOBS:-2}"
+built=$(date +%s)
+
+# Reports go to files, one per process that had any, so a test that ends
+# the game with SIGKILL (an open message box ignores SIGTERM) cannot lose
+# one with its stderr. halt_on_error stops the game at the first report;
+# exit code 66 then also fails the test itself.
+reports="$PWD/$build/tsan-reports"
+logs="$PWD/$build/tsan-logs"
+rm -rf "$reports" "$logs"
+mkdir -p "$reports" "$logs"
+options="halt_on_error=1 exitcode=66 report_signal_unsafe=0 log_path=$reports/report"
+if [ -s tools/tsan/suppressions.txt ]; then
+    options="$options suppressions=$PWD/tools/tsan/suppressions.txt"
+fi
+export TSAN_OPTIONS="$options"
+
+failed=()
+runs=0
+for round in $(seq 1 "$rounds"); do
+    for t in "${tests[@]}"; do
+        runs=$((runs + 1))
+        log="$logs/$t.$round.log"
+        if timeout -s KILL 180 bash "tests/e2e/$t.sh" "$build/tessaloom" >"$log" 2>&1; then
+            echo "ok    $t (round $round)"
+        else
+            echo "FAIL  $t (round $round), log: $log"
+            failed+=("$t.$round")
+        fi
+    done
+done
+
+count=0
+for f in "$reports"/report*; do
+    [ -e "$f" ] || continue
+    n=$(grep -c '^WARNING: ThreadSanitizer' "$f" || true)
+    count=$((count + n))
+    echo "--- $f ($n reports) ---"
+    cat "$f"
+done
+end=$(date +%s)
+echo "tsan: $runs runs, ${#failed[@]} failed, $count reports; build $((built - start)) s, runs $((end - built)) s"
+[ ${#failed[@]} -eq 0 ] && [ "$count" -eq 0 ] && [ -z "$(ls -A "$reports")" ]
