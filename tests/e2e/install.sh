@@ -88,13 +88,19 @@ cursor="$(pixel "$lib/Graphics/ScoreCursol.bmp" 12 2)"
 border="$(pixel "$lib/Graphics/GameOver.bmp" 128 25)"   # the banner's top border
 wait_for_colour "$wid" 600 20 "$title" 10
 
-# Finishes a game by dropping every pair straight down. A game that ends
-# without a clear scores 0, which never enters the ranking: then Z goes back
-# to the title and another game starts.
+# Plays until the name entry opens. A game that ends without a clear scores
+# 0, which never enters the ranking: then Z goes back to the title and
+# another game starts.
+# With Left and Down held the pairs pile up from the left wall until the
+# stack reaches the cell where pairs appear: some forty blocks, so a clear
+# and a score above 0 are all but certain. Clears make room again, so after
+# 20 s Left is let go and the pairs drop straight onto the spawn column.
+game_started=0
 start_one_game() {
     tap z          # the start banner takes about 2.5 s
     sleep 2.6
-    xdotool keydown Down
+    xdotool keydown Left keydown Down
+    game_started=$(date +%s)
 }
 
 # banner_seen SHOT: whether the game-over banner shows anywhere on its way
@@ -116,12 +122,13 @@ play_until_name_entry() {
         screenshot "$wid" "$E2E_TMP/shot.png" || continue
         if ! banner_seen "$E2E_TMP/shot.png"; then
             over=0
+            [ $(( $(date +%s) - game_started )) -lt 20 ] || xdotool keyup Left
             continue
         fi
-        # Game over: let go of Down before the name entry reads it.
-        xdotool keyup Down
+        # Game over: let go before the name entry reads the keys.
+        xdotool keyup Down keyup Left
         if [ "$(pixel "$E2E_TMP/shot.png" 263 292)" = "$cursor" ]; then
-            note "name entry after game $games"
+            note "name entry after game $games ($(( $(date +%s) - game_started )) s)"
             return 0
         fi
         [ "$(pixel "$E2E_TMP/shot.png" 320 105)" = "$border" ] || continue
