@@ -88,8 +88,9 @@ int main(int argc, char** argv)
     }
     const fs::path assets = fs::absolute(argv[1]), out = fs::absolute(argv[2]);
     // The rank file is relative to the working directory: use a scratch one.
-    char scratch[] = "/tmp/tessaloom-shots-XXXXXX";
-    if (!::mkdtemp(scratch)) {
+    std::string pattern = (fs::temp_directory_path() / "tessaloom-shots-XXXXXX").string();
+    const char* scratch = ::mkdtemp(pattern.data());
+    if (!scratch) {
         std::perror("mkdtemp");
         return 1;
     }
