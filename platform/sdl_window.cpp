@@ -32,6 +32,7 @@ struct Video {
     int textureWidth = 0;
     int textureHeight = 0;
     std::vector<std::uint8_t> shown;  // the picture being shown, bottom-up BGR
+    bool shownInTexture = false;      // `shown` made it into the texture
     std::thread::id mainThread;
 };
 Video video;
@@ -125,6 +126,7 @@ void uploadNewestFrame()
     frameEventQueued.store(false);
     int width = 0;
     int height = 0;
+    bool unchanged = false;
     {
         std::lock_guard<std::mutex> lock(pending.mutex);
         if (!pending.fresh) return;
@@ -132,7 +134,15 @@ void uploadNewestFrame()
         width = pending.width;
         height = pending.height;
         pending.fresh = false;
+        // After the swap the pending buffer holds the picture on screen. A
+        // still screen (the title, the ranking) hands over the same picture
+        // every frame: comparing costs far less than converting and showing
+        // it again, which was most of the idle title's CPU time.
+        unchanged = video.shownInTexture && width == video.textureWidth &&
+                    height == video.textureHeight && pending.pixels == video.shown;
     }
+    if (unchanged) return;
+    video.shownInTexture = false;
     if (!ensureTexture(width, height)) return;
     void* target = nullptr;
     int pitch = 0;
@@ -144,6 +154,7 @@ void uploadNewestFrame()
         std::memcpy(dst + static_cast<std::size_t>(y) * pitch,
                     video.shown.data() + static_cast<std::size_t>(height - 1 - y) * rowBytes, rowBytes);
     SDL_UnlockTexture(video.texture);
+    video.shownInTexture = true;
     showCurrentPicture();
 }
 
@@ -286,6 +297,7 @@ void closeWindow()
     video.renderer = nullptr;
     video.window = nullptr;
     video.textureWidth = video.textureHeight = 0;
+    video.shownInTexture = false;
     SDL_Quit();
 }
 
