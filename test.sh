@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests, end-to-end tests under
-# Xvfb (each test starts its own), and the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Safe to run again.
+# Xvfb (each test starts its own), the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the window's
+# end-to-end tests built with ThreadSanitizer. Safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
@@ -17,3 +18,7 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSALOOM_SANITIZE=addre
 cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/sanitize --output-on-failure -j"$jobs" -L unit
+
+# The window's two threads, the audio callback and every way out, under
+# ThreadSanitizer; any report fails the run.
+tools/tsan/run.sh 1

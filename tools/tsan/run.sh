@@ -62,5 +62,6 @@ for f in "$reports"/report*; do
     cat "$f"
 done
 end=$(date +%s)
-echo "tsan: $runs runs, ${#failed[@]} failed, $count reports; build $((built - start)) s, runs $((end - built)) s"
+echo "tsan: $runs runs, $count reports; build $((built - start)) s, runs $((end - built)) s"
+echo "tsan: $((runs - ${#failed[@]})) passed, ${#failed[@]} failed"
 [ ${#failed[@]} -eq 0 ] && [ "$count" -eq 0 ] && [ -z "$(ls -A "$reports")" ]
