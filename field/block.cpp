@@ -162,3 +162,14 @@ int DropBlock::dropOffset() { return dropOffset_; }
 void DropBlock::setDropOffset(int offset) { dropOffset_ = offset; }
 std::uint32_t DropBlock::dropStamp() { return dropStamp_; }
 void DropBlock::setDropStamp(std::uint32_t stamp) { dropStamp_ = stamp; }
+
+void resetBlockClassValues()
+{
+    PairBlock::setFallStamp(0);
+    PairBlock::setMoveStamp(0);
+    PairBlock::setTurnStamp(0);
+    ClearBlock::setFadeLevel(255);
+    ClearBlock::setFadeStamp(0);
+    DropBlock::setDropOffset(0);
+    DropBlock::setDropStamp(0);
+}

@@ -144,3 +144,8 @@ private:
     static int dropOffset_;
     static std::uint32_t dropStamp_;
 };
+
+// Puts every class-wide animation value back to its program-start value
+// (stamps 0, fade level 255, drop offset 0). They outlive any one game
+// object, so a new session in the same process starts from here.
+void resetBlockClassValues();

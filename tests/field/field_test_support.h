@@ -15,23 +15,13 @@
 #include <string>
 #include <vector>
 
-inline void resetClassWideValues()
-{
-    PairBlock::setFallStamp(0);
-    PairBlock::setMoveStamp(0);
-    PairBlock::setTurnStamp(0);
-    ClearBlock::setFadeLevel(255);
-    ClearBlock::setFadeStamp(0);
-    DropBlock::setDropOffset(0);
-    DropBlock::setDropStamp(0);
-}
 
 class FieldTestBase : public ::testing::Test {
 protected:
     void SetUp() override
     {
         headless::reset();
-        resetClassWideValues();
+        resetBlockClassValues();
     }
 };
 

@@ -21,13 +21,7 @@ protected:
     void SetUp() override
     {
         headless::reset();
-        PairBlock::setFallStamp(0);
-        PairBlock::setMoveStamp(0);
-        PairBlock::setTurnStamp(0);
-        ClearBlock::setFadeLevel(255);
-        ClearBlock::setFadeStamp(0);
-        DropBlock::setDropOffset(0);
-        DropBlock::setDropStamp(0);
+        resetBlockClassValues();
 
         game = std::make_unique<Game>();
         game->setSpawnPosition(0, 3, 0);

@@ -13,13 +13,7 @@ Session::Session(const SessionOptions& options) : options_(options)
     headless::setClock(options.startMs);
     // The animation values live in the block classes, not in the Game, so a
     // previous session in this process would otherwise leak into this one.
-    PairBlock::setFallStamp(0);
-    PairBlock::setMoveStamp(0);
-    PairBlock::setTurnStamp(0);
-    ClearBlock::setFadeLevel(255);
-    ClearBlock::setFadeStamp(0);
-    DropBlock::setDropOffset(0);
-    DropBlock::setDropStamp(0);
+    resetBlockClassValues();
 
     // The game finds its assets beside its executable. Without an asset
     // folder it looks in one that is never there, so a working directory
