@@ -72,38 +72,26 @@ int PuzzleField::collectBombGroup()
     return group.size();
 }
 
-void PuzzleField::appendRowGroup(int row, int first, int last, int colour, bool broken,
-                                 GroupList& out) const
+// The group of a run from cell `first` to cell `last` of a line: the stone
+// before the run, the stone after it (only when a cell broke the run: past
+// the grid's edge there is never one), then each run block followed by the
+// stones on its two sides. For a row the sides are below then above; for a
+// column, right then left.
+void PuzzleField::appendLineGroup(const Line& line, int first, int last, int colour, bool broken,
+                                  GroupList& out) const
 {
+    const auto col = [&](int i) { return line.column + i * line.dx; };
+    const auto row = [&](int i) { return line.row + i * line.dy; };
     ClearGroup group;
-    if (cellAt(first - 1, row) == Stone)
-        group.append(clearEntry(first - 1, row, Stone));
-    if (broken && cellAt(last + 1, row) == Stone)
-        group.append(clearEntry(last + 1, row, Stone));
-    for (int column = first; column <= last; ++column) {
-        group.append(clearEntry(column, row, colour));
-        if (cellAt(column, row + 1) == Stone)
-            group.append(clearEntry(column, row + 1, Stone));
-        if (cellAt(column, row - 1) == Stone)
-            group.append(clearEntry(column, row - 1, Stone));
-    }
-    out.append(group);
-}
-
-void PuzzleField::appendColumnGroup(int column, int first, int last, int colour, bool broken,
-                                    GroupList& out) const
-{
-    ClearGroup group;
-    if (cellAt(column, first - 1) == Stone)
-        group.append(clearEntry(column, first - 1, Stone));
-    if (broken && cellAt(column, last + 1) == Stone)
-        group.append(clearEntry(column, last + 1, Stone));
-    for (int row = first; row <= last; ++row) {
-        group.append(clearEntry(column, row, colour));
-        if (cellAt(column + 1, row) == Stone)
-            group.append(clearEntry(column + 1, row, Stone));
-        if (cellAt(column - 1, row) == Stone)
-            group.append(clearEntry(column - 1, row, Stone));
+    auto takeStone = [&](int c, int r) {
+        if (cellAt(c, r) == Stone) group.append(clearEntry(c, r, Stone));
+    };
+    takeStone(col(first - 1), row(first - 1));
+    if (broken) takeStone(col(last + 1), row(last + 1));
+    for (int i = first; i <= last; ++i) {
+        group.append(clearEntry(col(i), row(i), colour));
+        takeStone(col(i) + line.dy, row(i) + line.dx);
+        takeStone(col(i) - line.dy, row(i) - line.dx);
     }
     out.append(group);
 }
@@ -111,54 +99,43 @@ void PuzzleField::appendColumnGroup(int column, int first, int last, int colour,
 // The walk keeps k, the colour of the current run, and n, the cells of the
 // run beyond its first; n >= 2 is a line. Empty cells never start a run and
 // stones never make a line.
+int PuzzleField::scanLine(const Line& line, GroupList& out) const
+{
+    const auto cell = [&](int i) { return cellAt(line.column + i * line.dx, line.row + i * line.dy); };
+    int k = cell(0);
+    int n = 0;
+    for (int i = 1; i < line.length; ++i) {
+        const int v = cell(i);
+        if (k == Empty) {
+            k = v;
+        } else if (v == k) {
+            ++n;
+        } else {
+            if (n >= 2 && k != Stone)
+                appendLineGroup(line, i - n - 1, i - 1, k, true, out);
+            k = v;
+            n = 0;
+        }
+    }
+    if (n >= 2 && k != Stone)
+        appendLineGroup(line, line.length - 1 - n, line.length - 1, k, false, out);
+    return out.size();
+}
+
 int PuzzleField::scanRow(int row, GroupList& out) const
 {
     // Rows above the grid read Outside everywhere and would make a "line" of
     // eight outside cells, so they are refused like rows below it.
     if (row < 0 || row >= GridRows)
         return -1;
-    int k = cellAt(0, row);
-    int n = 0;
-    for (int x = 1; x < GridColumns; ++x) {
-        const int v = cellAt(x, row);
-        if (k == Empty) {
-            k = v;
-        } else if (v == k) {
-            ++n;
-        } else {
-            if (n >= 2 && k != Stone)
-                appendRowGroup(row, x - n - 1, x - 1, k, true, out);
-            k = v;
-            n = 0;
-        }
-    }
-    if (n >= 2 && k != Stone)
-        appendRowGroup(row, GridColumns - 1 - n, GridColumns - 1, k, false, out);
-    return out.size();
+    return scanLine(Line{0, row, 1, 0, GridColumns}, out);
 }
 
 int PuzzleField::scanColumn(int column, GroupList& out) const
 {
     if (column < 0 || column >= GridColumns)
         return -1;
-    int k = cellAt(column, 0);
-    int n = 0;
-    for (int y = 1; y < GridRows; ++y) {
-        const int v = cellAt(column, y);
-        if (k == Empty) {
-            k = v;
-        } else if (v == k) {
-            ++n;
-        } else {
-            if (n >= 2 && k != Stone)
-                appendColumnGroup(column, y - n - 1, y - 1, k, true, out);
-            k = v;
-            n = 0;
-        }
-    }
-    if (n >= 2 && k != Stone)
-        appendColumnGroup(column, GridRows - 1 - n, GridRows - 1, k, false, out);
-    return out.size();
+    return scanLine(Line{column, 0, 0, 1, GridRows}, out);
 }
 
 int PuzzleField::findLines()

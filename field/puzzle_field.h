@@ -186,12 +186,14 @@ private:
     {
         return column >= 0 && column < GridColumns && row >= 0 && row < GridRows;
     }
-    // Appends the group of a row run over columns first..last (colour k) to
-    // `out`; `broken` tells whether a cell after the run ended it.
-    void appendRowGroup(int row, int first, int last, int colour, bool broken,
-                        GroupList& out) const;
-    void appendColumnGroup(int column, int first, int last, int colour, bool broken,
-                           GroupList& out) const;
+    // One straight line of the grid: `length` cells from (column, row)
+    // stepping by (dx, dy); its sides lie at (dy, dx) and the opposite.
+    struct Line {
+        int column, row, dx, dy, length;
+    };
+    int scanLine(const Line& line, GroupList& out) const;
+    void appendLineGroup(const Line& line, int first, int last, int colour, bool broken,
+                         GroupList& out) const;
 
     int grid_[CellCount];
     int spawnColumn_[PairCount] = {0, 0};
