@@ -3,6 +3,7 @@
 // sound files written inline, and readers for pixels and the audio log.
 #pragma once
 
+#include "render/bmp_file.h"
 #include "game/game.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -90,31 +91,7 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
 // top, has the colour the function gives. width must be a multiple of 4.
 inline std::string bmpBytes(int width, int height, const std::function<Rgb(int, int)>& colour)
 {
-    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(width * height * 3);
-    std::string b;
-    auto u16 = [&b](std::uint32_t v) {
-        b.push_back(static_cast<char>(v & 0xff));
-        b.push_back(static_cast<char>((v >> 8) & 0xff));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xffff);
-        u16(v >> 16);
-    };
-    b += "BM";
-    u32(54 + pixelBytes);
-    u32(0);
-    u32(54);
-    u32(40);
-    u32(static_cast<std::uint32_t>(width));
-    u32(static_cast<std::uint32_t>(height));
-    u16(1);
-    u16(24);
-    u32(0);
-    u32(pixelBytes);
-    u32(2835);
-    u32(2835);
-    u32(0);
-    u32(0);
+    std::string b = bmpHeader(width, height);
     for (int row = height - 1; row >= 0; --row) {
         for (int x = 0; x < width; ++x) {
             const Rgb c = colour(x, row);

@@ -3,6 +3,7 @@
 // own colour) instead of an empty back buffer.
 #pragma once
 
+#include "render/bmp_file.h"
 #include "tools/replay/input_script.h"
 
 #include <gtest/gtest.h>
@@ -44,30 +45,7 @@ template <class Colour>
 void writeBandedBmp(const std::string& path, int width, int height, int band, Colour colour)
 {
     fs::create_directories(fs::path(path).parent_path());
-    const std::uint32_t bytes = static_cast<std::uint32_t>(width * height * 3);
-    std::string b = "BM";
-    auto u16 = [&b](std::uint32_t v) {
-        b.push_back(static_cast<char>(v & 0xff));
-        b.push_back(static_cast<char>((v >> 8) & 0xff));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xffff);
-        u16(v >> 16);
-    };
-    u32(54 + bytes);
-    u32(0);
-    u32(54);
-    u32(40);
-    u32(static_cast<std::uint32_t>(width));
-    u32(static_cast<std::uint32_t>(height));
-    u16(1);
-    u16(24);
-    u32(0);
-    u32(bytes);
-    u32(2835);
-    u32(2835);
-    u32(0);
-    u32(0);
+    std::string b = bmpHeader(width, height);
     for (int row = 0; row < height; ++row) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = colour(x / band);

@@ -1,6 +1,7 @@
 #include "tools/replay/session.h"
 
 #include "field/block.h"
+#include "render/bmp_file.h"
 
 #include <cstring>
 #include <fstream>
@@ -72,40 +73,7 @@ bool writeFrameBmp(const headless::Frame& frame, const std::string& path)
     if (frame.width <= 0 || frame.height <= 0 ||
         frame.pixels.size() != static_cast<std::size_t>(frame.width) * frame.height * 3)
         return false;
-    const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 3;
-    const std::size_t stride = (rowBytes + 3) & ~static_cast<std::size_t>(3);
-    const std::uint32_t imageBytes = static_cast<std::uint32_t>(stride * frame.height);
-
-    std::string b;
-    auto u16 = [&b](std::uint32_t v) {
-        b.push_back(static_cast<char>(v & 0xff));
-        b.push_back(static_cast<char>((v >> 8) & 0xff));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xffff);
-        u16(v >> 16);
-    };
-    b += "BM";
-    u32(54 + imageBytes);
-    u32(0);
-    u32(54);
-    u32(40);
-    u32(static_cast<std::uint32_t>(frame.width));
-    u32(static_cast<std::uint32_t>(frame.height));  // positive: rows bottom-up, as held
-    u16(1);
-    u16(24);
-    u32(0);
-    u32(imageBytes);
-    u32(2835);
-    u32(2835);
-    u32(0);
-    u32(0);
-    const std::string padding(stride - rowBytes, '\0');
-    for (int row = 0; row < frame.height; ++row) {
-        b.append(reinterpret_cast<const char*>(frame.pixels.data()) + row * rowBytes, rowBytes);
-        b += padding;
-    }
-
+    const std::string b = encodeBmp(frame.pixels.data(), frame.width, frame.height);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(b.data(), static_cast<std::streamsize>(b.size()));
     out.close();
