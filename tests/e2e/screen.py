@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Pixel checks for the end-to-end tests, on raw screenshots and the game's
+own pictures.
+
+  screen.py column-bottom SHOT.rgb BACKGROUND.bmp COLUMN
+      lowest screen row of the well's column COLUMN whose centre pixel
+      differs from the background picture (the bottom of what is drawn
+      there), or -1 when the column shows only background
+  screen.py ranking GRAPHICS_DIR RANK_FILE OUT.rgb
+      the ranking screen the game must show for RANK_FILE, composed from its
+      pictures: the background, then each row's letters and digits copied
+      wherever the glyph is not key green
+  screen.py diff A.rgb B.rgb
+      the number of pixels that differ, and the first of them
+
+SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
+-depth 8 rgb:SHOT.rgb).
+"""
+import struct
+import sys
+
+W, H = 640, 480
+KEY = (0, 255, 0)
+
+
+def read_bmp(path):
+    """A 24-bit bottom-up BMP as rows of (r, g, b), top row first."""
+    data = open(path, "rb").read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height = struct.unpack_from("<ii", data, 18)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        start = offset + (height - 1 - y) * stride
+        row = data[start:start + width * 3]
+        rows.append([(row[i + 2], row[i + 1], row[i]) for i in range(0, width * 3, 3)])
+    return rows
+
+
+def read_rgb(path):
+    data = open(path, "rb").read()
+    if len(data) != W * H * 3:
+        sys.exit("%s: %d bytes, not a 640 x 480 RGB picture" % (path, len(data)))
+    return [[tuple(data[(y * W + x) * 3:(y * W + x) * 3 + 3]) for x in range(W)] for y in range(H)]
+
+
+def column_bottom(shot, background, column):
+    x = 192 + 32 * column + 16
+    bottom = -1
+    for y in range(48, 48 + 384):
+        if shot[y][x] != background[y][x]:
+            bottom = y
+    return bottom
+
+
+def blit_keyed(screen, sheet, sx, sy, w, h, x, y):
+    for j in range(h):
+        for i in range(w):
+            p = sheet[sy + j][sx + i]
+            if p != KEY and 0 <= y + j < H and 0 <= x + i < W:
+                screen[y + j][x + i] = p
+
+
+def atoi(line):
+    s = line.lstrip(" \t\n\v\f\r")
+    sign = 1
+    if s[:1] in ("+", "-"):
+        sign = -1 if s[0] == "-" else 1
+        s = s[1:]
+    digits = ""
+    for c in s:
+        if not c.isdigit():
+            break
+        digits += c
+    return sign * int(digits) if digits else 0
+
+
+def ranking(graphics, rank_file):
+    screen = [list(row) for row in read_bmp(graphics + "/RankBG.bmp")]
+    letters = read_bmp(graphics + "/String.bmp")
+    digits = read_bmp(graphics + "/Vals.bmp")
+    lines = open(rank_file, "rb").read().decode("latin-1").split("\r\n")
+    for place in range(1, 6):
+        y = 50 + 60 * place
+        name = lines[2 * (place - 1)] if 2 * (place - 1) < len(lines) else ""
+        for k, c in enumerate(name[:3]):
+            if c.isalpha() and c.isascii():
+                blit_keyed(screen, letters, 24 * (ord(c.upper()) - ord("A")), 0, 24, 34, 180 + 30 * k, y)
+        score = atoi(lines[2 * place - 1]) if 2 * place - 1 < len(lines) else 0
+        for k, c in enumerate(str(score)):
+            if c.isdigit():
+                blit_keyed(screen, digits, 24 * int(c), 0, 24, 34, 300 + 30 * k, y)
+    return screen
+
+
+def main(argv):
+    if len(argv) == 5 and argv[1] == "column-bottom":
+        print(column_bottom(read_rgb(argv[2]), read_bmp(argv[3]), int(argv[4])))
+    elif len(argv) == 5 and argv[1] == "ranking":
+        screen = ranking(argv[2], argv[3])
+        with open(argv[4], "wb") as f:
+            f.write(bytes(c for row in screen for p in row for c in p))
+    elif len(argv) == 4 and argv[1] == "diff":
+        a, b = read_rgb(argv[2]), read_rgb(argv[3])
+        diffs = [(x, y) for y in range(H) for x in range(W) if a[y][x] != b[y][x]]
+        first = "" if not diffs else " first at (%d, %d): %s vs %s" % (
+            diffs[0][0], diffs[0][1], a[diffs[0][1]][diffs[0][0]], b[diffs[0][1]][diffs[0][0]])
+        print("%d%s" % (len(diffs), first))
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
