@@ -11,11 +11,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 exe="${2:-}"
 case "$seconds" in '' | *[!0-9]* | 0) echo "usage: $0 [SECONDS] [PATH_OF_TESSALOOM]" >&2; exit 2 ;; esac
-if [ -z "$exe" ]; then
-    cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_BENCH=ON -DTESSALOOM_GAME=ON >/dev/null
-    cmake --build build/bench --target tessaloom assets -j2 >/dev/null
-    exe=build/bench/tessaloom
-fi
+. bench/lib.sh
+bench_game "$exe"
+exe="$BENCH_EXE"
 . tests/e2e/lib.sh
 e2e_init "$exe"
 start_display

@@ -13,11 +13,9 @@ cd "$(dirname "$0")/.."
 runs="${1:-20}"
 exe="${2:-}"
 case "$runs" in '' | *[!0-9]* | 0) echo "usage: $0 [RUNS] [PATH_OF_TESSALOOM]" >&2; exit 2 ;; esac
-if [ -z "$exe" ]; then
-    cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_BENCH=ON -DTESSALOOM_GAME=ON >/dev/null
-    cmake --build build/bench --target tessaloom assets -j2 >/dev/null
-    exe=build/bench/tessaloom
-fi
+. bench/lib.sh
+bench_game "$exe"
+exe="$BENCH_EXE"
 . tests/e2e/lib.sh
 e2e_init "$exe"
 start_display

@@ -1,4 +1,5 @@
 #include "tools/assetgen/raster.h"
+#include "tools/assetgen/le_bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -116,18 +117,6 @@ void Canvas::draw(const Canvas& src, int x, int y, float opacity)
             if (a > 0)
                 blend(x + sx, y + sy, src.colourAt(sx, sy), a * opacity);
         }
-}
-
-static void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-static void put16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
 static std::uint8_t toByte(float v)

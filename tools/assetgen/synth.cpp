@@ -1,4 +1,5 @@
 #include "tools/assetgen/synth.h"
+#include "tools/assetgen/le_bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -491,18 +492,6 @@ void fadeOut(SoundBuffer& b, double seconds)
         b.leftData()[i] *= g * g;
         b.rightData()[i] *= g * g;
     }
-}
-
-static void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-static void put16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
 static std::int16_t toSample(float v)

@@ -1,0 +1,11 @@
+# Sourced by the bench scripts: the game to measure, from the command line
+# or built here (Release, with the generated assets) into build/bench.
+# Sets BENCH_EXE.
+bench_game() {
+    BENCH_EXE="${1:-}"
+    if [ -z "$BENCH_EXE" ]; then
+        cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_BENCH=ON -DTESSALOOM_GAME=ON >/dev/null
+        cmake --build build/bench --target tessaloom assets -j2 >/dev/null
+        BENCH_EXE=build/bench/tessaloom
+    fi
+}
