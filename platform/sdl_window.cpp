@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -221,6 +222,23 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 
+// Gives the window the game's icon from Graphics/Icon.bmp beside the
+// executable, so task bars and switchers show it; silently none when the
+// file is missing, larger than an icon or not a picture.
+void setWindowIconFromFile()
+{
+    const std::string exe = executablePath();
+    const std::string path = exe.substr(0, exe.rfind('/') + 1) + "Graphics/Icon.bmp";
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > 54 + 256 * 256 * 3) return;
+    SDL_Surface* icon = SDL_LoadBMP(path.c_str());
+    if (!icon) return;
+    SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 0, 255, 0));
+    SDL_SetWindowIcon(video.window, icon);
+    SDL_FreeSurface(icon);
+}
+
 bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error)
 {
     video.mainThread = std::this_thread::get_id();
@@ -259,6 +277,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         closeWindow();
         return false;
     }
+    setWindowIconFromFile();
     // The logical size stays the game's; the scale is a whole number.
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);

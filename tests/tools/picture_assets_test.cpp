@@ -47,12 +47,20 @@ TEST(PictureAssets, EveryPictureLoadsThroughTheGameReaderAtItsSize)
                             Expect{"RankBG.bmp", 640, 480}, Expect{"GameBG.bmp", 640, 480},
                             Expect{"Vals.bmp", 240, 34}, Expect{"String.bmp", 624, 34},
                             Expect{"GameOver.bmp", 256, 160}, Expect{"GameStart.bmp", 256, 160},
-                            Expect{"ScoreCursol.bmp", 24, 5}}) {
+                            Expect{"ScoreCursol.bmp", 24, 5}, Expect{"Icon.bmp", 64, 64}}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
         EXPECT_EQ(e.w, s.width()) << e.name;
         EXPECT_EQ(e.h, s.height()) << e.name;
     }
+}
+
+TEST(PictureAssets, WindowIconIsKeyedAroundItsFourBlocks)
+{
+    LOAD(s, "Icon.bmp", 64, 64);
+    EXPECT_TRUE(isKey(s, 0, 0) && isKey(s, 63, 0) && isKey(s, 0, 63) && isKey(s, 63, 63));
+    for (int cy : {16, 48})
+        for (int cx : {16, 48}) EXPECT_FALSE(isKey(s, cx, cy)) << cx << ", " << cy;
 }
 
 TEST(PictureAssets, BlockCellsAreRoundedWithKeyedCornersAndSolidCentres)

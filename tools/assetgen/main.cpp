@@ -55,6 +55,8 @@ int main(int argc, char** argv)
     ok &= writePicture(graphics, "GameOver.bmp", gameOverBanner(), true);
     ok &= writePicture(graphics, "GameStart.bmp", gameStartBanner(), true);
     ok &= writePicture(graphics, "ScoreCursol.bmp", nameCursor(), false);
+    // The window's own icon (the desktop icon's art, keyed like the sheets).
+    ok &= writePicture(graphics, "Icon.bmp", iconArt(), true);
 
     ok &= writeSound(bgm, "Title", titleMusic(), true);
     ok &= writeSound(bgm, "Play", playMusic(), true);
