@@ -223,6 +223,27 @@ TEST_F(PairTest, BetweenTwoRowsBothCellsBesideTheLeadMustBeFree)
     }
 }
 
+TEST_F(PairTest, BetweenTwoRowsATurnNeedsBothCellsOnItsSideFree)
+{
+    // Block 0 at half row 19 spans cell rows 9 and 10; only the lower cell
+    // on the tested side is taken, so only the second look refuses.
+    field().setCell(2, 10, Stone);
+    placePair(3, 19, 0, 3, 21, 1);  // block 1 below
+    holdFallFrom(1000);
+    frameWith({Key::C}, 1060);      // would go left: (2, 10) is taken
+    EXPECT_EQ(where(1), (Place{3, 21}));
+    frameWith({Key::Z}, 1120);      // right is free on both rows
+    EXPECT_EQ(where(1), (Place{4, 19}));
+
+    field().reset();
+    field().setCell(3, 11, Stone);  // under the lower row of block 0
+    placePair(3, 19, 0, 2, 19, 1);  // block 1 left
+    frameWith({Key::Z}, 1180);      // would go below: (3, 11) is taken
+    EXPECT_EQ(where(1), (Place{2, 19}));
+    frameWith({Key::C}, 1240);      // above: row 8 free, row 9 is block 0's own
+    EXPECT_EQ(where(1), (Place{3, 17}));
+}
+
 TEST_F(PairTest, LandingBombArmsTheColourItComesToRestOn)
 {
     struct Case {
