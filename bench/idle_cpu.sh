@@ -13,10 +13,6 @@ exe="${2:-}"
 case "$seconds" in '' | *[!0-9]* | 0) echo "usage: $0 [SECONDS] [PATH_OF_TESSALOOM]" >&2; exit 2 ;; esac
 . bench/lib.sh
 bench_game "$exe"
-exe="$BENCH_EXE"
-. tests/e2e/lib.sh
-e2e_init "$exe"
-start_display
 start_game
 wait_for_window >/dev/null
 sleep 1  # past start-up: only the title's frames from here on

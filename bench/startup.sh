@@ -15,10 +15,6 @@ exe="${2:-}"
 case "$runs" in '' | *[!0-9]* | 0) echo "usage: $0 [RUNS] [PATH_OF_TESSALOOM]" >&2; exit 2 ;; esac
 . bench/lib.sh
 bench_game "$exe"
-exe="$BENCH_EXE"
-. tests/e2e/lib.sh
-e2e_init "$exe"
-start_display
 
 # median FILE: the middle value of a column of numbers (mean of the two
 # middle ones for an even count).

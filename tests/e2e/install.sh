@@ -156,10 +156,7 @@ score="$(sed -n 2p "$rank" | tr -d '\r')"
 [ "$name" = aaa ] || fail "place 1 is '$name', expected aaa"
 [[ "$score" =~ ^[1-9][0-9]*$ ]] || fail "place 1 scored '$score'"
 
-xdotool keydown q
-wait_for_exit 3
-xdotool keyup q 2>/dev/null || true
-[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"
+quit_with_q 3
 find "$prefix" -printf '%P %s %m\n' | sort >"$E2E_TMP/tree.after"
 diff "$E2E_TMP/tree.before" "$E2E_TMP/tree.after" >"$E2E_TMP/tree.diff" ||
     fail "the game changed the installed tree: $(cat "$E2E_TMP/tree.diff")"

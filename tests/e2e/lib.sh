@@ -217,3 +217,12 @@ tap() {
     sleep 0.15
     xdotool keyup "$1"
 }
+
+# quit_with_q SECONDS: holds Q and expects the game to end with exit code 0
+# within SECONDS.
+quit_with_q() {
+    xdotool keydown q
+    wait_for_exit "$1"
+    xdotool keyup q 2>/dev/null || true
+    [ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE after Q, expected 0"
+}

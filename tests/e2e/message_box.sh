@@ -61,8 +61,5 @@ tap Down
 tap z
 wait_for_colour "$wid" 600 20 "$ranking" 5
 
-xdotool keydown q
-wait_for_exit 2
-xdotool keyup q 2>/dev/null || true
-[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"
+quit_with_q 2
 note "box shown, game alive with it open, dismissed with Return, title and keys after, Q exits 0"

@@ -65,8 +65,5 @@ shot over
 [ "$(column_bottom over 3)" -gt 400 ] || fail "the spawn column is not filled at game over"
 note "game over reached with Down held"
 
-xdotool keydown q
-wait_for_exit 2
-xdotool keyup q 2>/dev/null || true
-[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE after Q"
+quit_with_q 2
 note "ok"

@@ -8,8 +8,5 @@ start_game
 wid="$(wait_for_window)"
 focus "$wid"
 sleep 0.5  # past start-up, on the title screen
-xdotool keydown q
-wait_for_exit 2
-xdotool keyup q 2>/dev/null || true
-[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"
+quit_with_q 2
 note "Q held: exit code 0 within 2 s"

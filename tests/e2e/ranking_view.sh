@@ -37,8 +37,5 @@ wait_for_colour "$wid" 320 100 "$title" 10
 [ -z "$(cmp "$E2E_TMP/Data/Rank.ds" <(printf 'abc\r\n9876543\r\nzed\r\n4500\r\nQRS\r\n0300\r\nmno\r\n20\r\nxyz\r\n7\r\n') 2>&1)" ] \
     || fail "viewing the ranking changed the rank file"
 
-xdotool keydown q
-wait_for_exit 2
-xdotool keyup q 2>/dev/null || true
-[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE after Q"
+quit_with_q 2
 note "ok"
