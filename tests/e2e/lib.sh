@@ -2,7 +2,10 @@
 # virtual display, its own temporary directory, and a clean-up that kills
 # whatever it started, with SIGKILL: an open message box makes the game
 # ignore SIGTERM.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that stops a test through set -e names itself, so that no
+# failure is silent in a CI log.
+trap 'echo "FAIL [$E2E_NAME]: line $LINENO: \"$BASH_COMMAND\" exited $?" >&2' ERR
 
 E2E_EXE=""
 E2E_TMP=""

@@ -90,7 +90,9 @@ ends="$(count end)"
 # Every natural end is answered by a new play of the selected track.
 last_end="$(grep -n -x "audio: end Title.wav" "$tmp/game.err" | head -n -1 | tail -n1 | cut -d: -f1 || true)"
 if [ -n "$last_end" ]; then
-    tail -n +"$last_end" "$tmp/game.err" | grep -q -x "audio: play Title.wav" \
+    # grep reads a here-string, not a pipe: grep -q stopping early would
+    # SIGPIPE tail and pipefail would report a false failure.
+    grep -q -x "audio: play Title.wav" <<<"$(tail -n +"$last_end" "$tmp/game.err")" \
         || fail "a natural end of Title.wav was not followed by a new play"
 fi
 
