@@ -79,7 +79,7 @@ wid="$(wait_for_window)"
 [ -d "$data" ] || fail "the launcher did not create $data"
 [ "$(readlink "/proc/$E2E_GAME_PID/cwd")" = "$data" ] || fail "the game does not run in $data"
 wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
-xprop -id "$wid" WM_CLASS | grep -q "\"$wmclass\"" ||
+grep -q "\"$wmclass\"" <<<"$(xprop -id "$wid" WM_CLASS)" ||
     fail "the window's class is not the desktop entry's StartupWMClass '$wmclass'"
 focus "$wid"
 
