@@ -3,8 +3,11 @@
 # valid desktop entry, metadata, icons and man page; the installed launcher
 # starts the game in the player's own data folder, a finished game's name
 # lands in that folder's rank file, nothing is written into the installed
-# tree, and Q still exits with code 0.
-. "$(dirname "$0")/lib.sh"
+# tree, and Q still exits with code 0. tools/uninstall.sh then removes
+# every installed file and the folders the install made, and nothing else.
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/lib.sh"
+. "$here/lib_ranking.sh"
 e2e_init "${1:-}"
 build="$(dirname "$E2E_EXE")"
 for tool in cmake desktop-file-validate appstreamcli identify convert; do
@@ -13,6 +16,9 @@ done
 
 app=net.tessaloom.tessaloom
 prefix="$E2E_TMP/prefix"
+# A folder the install shares with what was there before: it must stay.
+mkdir -p "$prefix/bin"
+echo "not the game's" >"$prefix/bin/sentinel"
 cmake --install "$build" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
     fail "cmake --install failed: $(cat "$E2E_TMP/install.log")"
 
@@ -51,6 +57,8 @@ for n in 16 32 48 64 128 256; do
     [ "$got" = "PNG ${n}x$n srgba" ] || fail "${n}x$n icon reads as '$got'"
 done
 grep -q 'Data/Rank\.ds' "$man" || fail "the man page does not name the rank file"
+! grep -l '@[A-Z_]*@' "$prefix/bin/tessaloom" "$man" "$metainfo" >"$E2E_TMP/unfilled" ||
+    fail "build variables left unfilled in: $(cat "$E2E_TMP/unfilled")"
 find "$prefix" -printf '%P %s %m\n' | sort >"$E2E_TMP/tree.before"
 
 # ---- The launcher's data folder ----
@@ -83,81 +91,19 @@ grep -q "\"$wmclass\"" <<<"$(xprop -id "$wid" WM_CLASS)" ||
     fail "the window's class is not the desktop entry's StartupWMClass '$wmclass'"
 focus "$wid"
 
-title="$(pixel "$lib/Graphics/Title.bmp" 600 20)"
-cursor="$(pixel "$lib/Graphics/ScoreCursol.bmp" 12 2)"
-border="$(pixel "$lib/Graphics/GameOver.bmp" 128 25)"   # the banner's top border
-wait_for_colour "$wid" 600 20 "$title" 10
-
-# Plays until the name entry opens. A game that ends without a clear scores
-# 0, which never enters the ranking: then Z goes back to the title and
-# another game starts.
-# With Left and Down held the pairs pile up from the left wall until the
-# stack reaches the cell where pairs appear: some forty blocks, so a clear
-# and a score above 0 are all but certain. Clears make room again, so after
-# 20 s Left is let go and the pairs drop straight onto the spawn column.
-game_started=0
-start_one_game() {
-    tap z          # the start banner takes about 2.5 s
-    sleep 2.6
-    xdotool keydown Left keydown Down
-    game_started=$(date +%s)
-}
-
-# banner_seen SHOT: whether the game-over banner shows anywhere on its way
-# down: its top border crosses the field at x 250 and at x 390 in one row.
-banner_seen() {
-    convert "$1" -crop 141x81+250+25 -depth 8 txt:- 2>/dev/null | awk -v want="$border" '
-        /^[0-9]/ {
-            split($1, xy, /[,:]/)
-            if ((xy[1] == 0 || xy[1] == 140) && toupper($3) == want) hits[xy[2]]++
-        }
-        END { for (y in hits) if (hits[y] == 2) found = 1; exit !found }'
-}
-
-play_until_name_entry() {
-    local deadline=$(( $(date +%s) + 100 )) games=1 over=0
-    start_one_game
-    while [ "$(date +%s)" -lt "$deadline" ]; do
-        sleep 0.2
-        screenshot "$wid" "$E2E_TMP/shot.png" || continue
-        if ! banner_seen "$E2E_TMP/shot.png"; then
-            over=0
-            [ $(( $(date +%s) - game_started )) -lt 20 ] || xdotool keyup Left
-            continue
-        fi
-        # Game over: let go before the name entry reads the keys.
-        xdotool keyup Down keyup Left
-        if [ "$(pixel "$E2E_TMP/shot.png" 263 292)" = "$cursor" ]; then
-            note "name entry after game $games ($(( $(date +%s) - game_started )) s)"
-            return 0
-        fi
-        [ "$(pixel "$E2E_TMP/shot.png" 320 105)" = "$border" ] || continue
-        # The banner has arrived; without the name entry the game scored 0.
-        over=$((over + 1))
-        if [ "$over" -ge 3 ]; then
-            note "game $games ended with 0 points; again"
-            [ "$games" -lt 8 ] || break
-            tap z
-            wait_for_colour "$wid" 600 20 "$title" 5
-            games=$((games + 1))
-            over=0
-            start_one_game
-        fi
-    done
-    fail "no name entry after $games games"
-}
-play_until_name_entry
-
-tap z   # keeps the name "aaa"
-wait_for_colour "$wid" 600 20 "$title" 5
-[ -f "$rank" ] || fail "no rank file in $data/Data"
-name="$(head -n1 "$rank" | tr -d '\r')"
-score="$(sed -n 2p "$rank" | tr -d '\r')"
-[ "$name" = aaa ] || fail "place 1 is '$name', expected aaa"
-[[ "$score" =~ ^[1-9][0-9]*$ ]] || fail "place 1 scored '$score'"
+play_into_ranking "$wid" "$lib/Graphics" "$rank"
+score="$E2E_SCORE"
 
 quit_with_q 3
 find "$prefix" -printf '%P %s %m\n' | sort >"$E2E_TMP/tree.after"
 diff "$E2E_TMP/tree.before" "$E2E_TMP/tree.after" >"$E2E_TMP/tree.diff" ||
     fail "the game changed the installed tree: $(cat "$E2E_TMP/tree.diff")"
-note "installed files valid; launcher ran in the data folder; aaa scored $score; Q exits 0"
+
+# ---- The uninstall ----
+"$here/../../tools/uninstall.sh" "$build" >"$E2E_TMP/uninstall.log" 2>&1 ||
+    fail "tools/uninstall.sh failed: $(cat "$E2E_TMP/uninstall.log")"
+left="$(cd "$prefix" && find . -mindepth 1 | sort | tr '\n' ' ')"
+[ "$left" = "./bin ./bin/sentinel " ] || fail "after the uninstall the prefix still holds: $left"
+[ "$(cat "$prefix/bin/sentinel")" = "not the game's" ] || fail "the uninstall changed bin/sentinel"
+[ -f "$rank" ] || fail "the uninstall removed the player's rank file"
+note "installed files valid; launcher ran in the data folder; aaa scored $score; Q exits 0; uninstall left only bin/sentinel"

@@ -85,11 +85,11 @@ start_window_manager() {
     fail "window manager did not start"
 }
 
-# start_game [EXECUTABLE]: runs the game in the background from the
-# temporary directory (where its rank file goes).
+# start_game [EXECUTABLE [ARGUMENTS...]]: runs the game in the background
+# from the temporary directory (where its rank file goes).
 start_game() {
     local exe="${1:-$E2E_EXE}"
-    (cd "$E2E_TMP" && exec "$exe") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
+    (cd "$E2E_TMP" && exec "$exe" "${@:2}") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
     E2E_GAME_PID=$!
 }
 

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the source tree: a Release build of the
+# game and its pictures and sounds in build/deb, compiled with Debian's
+# build flags (hardening), then `cpack -G DEB`. Runs lintian when it is
+# installed and stops on its errors. Prints the package's path last.
+# Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/deps.sh
+# dpkg-shlibdeps (dpkg-dev) computes the dependencies; cpack reads the
+# binaries' type with file.
+# shellcheck disable=SC2086
+ensure_packages $BUILD_PACKAGES dpkg-dev file
+
+build=build/deb
+# All of Debian's hardening, immediate binding included.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tessaloom assets debian_docs
+rm -f "$build"/tessaloom_*.deb
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$build" >/dev/null
+debs=("$build"/tessaloom_*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "cpack made no package" >&2; exit 1; }
+deb="${debs[0]}"
+
+if command -v lintian >/dev/null; then
+    lintian --info "$deb"
+else
+    echo "lintian is not installed: the package was not checked" >&2
+fi
+echo "$(pwd)/$deb"
