@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced after lib.sh by the tests that play the real game until a score
 # enters the ranking (not run on its own).
 
