@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +26,8 @@ int openRetry(const char* path, int flags)
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
+
+std::string errorText(int error) { return std::strerror(error); }
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {
@@ -100,34 +104,84 @@ bool syncDirectory(const std::string& dir)
 
 }  // namespace
 
-bool readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes)
+ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes, OverCap overCap)
 {
     out.clear();
-    const int fd = openRetry(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // Read in chunks up to the cap rather than trusting the size the file
-    // reports: the file may change under us, and a short read must not leave
-    // uninitialised bytes in out.
+    ReadResult result;
+    // Non-blocking: opening a FIFO without a writer would otherwise wait for
+    // one forever. The flag does nothing to a regular file's reads.
+    const int fd = openRetry(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
+        result.reason = errorText(errno);
+        return result;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        result.reason = errorText(errno);
+        ::close(fd);
+        return result;
+    }
+    // A device such as /dev/zero never ends, and a FIFO or socket may stall:
+    // only a regular file is read.
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.status = ReadResult::Missing;
+        result.reason = "not a regular file";
+        return result;
+    }
+    const bool reject = overCap == OverCap::Reject;
+    const auto tooLarge = [&] {
+        result.status = ReadResult::TooLarge;
+        result.reason = "larger than " + std::to_string(maxBytes) + " bytes";
+    };
+    if (reject && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        tooLarge();
+        return result;
+    }
+    // Read to the end (or one byte past the cap) rather than trusting the
+    // size fstat gave: the file may change under us, and a short read must
+    // not leave uninitialised bytes in out.
+    const std::size_t limit = reject && maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
+    std::size_t filled = 0;
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size) + 1, limit)));
     bool ok = true;
-    unsigned char buffer[4096];
-    while (out.size() < maxBytes) {
-        const std::size_t want = std::min(sizeof buffer, maxBytes - out.size());
-        const ssize_t n = ::read(fd, buffer, want);
+    while (filled < limit) {
+        if (filled == out.size())
+            out.resize(std::min(limit, std::max<std::size_t>(4096, out.size() * 2)));
+        const ssize_t n = ::read(fd, out.data() + filled, out.size() - filled);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            result.reason = errorText(errno);
             ok = false;
             break;
         }
         if (n == 0)
             break;
-        out.insert(out.end(), buffer, buffer + n);
+        filled += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    if (!ok)
+    out.resize(filled);
+    if (ok && filled > maxBytes) {
+        tooLarge();  // it grew past the cap since fstat
+        ok = false;
+    }
+    if (!ok) {
         out.clear();
-    return ok;
+        return result;
+    }
+    result.status = ReadResult::Read;
+    return result;
+}
+
+bool readSoundFile(const std::string& path, std::vector<unsigned char>& out)
+{
+    const ReadResult r = readFile(path, out, SoundFileMaxBytes, OverCap::Reject);
+    if (r.status == ReadResult::TooLarge)
+        std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), r.reason.c_str());
+    return static_cast<bool>(r);
 }
 
 bool replaceFile(const std::string& path, const std::string& bytes)
