@@ -41,14 +41,54 @@ constexpr std::size_t SoundFileMaxBytes = 32u << 20;
 // or unreadable one silently, as a missing picture is.
 bool readSoundFile(const std::string& path, std::vector<unsigned char>& out);
 
-// Replaces the file at path with bytes, atomically: a temporary file in the
-// same directory (named ".<file name>.tmp-" plus six characters) is written,
-// flushed, closed and renamed over the old name, so a crash leaves either the
-// old or the new file. The new file keeps the old one's mode (0644 when new).
-// Creates the directory when that one level is missing and removes temporary
-// files that an interrupted save left behind. False when anything fails; the
-// old file is then unchanged and the temporary removed. (Only when the final
-// flush of the directory fails are the new bytes already in place.)
-bool replaceFile(const std::string& path, const std::string& bytes);
+// One read-change-write of a file that another process may update at the same
+// moment (two copies of the game saving their high scores). The constructor
+// takes an exclusive advisory lock (flock on the folder that holds the file),
+// waiting a few seconds at most for another holder; read target() while it
+// is held, then replace(); the destructor lets go. The folder is created
+// when that one level is missing.
+//
+// A symbolic link at path is saved through: target() is the regular file it
+// points to, and the temporary goes beside that file, so the rename stays on
+// one file system and the link is kept. A path that is, or links to,
+// anything but a regular file (or to nothing) is never written to.
+class LockedFile {
+public:
+    explicit LockedFile(const std::string& path);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+    // True while the lock is held (or the file system has no such locks)
+    // and the path may be saved to; otherwise reason() says why not.
+    bool ok() const { return ready_; }
+    const std::string& reason() const { return reason_; }
+
+    // The file that is read and replaced: path, or where its link leads.
+    const std::string& target() const { return target_; }
+
+    // Replaces target() with bytes, atomically: a temporary file beside it
+    // (named ".<file name>.tmp-" plus six characters) is written, flushed,
+    // closed and renamed over it, so a crash leaves either the old or the new
+    // file. The new file keeps the old one's mode without group or other write
+    // bits (0644 when new). A file the player cannot write, or that has no
+    // write bit at all, is left as it is: the player made it read-only.
+    // Temporaries that a dead save left behind are removed first. False when
+    // anything fails (reason() says what); the old file is then unchanged and
+    // the temporary removed. (Only when the final flush of the directory fails
+    // are the new bytes already in place.)
+    bool replace(const std::string& bytes);
+
+private:
+    std::string target_;
+    std::string reason_;
+    int lockFd_ = -1;
+    bool ready_ = false;
+};
+
+// Replaces the file at path with bytes under its lock (LockedFile::replace),
+// creating the directory when that one level is missing. False when anything
+// fails; reason, when given, then says why.
+bool replaceFile(const std::string& path, const std::string& bytes, std::string* reason = nullptr);
 
 }  // namespace platform
