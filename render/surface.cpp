@@ -1,6 +1,7 @@
 #include "render/surface.h"
 
-#include <cstdio>
+#include "platform/files.h"
+
 #include <cstring>
 
 namespace {
@@ -104,29 +105,9 @@ bool Surface::loadBmpFromMemory(const unsigned char* bytes, std::size_t size)
 bool Surface::loadBmp(const std::string& path)
 {
     release();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    // The file's length bounds what the header may announce, so a short file
-    // cannot make us allocate for pixels it does not hold.
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    unsigned char head[BmpHeaderBytes];
-    BitmapInfoHeader info;
-    bool ok = length >= 0 && std::fseek(file, 0, SEEK_SET) == 0 &&
-              std::fread(head, 1, sizeof head, file) == sizeof head &&
-              parseBmpHeader(head, static_cast<std::uint64_t>(length), info);
-    if (ok) {
-        pixels_.resize(pixelBytesOf(info));
-        // The file may have shrunk since it was measured: trust only the count read.
-        ok = std::fread(pixels_.data(), 1, pixels_.size(), file) == pixels_.size();
-    }
-    std::fclose(file);
-    if (!ok) {
-        release();
-        return false;
-    }
-    header_ = info;
-    return true;
+    std::vector<unsigned char> bytes;
+    if (!platform::readFile(path, bytes, PictureFileMaxBytes, platform::OverCap::Reject)) return false;
+    return loadBmpFromMemory(bytes.data(), bytes.size());
 }
 
 void Surface::release()

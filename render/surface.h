@@ -38,6 +38,9 @@ struct KeyRun {
 constexpr std::size_t BmpHeaderBytes = 54;
 // Largest width or height accepted from a file or by createFilled.
 constexpr int SurfaceMaxSide = 4096;
+// Largest picture file loadBmp reads: the game's largest pictures (640 x 480)
+// take 0.9 MiB, so this holds them with plenty of room.
+constexpr std::size_t PictureFileMaxBytes = 8u << 20;
 
 class Surface {
 public:
@@ -56,7 +59,9 @@ public:
     // 1..4096 and a multiple of 4, height 1..4096 (bottom-up), 1 plane,
     // 24 bits, no compression, and every pixel byte present in the file.
     // Anything else (or a missing file) gives false and an empty Surface.
-    // The header is checked before anything is allocated.
+    // The header is checked before anything is allocated. Only a regular
+    // file of at most PictureFileMaxBytes is read; anything else counts as
+    // missing, and nothing waits on a FIFO or reads a device without end.
     bool loadBmp(const std::string& path);
     // The same reader over bytes already in memory.
     bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size);
