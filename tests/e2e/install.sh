@@ -86,22 +86,35 @@ focus "$wid"
 title="$(pixel "$lib/Graphics/Title.bmp" 600 20)"
 cursor="$(pixel "$lib/Graphics/ScoreCursol.bmp" 12 2)"
 border="$(pixel "$lib/Graphics/GameOver.bmp" 128 25)"   # the banner's top border
-wait_for_colour "$wid" 600 20 "$title" 10
+playbg="$(pixel "$lib/Graphics/GameBG.bmp" 20 470)"     # beside the well, left of NEXT
+wait_for_colour "$wid" 600 20 "$title" 20
 
 # Plays until the name entry opens. A game that ends without a clear scores
 # 0, which never enters the ranking: then Z goes back to the title and
 # another game starts.
 # With Left and Down held the pairs pile up from the left wall until the
 # stack reaches the cell where pairs appear: some forty blocks, so a clear
-# and a score above 0 are all but certain. Clears make room again, so after
-# 20 s Left is let go and the pairs drop straight onto the spawn column.
-game_started=0
+# and a score above 0 are all but certain. Once the score shows points,
+# Left is let go and the pairs drop straight onto the spawn column, which
+# soon ends the game.
+games=0
+left_held=0
+zero_score=""
 start_one_game() {
-    tap z          # the start banner takes about 2.5 s
-    sleep 2.6
+    games=$((games + 1))
+    tap z
+    # The play screen shows the score 0 from the banner's first step on.
+    wait_for_colour "$wid" 20 470 "$playbg" 20
+    screenshot "$wid" "$E2E_TMP/zero.png" || fail "no screenshot of the play screen"
+    zero_score="$(tens_digit "$E2E_TMP/zero.png")"
     xdotool keydown Left keydown Down
-    game_started=$(date +%s)
+    left_held=1
 }
+
+# tens_digit SHOT: the pixels of the score's tens digit, blank at 0 and
+# drawn once a clear has scored (a clear scores at least 30). The game-over
+# banner never covers it.
+tens_digit() { convert "$1" -crop 30x34+570+85 -depth 8 txt:- | md5sum; }
 
 # banner_seen SHOT: whether the game-over banner shows anywhere on its way
 # down: its top border crosses the field at x 250 and at x 390 in one row.
@@ -114,42 +127,43 @@ banner_seen() {
         END { for (y in hits) if (hits[y] == 2) found = 1; exit !found }'
 }
 
-play_until_name_entry() {
-    local deadline=$(( $(date +%s) + 100 )) games=1 over=0
+# name_entry_reached: one look at the game, acting on what it shows; true
+# once the name entry shows its cursor.
+name_entry_reached() {
+    local shot="$E2E_TMP/shot.png" scored=0
+    screenshot "$wid" "$shot" || return 1
+    [ "$(tens_digit "$shot")" = "$zero_score" ] || scored=1
+    E2E_SEEN="game $games, points scored: $scored"
+    if ! banner_seen "$shot"; then
+        if [ "$scored" = 1 ] && [ "$left_held" = 1 ]; then
+            xdotool keyup Left
+            left_held=0
+        fi
+        return 1
+    fi
+    # Game over: let go before the name entry reads the keys.
+    xdotool keyup Down keyup Left
+    left_held=0
+    if [ "$(pixel "$shot" 263 292)" = "$cursor" ]; then
+        note "name entry after game $games"
+        return 0
+    fi
+    # The banner has arrived without points: this game cannot enter the
+    # ranking. A game with points waits for its name entry.
+    [ "$(pixel "$shot" 320 105)" = "$border" ] && [ "$scored" = 0 ] || return 1
+    note "game $games ended with 0 points; again"
+    [ "$games" -lt 8 ] || fail "no points in $games games"
+    tap z
+    wait_for_colour "$wid" 600 20 "$title" 20
     start_one_game
-    while [ "$(date +%s)" -lt "$deadline" ]; do
-        sleep 0.2
-        screenshot "$wid" "$E2E_TMP/shot.png" || continue
-        if ! banner_seen "$E2E_TMP/shot.png"; then
-            over=0
-            [ $(( $(date +%s) - game_started )) -lt 20 ] || xdotool keyup Left
-            continue
-        fi
-        # Game over: let go before the name entry reads the keys.
-        xdotool keyup Down keyup Left
-        if [ "$(pixel "$E2E_TMP/shot.png" 263 292)" = "$cursor" ]; then
-            note "name entry after game $games ($(( $(date +%s) - game_started )) s)"
-            return 0
-        fi
-        [ "$(pixel "$E2E_TMP/shot.png" 320 105)" = "$border" ] || continue
-        # The banner has arrived; without the name entry the game scored 0.
-        over=$((over + 1))
-        if [ "$over" -ge 3 ]; then
-            note "game $games ended with 0 points; again"
-            [ "$games" -lt 8 ] || break
-            tap z
-            wait_for_colour "$wid" 600 20 "$title" 5
-            games=$((games + 1))
-            over=0
-            start_one_game
-        fi
-    done
-    fail "no name entry after $games games"
+    return 1
 }
-play_until_name_entry
+
+start_one_game
+wait_until 150 "name entry after a game with points" name_entry_reached
 
 tap z   # keeps the name "aaa"
-wait_for_colour "$wid" 600 20 "$title" 5
+wait_for_colour "$wid" 600 20 "$title" 20
 [ -f "$rank" ] || fail "no rank file in $data/Data"
 name="$(head -n1 "$rank" | tr -d '\r')"
 score="$(sed -n 2p "$rank" | tr -d '\r')"
