@@ -12,6 +12,8 @@ E2E_TMP=""
 E2E_GAME_PID=""
 E2E_XVFB_PID=""
 E2E_WM_PID=""
+E2E_DISPLAY=""
+E2E_WINDOW=""
 E2E_NAME="$(basename "$0" .sh)"
 
 fail() {
@@ -93,7 +95,7 @@ wait_until() {
 while_game_runs() {
     local what="$1"
     shift
-    if [ -n "$E2E_GAME_PID" ] && ! kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+    if [ -n "$E2E_GAME_PID" ] && game_gone; then
         fail "the game ended while waiting for $what"
     fi
     "$@"
@@ -104,7 +106,6 @@ start_display() {
     local numfile="$E2E_TMP/displayfd"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
     E2E_XVFB_PID=$!
-    E2E_DISPLAY=""
     wait_until 20 "display number from Xvfb" display_number_written "$numfile"
     export DISPLAY=":$E2E_DISPLAY"
 }
@@ -127,6 +128,8 @@ start_window_manager() {
     wait_until 20 "window manager on the display" wm_ready
 }
 
+# wm_ready: whether the window manager has taken over; fails when it has
+# ended.
 wm_ready() {
     kill -0 "$E2E_WM_PID" 2>/dev/null || fail "the window manager ended: $(cat "$E2E_TMP/wm.out")"
     wmctrl -m >/dev/null 2>&1
@@ -146,10 +149,17 @@ wait_for_window() {
     echo "$E2E_WINDOW"
 }
 
-# game_window_shown: whether the game's window is mapped; sets E2E_WINDOW.
+# game_window_shown: whether the game's window is mapped; sets E2E_WINDOW,
+# or E2E_SEEN to the game's windows that are not.
 game_window_shown() {
     E2E_WINDOW="$(xdotool search --onlyvisible --name '^Tessaloom$' 2>/dev/null | head -n1 || true)"
-    [ -n "$E2E_WINDOW" ]
+    [ -z "$E2E_WINDOW" ] || return 0
+    local id
+    E2E_SEEN="game in state $(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null) at $(cat "/proc/$E2E_GAME_PID/wchan" 2>/dev/null)"
+    for id in $(xdotool search --name '^Tessaloom$' 2>/dev/null || true); do
+        E2E_SEEN="$E2E_SEEN; window $id $(xwininfo -id "$id" 2>/dev/null | awk '/Map State/ {print $3}')"
+    done
+    return 1
 }
 
 # wait_for_exit SECONDS: waits for the game to end and sets E2E_EXIT_CODE.

@@ -45,7 +45,7 @@ done
 
 # Dismiss it with Return, as a player would with the keyboard; the box may
 # not have the keyboard yet at the first try.
-for attempt in 1 2 3; do
+for _ in 1 2 3; do
     focus "$box"
     xdotool key Return
     poll_until 5 box_gone && break
