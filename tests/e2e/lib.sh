@@ -159,6 +159,9 @@ game_window_shown() {
     for id in $(xdotool search --name '^Tessaloom$' 2>/dev/null || true); do
         E2E_SEEN="$E2E_SEEN; window $id $(xwininfo -id "$id" 2>/dev/null | awk '/Map State/ {print $3}')"
     done
+    if [ -n "$E2E_WM_PID" ] && ! kill -0 "$E2E_WM_PID" 2>/dev/null; then
+        E2E_SEEN="$E2E_SEEN; the window manager has ended: $(tail -n 3 "$E2E_TMP/wm.out")"
+    fi
     return 1
 }
 
