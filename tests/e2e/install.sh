@@ -130,12 +130,12 @@ banner_seen() {
 # name_entry_reached: one look at the game, acting on what it shows; true
 # once the name entry shows its cursor.
 name_entry_reached() {
-    local shot="$E2E_TMP/shot.png" scored=0
+    local shot="$E2E_TMP/shot.png" points=no
     screenshot "$wid" "$shot" || return 1
-    [ "$(tens_digit "$shot")" = "$zero_score" ] || scored=1
-    E2E_SEEN="game $games, points scored: $scored"
+    [ "$(tens_digit "$shot")" = "$zero_score" ] || points=yes
+    E2E_SEEN="game $games, points: $points"
     if ! banner_seen "$shot"; then
-        if [ "$scored" = 1 ] && [ "$left_held" = 1 ]; then
+        if [ "$points" = yes ] && [ "$left_held" = 1 ]; then
             xdotool keyup Left
             left_held=0
         fi
@@ -150,7 +150,7 @@ name_entry_reached() {
     fi
     # The banner has arrived without points: this game cannot enter the
     # ranking. A game with points waits for its name entry.
-    [ "$(pixel "$shot" 320 105)" = "$border" ] && [ "$scored" = 0 ] || return 1
+    [ "$(pixel "$shot" 320 105)" = "$border" ] && [ "$points" = no ] || return 1
     note "game $games ended with 0 points; again"
     [ "$games" -lt 8 ] || fail "no points in $games games"
     tap z
