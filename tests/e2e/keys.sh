@@ -15,18 +15,21 @@ start_display
 start_game "$game"
 wid="$(wait_for_window)"
 focus "$wid"
-wait_for_colour "$wid" 600 20 "$title" 10
+wait_for_colour "$wid" 600 20 "$title" 20
 
+# The input itself: Down held for a second, which the display repeats
+# about every 40 ms after its first 0.66 s. Whatever the game made of it
+# shows in what Z then opens.
 xdotool keydown Down
-sleep 1   # the display repeats the key about every 40 ms meanwhile
+sleep 1
 xdotool keyup Down
 tap z
-wait_for_colour "$wid" 600 20 "$ranking" 3
+wait_for_colour "$wid" 600 20 "$ranking" 10
 kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended: the cursor went past the ranking entry"
 
 # Z on the ranking view leads back to the title.
 tap z
-wait_for_colour "$wid" 600 20 "$title" 3
+wait_for_colour "$wid" 600 20 "$title" 10
 
 quit_with_q 2
 note "Down held moves the cursor once; Z opens the ranking and returns; Q quits"

@@ -12,6 +12,8 @@ E2E_TMP=""
 E2E_GAME_PID=""
 E2E_XVFB_PID=""
 E2E_WM_PID=""
+E2E_DISPLAY=""
+E2E_WINDOW=""
 E2E_NAME="$(basename "$0" .sh)"
 
 fail() {
@@ -54,20 +56,66 @@ e2e_init() {
     unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
 
-# start_display: a private Xvfb; sets DISPLAY.
-start_display() {
-    local fifo="$E2E_TMP/displayfd" n=""
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" 2>"$E2E_TMP/xvfb.err" &
-    E2E_XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-        n="$(head -n1 "$fifo" 2>/dev/null || true)"
-        [ -n "$n" ] && break
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.err")"
+# now_ms: the clock in milliseconds. Waits are measured by it, never by
+# counting tries: on a busy machine one try can take a long time.
+now_ms() {
+    local us="${EPOCHREALTIME//[!0-9]/}"   # the separator follows the locale
+    echo $(( us / 1000 ))
+}
+
+# poll_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds
+# (true) or SECONDS have passed (false). COMMAND runs once more after the
+# deadline, so a slow try that ends past it still counts.
+poll_until() {
+    local deadline=$(( $(now_ms) + $1 * 1000 ))
+    shift
+    while :; do
+        if "$@"; then return 0; fi
+        [ "$(now_ms)" -lt "$deadline" ] || break
         sleep 0.1
     done
-    [ -n "$n" ] || fail "Xvfb gave no display number"
-    export DISPLAY=":$n"
+    "$@"
+}
+
+# wait_until SECONDS WHAT COMMAND...: polls COMMAND until it succeeds;
+# fails naming WHAT when SECONDS pass first, or at once when the running
+# game ends meanwhile. COMMAND may set E2E_SEEN to what it saw instead,
+# which the failure then names.
+E2E_SEEN=""
+wait_until() {
+    local limit="$1" what="$2"
+    shift 2
+    E2E_SEEN=""
+    poll_until "$limit" while_game_runs "$what" "$@" ||
+        fail "no $what within $limit s${E2E_SEEN:+ (seen: $E2E_SEEN)}"
+}
+
+# while_game_runs WHAT COMMAND...: COMMAND's result, unless a started game
+# has ended: waiting any longer would be pointless.
+while_game_runs() {
+    local what="$1"
+    shift
+    if [ -n "$E2E_GAME_PID" ] && game_gone; then
+        fail "the game ended while waiting for $what"
+    fi
+    "$@"
+}
+
+# start_display: a private Xvfb; sets DISPLAY.
+start_display() {
+    local numfile="$E2E_TMP/displayfd"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
+    E2E_XVFB_PID=$!
+    wait_until 20 "display number from Xvfb" display_number_written "$numfile"
+    export DISPLAY=":$E2E_DISPLAY"
+}
+
+# display_number_written FILE: whether Xvfb has written its whole display
+# number (a line) there; sets E2E_DISPLAY. Fails when Xvfb has ended.
+display_number_written() {
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.err")"
+    local line
+    IFS= read -r line <"$1" 2>/dev/null && [[ "$line" =~ ^[0-9]+$ ]] && E2E_DISPLAY="$line"
 }
 
 # start_window_manager: openbox on the private display, ready when it has
@@ -77,12 +125,14 @@ start_window_manager() {
     command -v wmctrl >/dev/null || fail "missing tool wmctrl"
     openbox --sm-disable >"$E2E_TMP/wm.out" 2>&1 &
     E2E_WM_PID=$!
-    local i
-    for i in $(seq 1 100); do
-        wmctrl -m >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    fail "window manager did not start"
+    wait_until 20 "window manager on the display" wm_ready
+}
+
+# wm_ready: whether the window manager has taken over; fails when it has
+# ended.
+wm_ready() {
+    kill -0 "$E2E_WM_PID" 2>/dev/null || fail "the window manager ended: $(cat "$E2E_TMP/wm.out")"
+    wmctrl -m >/dev/null 2>&1
 }
 
 # start_game [EXECUTABLE [ARGUMENTS...]]: runs the game in the background
@@ -95,17 +145,24 @@ start_game() {
 
 # wait_for_window: prints the id of the game's window once it is mapped.
 wait_for_window() {
-    local i id
-    for i in $(seq 1 100); do
-        id="$(xdotool search --onlyvisible --name '^Tessaloom$' 2>/dev/null | head -n1 || true)"
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended before showing its window"
-        sleep 0.1
+    wait_until 20 "visible window named Tessaloom" game_window_shown
+    echo "$E2E_WINDOW"
+}
+
+# game_window_shown: whether the game's window is mapped; sets E2E_WINDOW,
+# or E2E_SEEN to the game's windows that are not.
+game_window_shown() {
+    E2E_WINDOW="$(xdotool search --onlyvisible --name '^Tessaloom$' 2>/dev/null | head -n1 || true)"
+    [ -z "$E2E_WINDOW" ] || return 0
+    local id
+    E2E_SEEN="game in state $(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null) at $(cat "/proc/$E2E_GAME_PID/wchan" 2>/dev/null)"
+    for id in $(xdotool search --name '^Tessaloom$' 2>/dev/null || true); do
+        E2E_SEEN="$E2E_SEEN; window $id $(xwininfo -id "$id" 2>/dev/null | awk '/Map State/ {print $3}')"
     done
-    fail "no window named Tessaloom within 10 s"
+    if [ -n "$E2E_WM_PID" ] && ! kill -0 "$E2E_WM_PID" 2>/dev/null; then
+        E2E_SEEN="$E2E_SEEN; the window manager has ended: $(tail -n 3 "$E2E_TMP/wm.out")"
+    fi
+    return 1
 }
 
 # wait_for_exit SECONDS: waits for the game to end and sets E2E_EXIT_CODE.
@@ -113,21 +170,17 @@ wait_for_window() {
 # shell can wait for its child.
 E2E_EXIT_CODE=""
 wait_for_exit() {
-    local limit="$1" deadline
-    deadline=$(( $(date +%s%N) + limit * 1000000000 ))
-    while kill -0 "$E2E_GAME_PID" 2>/dev/null; do
-        if [ "$(date +%s%N)" -gt "$deadline" ]; then
-            # A zombie has ended already; anything else is late.
-            if [ "$(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null)" != Z ]; then
-                fail "the game still runs ${limit} s later"
-            fi
-            break
-        fi
-        sleep 0.05
-    done
+    poll_until "$1" game_gone || fail "the game still runs $1 s later"
     E2E_EXIT_CODE=0
     wait "$E2E_GAME_PID" || E2E_EXIT_CODE=$?
     E2E_GAME_PID=""
+}
+
+# game_gone: whether the game has ended (a zombie has: only its exit code
+# is left to collect).
+game_gone() {
+    ! kill -0 "$E2E_GAME_PID" 2>/dev/null ||
+        [ "$(awk '{print $3}' "/proc/$E2E_GAME_PID/stat" 2>/dev/null)" = Z ]
 }
 
 # focus WINDOW: gives the window the keyboard, waiting until it has it.
@@ -185,11 +238,12 @@ copy_game() {
     echo "$E2E_TMP/game/tessaloom"
 }
 
-# screenshot WINDOW FILE: the window's client area as a PNG.
+# screenshot WINDOW FILE: the window's client area, as a PNG or, for a
+# FILE named *.rgb, as raw 8-bit RGB (cheaper to read when polling).
 screenshot() {
     command -v import >/dev/null || fail "missing tool import (imagemagick)"
     # import waits forever on a window that has gone: bound it.
-    timeout -s KILL 5 import -window "$1" "$2" 2>/dev/null
+    timeout -s KILL 5 import -window "$1" -depth 8 "$2" 2>/dev/null
 }
 
 # pixel FILE X Y: prints the colour there as #RRGGBB.
@@ -200,17 +254,24 @@ pixel() {
 # wait_for_colour WINDOW X Y #RRGGBB SECONDS: until the window shows that
 # colour there; fails with what it shows instead.
 wait_for_colour() {
-    local wid="$1" x="$2" y="$3" want="$4" limit="$5" got="" deadline
-    deadline=$(( $(date +%s%N) + limit * 1000000000 ))
-    while :; do
-        kill -0 "$E2E_GAME_PID" 2>/dev/null || fail "the game ended while ($x, $y) was to turn $want"
-        if screenshot "$wid" "$E2E_TMP/wait.png"; then
-            got="$(pixel "$E2E_TMP/wait.png" "$x" "$y")"
-            [ "$got" = "$want" ] && return 0
-        fi
-        [ "$(date +%s%N)" -lt "$deadline" ] || fail "($x, $y) shows ${got:-nothing}, expected $want"
-        sleep 0.1
-    done
+    wait_until "$5" "colour $4 at ($2, $3)" shows_colour "$1" "$2" "$3" "$4"
+}
+
+# shows_colour WINDOW X Y #RRGGBB: whether a screenshot shows that colour
+# there; sets E2E_SEEN to the colour it shows.
+shows_colour() {
+    screenshot "$1" "$E2E_TMP/wait.png" || return 1
+    E2E_SEEN="$(pixel "$E2E_TMP/wait.png" "$2" "$3")"
+    [ "$E2E_SEEN" = "$4" ]
+}
+
+# wait_for_title WINDOW: until the window shows the title picture beside
+# the game: start-up is over and the frame thread draws.
+wait_for_title() {
+    local picture
+    picture="$(dirname "$E2E_EXE")/Graphics/Title.bmp"
+    [ -f "$picture" ] || fail "no generated pictures beside the game in $(dirname "$E2E_EXE")"
+    wait_for_colour "$1" 320 100 "$(pixel "$picture" 320 100)" 20
 }
 
 # tap KEY: a press long enough for the game to see it (a press and release

@@ -8,15 +8,20 @@
 # (E2E_SCORE). GRAPHICS_DIR holds the pictures the game shows.
 E2E_SCORE=""
 play_into_ranking() {
-    local wid="$1" graphics="$2" rank="$3"
+    E2E_RANK_WID="$1"
+    local graphics="$2" rank="$3"
     E2E_RANK_TITLE="$(pixel "$graphics/Title.bmp" 600 20)"
     E2E_RANK_CURSOR="$(pixel "$graphics/ScoreCursol.bmp" 12 2)"
     E2E_RANK_BORDER="$(pixel "$graphics/GameOver.bmp" 128 25)"   # the banner's top border
-    wait_for_colour "$wid" 600 20 "$E2E_RANK_TITLE" 10
-    play_until_name_entry "$wid"
+    E2E_RANK_PLAYBG="$(pixel "$graphics/GameBG.bmp" 20 470)"     # beside the well, left of NEXT
+    wait_for_colour "$E2E_RANK_WID" 600 20 "$E2E_RANK_TITLE" 20
+
+    E2E_RANK_GAMES=0
+    start_one_game
+    wait_until 150 "name entry after a game with points" name_entry_reached
 
     tap z   # keeps the name "aaa"
-    wait_for_colour "$wid" 600 20 "$E2E_RANK_TITLE" 5
+    wait_for_colour "$E2E_RANK_WID" 600 20 "$E2E_RANK_TITLE" 20
     [ -f "$rank" ] || fail "no rank file $rank"
     local name
     name="$(head -n1 "$rank" | tr -d '\r')"
@@ -30,15 +35,26 @@ play_into_ranking() {
 # another game starts.
 # With Left and Down held the pairs pile up from the left wall until the
 # stack reaches the cell where pairs appear: some forty blocks, so a clear
-# and a score above 0 are all but certain. Clears make room again, so after
-# 20 s Left is let go and the pairs drop straight onto the spawn column.
-E2E_GAME_STARTED=0
+# and a score above 0 are all but certain. Once the score shows points,
+# Left is let go and the pairs drop straight onto the spawn column, which
+# soon ends the game.
+E2E_RANK_LEFT_HELD=0
+E2E_RANK_ZERO=""
 start_one_game() {
-    tap z          # the start banner takes about 2.5 s
-    sleep 2.6
+    E2E_RANK_GAMES=$((E2E_RANK_GAMES + 1))
+    tap z
+    # The play screen shows the score 0 from the banner's first step on.
+    wait_for_colour "$E2E_RANK_WID" 20 470 "$E2E_RANK_PLAYBG" 20
+    screenshot "$E2E_RANK_WID" "$E2E_TMP/zero.png" || fail "no screenshot of the play screen"
+    E2E_RANK_ZERO="$(tens_digit "$E2E_TMP/zero.png")"
     xdotool keydown Left keydown Down
-    E2E_GAME_STARTED=$(date +%s)
+    E2E_RANK_LEFT_HELD=1
 }
+
+# tens_digit SHOT: the pixels of the score's tens digit, blank at 0 and
+# drawn once a clear has scored (a clear scores at least 30). The game-over
+# banner never covers it.
+tens_digit() { convert "$1" -crop 30x34+570+85 -depth 8 txt:- | md5sum; }
 
 # banner_seen SHOT: whether the game-over banner shows anywhere on its way
 # down: its top border crosses the field at x 250 and at x 390 in one row.
@@ -51,36 +67,34 @@ banner_seen() {
         END { for (y in hits) if (hits[y] == 2) found = 1; exit !found }'
 }
 
-# play_until_name_entry WINDOW
-play_until_name_entry() {
-    local wid="$1" deadline=$(( $(date +%s) + 100 )) games=1 over=0
+# name_entry_reached: one look at the game, acting on what it shows; true
+# once the name entry shows its cursor.
+name_entry_reached() {
+    local shot="$E2E_TMP/shot.png" points=no
+    screenshot "$E2E_RANK_WID" "$shot" || return 1
+    [ "$(tens_digit "$shot")" = "$E2E_RANK_ZERO" ] || points=yes
+    E2E_SEEN="game $E2E_RANK_GAMES, points: $points"
+    if ! banner_seen "$shot"; then
+        if [ "$points" = yes ] && [ "$E2E_RANK_LEFT_HELD" = 1 ]; then
+            xdotool keyup Left
+            E2E_RANK_LEFT_HELD=0
+        fi
+        return 1
+    fi
+    # Game over: let go before the name entry reads the keys.
+    xdotool keyup Down keyup Left
+    E2E_RANK_LEFT_HELD=0
+    if [ "$(pixel "$shot" 263 292)" = "$E2E_RANK_CURSOR" ]; then
+        note "name entry after game $E2E_RANK_GAMES"
+        return 0
+    fi
+    # The banner has arrived without points: this game cannot enter the
+    # ranking. A game with points waits for its name entry.
+    [ "$(pixel "$shot" 320 105)" = "$E2E_RANK_BORDER" ] && [ "$points" = no ] || return 1
+    note "game $E2E_RANK_GAMES ended with 0 points; again"
+    [ "$E2E_RANK_GAMES" -lt 8 ] || fail "no points in $E2E_RANK_GAMES games"
+    tap z
+    wait_for_colour "$E2E_RANK_WID" 600 20 "$E2E_RANK_TITLE" 20
     start_one_game
-    while [ "$(date +%s)" -lt "$deadline" ]; do
-        sleep 0.2
-        screenshot "$wid" "$E2E_TMP/shot.png" || continue
-        if ! banner_seen "$E2E_TMP/shot.png"; then
-            over=0
-            [ $(( $(date +%s) - E2E_GAME_STARTED )) -lt 20 ] || xdotool keyup Left
-            continue
-        fi
-        # Game over: let go before the name entry reads the keys.
-        xdotool keyup Down keyup Left
-        if [ "$(pixel "$E2E_TMP/shot.png" 263 292)" = "$E2E_RANK_CURSOR" ]; then
-            note "name entry after game $games ($(( $(date +%s) - E2E_GAME_STARTED )) s)"
-            return 0
-        fi
-        [ "$(pixel "$E2E_TMP/shot.png" 320 105)" = "$E2E_RANK_BORDER" ] || continue
-        # The banner has arrived; without the name entry the game scored 0.
-        over=$((over + 1))
-        if [ "$over" -ge 3 ]; then
-            note "game $games ended with 0 points; again"
-            [ "$games" -lt 8 ] || break
-            tap z
-            wait_for_colour "$wid" 600 20 "$E2E_RANK_TITLE" 5
-            games=$((games + 1))
-            over=0
-            start_one_game
-        fi
-    done
-    fail "no name entry after $games games"
+    return 1
 }

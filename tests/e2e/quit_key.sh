@@ -7,6 +7,6 @@ start_display
 start_game
 wid="$(wait_for_window)"
 focus "$wid"
-sleep 0.5  # past start-up, on the title screen
+wait_for_title "$wid"
 quit_with_q 2
 note "Q held: exit code 0 within 2 s"

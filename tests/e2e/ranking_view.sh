@@ -21,11 +21,11 @@ start_game
 wid="$(wait_for_window)"
 focus "$wid"
 title="$(pixel "$graphics/Title.bmp" 320 100)"
-wait_for_colour "$wid" 320 100 "$title" 10
+wait_for_colour "$wid" 320 100 "$title" 20
 
 tap Down
 tap z
-wait_for_colour "$wid" 20 20 "$(pixel "$graphics/RankBG.bmp" 20 20)" 10
+wait_for_colour "$wid" 20 20 "$(pixel "$graphics/RankBG.bmp" 20 20)" 20
 screenshot "$wid" "$E2E_TMP/ranking.png" || fail "no screenshot"
 convert "$E2E_TMP/ranking.png" -depth 8 "rgb:$E2E_TMP/ranking.rgb"
 diff="$(python3 "$here/screen.py" diff "$E2E_TMP/ranking.rgb" "$E2E_TMP/expected.rgb")"
@@ -33,7 +33,7 @@ diff="$(python3 "$here/screen.py" diff "$E2E_TMP/ranking.rgb" "$E2E_TMP/expected
 note "ranking view matches the composed rows pixel for pixel"
 
 tap z
-wait_for_colour "$wid" 320 100 "$title" 10
+wait_for_colour "$wid" 320 100 "$title" 20
 [ -z "$(cmp "$E2E_TMP/Data/Rank.ds" <(printf 'abc\r\n9876543\r\nzed\r\n4500\r\nQRS\r\n0300\r\nmno\r\n20\r\nxyz\r\n7\r\n') 2>&1)" ] \
     || fail "viewing the ranking changed the rank file"
 

@@ -6,6 +6,8 @@ own pictures.
       lowest screen row of the well's column COLUMN whose centre pixel
       differs from the background picture (the bottom of what is drawn
       there), or -1 when the column shows only background
+  screen.py column-bottoms SHOT.rgb BACKGROUND.bmp
+      the same for the columns 0..7, on one line
   screen.py ranking GRAPHICS_DIR RANK_FILE OUT.rgb
       the ranking screen the game must show for RANK_FILE, composed from its
       pictures: the background, then each row's letters and digits copied
@@ -14,7 +16,7 @@ own pictures.
       the number of pixels that differ, and the first of them
 
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
--depth 8 rgb:SHOT.rgb).
+-depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
 """
 import struct
 import sys
@@ -44,13 +46,27 @@ def read_rgb(path):
     return [[tuple(data[(y * W + x) * 3:(y * W + x) * 3 + 3]) for x in range(W)] for y in range(H)]
 
 
-def column_bottom(shot, background, column):
-    x = 192 + 32 * column + 16
-    bottom = -1
-    for y in range(48, 48 + 384):
-        if shot[y][x] != background[y][x]:
-            bottom = y
-    return bottom
+def column_bottoms(shot_path, background_path, columns):
+    """Reads only the pixels it compares: a poll must stay cheap on a busy
+    machine."""
+    shot = open(shot_path, "rb").read()
+    if len(shot) != W * H * 3:
+        sys.exit("%s: %d bytes, not a 640 x 480 RGB picture" % (shot_path, len(shot)))
+    bmp = open(background_path, "rb").read()
+    offset, = struct.unpack_from("<I", bmp, 10)
+    width, height = struct.unpack_from("<ii", bmp, 18)
+    stride = (width * 3 + 3) & ~3
+    bottoms = []
+    for column in columns:
+        x = 192 + 32 * column + 16
+        bottom = -1
+        for y in range(48, 48 + 384):
+            s = (y * W + x) * 3
+            b = offset + (height - 1 - y) * stride + x * 3
+            if (shot[s], shot[s + 1], shot[s + 2]) != (bmp[b + 2], bmp[b + 1], bmp[b]):
+                bottom = y
+        bottoms.append(bottom)
+    return bottoms
 
 
 def blit_keyed(screen, sheet, sx, sy, w, h, x, y):
@@ -95,7 +111,9 @@ def ranking(graphics, rank_file):
 
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
-        print(column_bottom(read_rgb(argv[2]), read_bmp(argv[3]), int(argv[4])))
+        print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
+    elif len(argv) == 4 and argv[1] == "column-bottoms":
+        print(" ".join(str(b) for b in column_bottoms(argv[2], argv[3], range(8))))
     elif len(argv) == 5 and argv[1] == "ranking":
         screen = ranking(argv[2], argv[3])
         with open(argv[4], "wb") as f:

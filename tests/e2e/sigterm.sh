@@ -5,8 +5,8 @@
 e2e_init "${1:-}"
 start_display
 start_game
-wait_for_window >/dev/null
-sleep 0.5
+wid="$(wait_for_window)"
+wait_for_title "$wid"
 kill -TERM "$E2E_GAME_PID"
 wait_for_exit 2
 [ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE, expected 0"

@@ -26,9 +26,15 @@ grep -q 'maximum size: 640 by 480' <<<"$hints" || fail "no fixed maximum size: $
 
 count="$(xdotool search --onlyvisible --name '^Tessaloom$' | wc -l)"
 [ "$count" -eq 1 ] || fail "$count visible windows named Tessaloom"
-# The game's icon from Graphics/Icon.bmp: 64 x 64, for task bars.
+# The game's icon from Graphics/Icon.bmp: 64 x 64, for task bars. It is
+# set just after the window is shown, so it may come a moment later.
 # The whole listing is read before matching: cutting it short with head lets
 # xprop die of SIGPIPE, which pipefail turns into a silent failure.
-icon="$(xprop -id "$wid" _NET_WM_ICON)"
-grep -q 'Icon (64 x 64)' <<<"$icon" || fail "no 64 x 64 window icon: ${icon:0:200}"
+has_icon() {
+    local icon
+    icon="$(xprop -id "$wid" _NET_WM_ICON 2>&1 || true)"
+    E2E_SEEN="${icon:0:200}"
+    grep -q 'Icon (64 x 64)' <<<"$icon"
+}
+wait_until 10 "64 x 64 window icon" has_icon
 note "window: 640 x 480 at (100, 100), caption Tessaloom, fixed size, with its icon"
