@@ -35,7 +35,7 @@ namespace {
 constexpr int WatchedWaitMs = 100;
 constexpr int UnwatchedWaitMs = 10;
 // Opening the display is tried again for about this long while the display
-// is there but too busy to take the connection.
+// is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(1);
 constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
 
@@ -258,9 +258,10 @@ bool startVideo(std::string& error)
     return true;
 }
 
-// A busy X server refuses connections now and then (its listen queue is
-// full), and SDL then reports no display at all: the display is tried again
-// for a while, as X11. A display that is not there fails at once.
+// A busy X server refuses a connection now and then (while it starts afresh
+// after its last client left, or with its listen queue full), and SDL then
+// reports no display at all: the display is tried again for a while, as
+// X11. A display that is not there fails at once.
 bool startVideoOnBusyDisplay(std::string& error)
 {
     const auto deadline = std::chrono::steady_clock::now() + DisplayRetryTime;

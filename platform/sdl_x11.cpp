@@ -44,8 +44,9 @@ bool sdlDisplayMayComeBack()
         XCloseDisplay(display);
         return true;
     }
-    // A full listen queue refuses with EAGAIN, or accepts and then resets;
-    // a display that is not there refuses (ECONNREFUSED) or has no socket.
+    // A server starting afresh, or one with a full listen queue, refuses
+    // with EAGAIN or takes the connection and drops it (ECONNRESET); a
+    // display that is not there refuses (ECONNREFUSED) or has no socket.
     return errno == EAGAIN || errno == ECONNRESET || errno == EINTR;
 }
 
