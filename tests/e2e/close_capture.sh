@@ -15,7 +15,13 @@ started=$(date +%s%N)
 for round in $(seq 1 "$rounds"); do
     start_game
     wait_for_window >/dev/null
-    wmctrl -c Tessaloom || fail "round $round: wmctrl found no window to close"
+    # The window may show a moment before the window manager lists it.
+    tries=0
+    until wmctrl -c Tessaloom 2>/dev/null; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || fail "round $round: the window manager does not list the window"
+        sleep 0.05
+    done
     ( sleep 0.3; screenshot root "$E2E_TMP/screen.png" || true ) &
     capture=$!
     wait_for_exit 5
