@@ -1,11 +1,17 @@
 // SDL platform: the flags the frame thread shares with the main thread, the
-// frame pause, the clock and the executable's path. None of this needs SDL
-// itself; it lives here because the headless platform answers the same
-// calls differently.
+// frame pause, the clock, the executable's path and the process set-up
+// (standard streams, the main thread's wake-up pipe, SIGHUP). None of this
+// needs SDL itself; it lives here because the headless platform answers the
+// same calls differently.
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -23,6 +29,48 @@ std::atomic<bool> bgmRestart{true};
 // The pause waits on this so that shutdown can cut it short.
 std::mutex pauseMutex;
 std::condition_variable pauseWake;
+
+// The main thread's wake-up pipe: the frame thread and the SIGHUP handler
+// write a byte, the event loop polls the read end beside the display.
+int wakeRead = -1;
+int wakeWrite = -1;
+// Set by the SIGHUP handler, taken by the main thread.
+std::atomic<bool> hangUp{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+// A closed standard stream would hand its number to the next file or
+// socket opened: the display connection then receives whatever is written
+// to "stderr", and the game hangs talking to the X server.
+void reopenClosedStandardStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // open() returns the lowest free number, which is this one.
+        const int opened = ::open("/dev/null", O_RDWR);
+        if (opened != -1 && opened != fd) ::close(opened);
+    }
+}
+
+void onHangUp(int)
+{
+    const int savedErrno = errno;
+    hangUp.store(true);
+    platform::sdlWakeMainThread();
+    errno = savedErrno;
+}
+
+// A hang-up (the terminal closed) ends the game like SIGTERM. Left alone
+// when the game was started to ignore it (nohup).
+void quitOnHangUp()
+{
+    struct sigaction current {};
+    if (::sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
+    struct sigaction action {};
+    action.sa_handler = onHangUp;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGHUP, &action, nullptr);
+}
 
 }  // namespace
 
@@ -62,6 +110,39 @@ std::uint32_t milliseconds()
 TimerCaps timerCaps() { return TimerCaps{1, 1000000}; }
 void beginTimerPeriod(std::uint32_t) {}
 void endTimerPeriod(std::uint32_t) {}
+
+void sdlPrepareProcess()
+{
+    // Before anything else opens a descriptor, the pipe included.
+    reopenClosedStandardStreams();
+    if (wakeRead < 0) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+            wakeRead = ends[0];
+            wakeWrite = ends[1];
+        }
+    }
+    quitOnHangUp();
+}
+
+void sdlWakeMainThread()
+{
+    if (wakeWrite < 0) return;
+    // A full pipe already wakes the loop: a failed write loses nothing.
+    const ssize_t written = ::write(wakeWrite, "w", 1);
+    static_cast<void>(written);
+}
+
+int sdlWakeFd() { return wakeRead; }
+
+bool sdlTakeWakeUps()
+{
+    char bytes[64];
+    if (wakeRead >= 0)
+        while (::read(wakeRead, bytes, sizeof bytes) > 0) {
+        }
+    return hangUp.exchange(false);
+}
 
 std::string executablePath()
 {

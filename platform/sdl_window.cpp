@@ -1,7 +1,13 @@
 // SDL platform: the window, its event loop, frame presentation, keys and the
 // message box. Every SDL video call stays on the main thread; the frame
-// thread only hands pictures and message-box requests over through user
-// events and waits where it has to.
+// thread only hands pictures and message-box requests over through shared
+// state and the main thread's wake-up pipe, and waits where it has to.
+//
+// The frame thread never pushes SDL events: SDL wakes a waiting
+// SDL_WaitEvent by sending an X event to the window over a second display
+// connection, and one still in flight when the window is destroyed comes
+// back as a BadWindow error that ends the process. The main thread instead
+// waits in poll() on the display connection and the wake-up pipe.
 #include "platform/files.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
@@ -9,8 +15,11 @@
 
 #include <SDL.h>
 
+#include <poll.h>
+
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -20,10 +29,15 @@
 
 namespace {
 
-// User event codes, offsets from the registered base.
-enum UserEvent : Uint32 { EventFrame = 0, EventMessageBox = 1, EventFinished = 2, EventCount = 3 };
-
-constexpr Uint32 NoEvents = static_cast<Uint32>(-1);
+// A display whose connection the loop can watch needs no timeout but one
+// that catches what nothing announces (SDL's SIGTERM flag); any other is
+// served every 10 ms.
+constexpr int WatchedWaitMs = 100;
+constexpr int UnwatchedWaitMs = 10;
+// Opening the display is tried again for about this long while the display
+// is there but refuses the connection for the moment.
+constexpr auto DisplayRetryTime = std::chrono::seconds(1);
+constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
 
 // Main-thread state.
 struct Video {
@@ -40,7 +54,6 @@ Video video;
 
 // Read by the frame thread.
 std::atomic<platform::WindowId> windowId{platform::NoWindow};
-std::atomic<Uint32> eventBase{NoEvents};
 std::atomic<bool> frameThreadDone{false};
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
@@ -53,10 +66,9 @@ struct PendingFrame {
     int height = 0;
     bool fresh = false;
 };
+// The main thread always takes the newest picture, so a slow main thread
+// skips frames instead of queueing them.
 PendingFrame pending;
-// One frame event in the queue at a time; the main thread always takes the
-// newest picture, so a slow main thread skips frames instead of queueing.
-std::atomic<bool> frameEventQueued{false};
 
 struct MessageBoxRequest {
     std::string text;
@@ -66,16 +78,10 @@ struct MessageBoxRequest {
     bool done = false;
 };
 
-bool pushUserEvent(UserEvent code, void* data)
-{
-    const Uint32 base = eventBase.load();
-    if (base == NoEvents) return false;
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = base + code;
-    e.user.data1 = data;
-    return SDL_PushEvent(&e) == 1;
-}
+// The frame thread's message box waiting for the main thread; it lives on
+// the frame thread's stack until `done`.
+std::mutex boxMutex;
+MessageBoxRequest* boxRequest = nullptr;
 
 void showMessageBoxNow(const std::string& text, const std::string& caption)
 {
@@ -86,16 +92,18 @@ void showMessageBoxNow(const std::string& text, const std::string& caption)
         std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
 }
 
-bool keyFor(SDL_Keycode sym, platform::Key& key)
+// The game's keys are places on the keyboard, not letters: under a layout
+// whose Z key types something else (Cyrillic, say) it is still Z.
+bool keyFor(SDL_Scancode code, platform::Key& key)
 {
-    switch (sym) {
-    case SDLK_LEFT: key = platform::Key::Left; return true;
-    case SDLK_RIGHT: key = platform::Key::Right; return true;
-    case SDLK_UP: key = platform::Key::Up; return true;
-    case SDLK_DOWN: key = platform::Key::Down; return true;
-    case SDLK_z: key = platform::Key::Z; return true;
-    case SDLK_c: key = platform::Key::C; return true;
-    case SDLK_q: key = platform::Key::Q; return true;
+    switch (code) {
+    case SDL_SCANCODE_LEFT: key = platform::Key::Left; return true;
+    case SDL_SCANCODE_RIGHT: key = platform::Key::Right; return true;
+    case SDL_SCANCODE_UP: key = platform::Key::Up; return true;
+    case SDL_SCANCODE_DOWN: key = platform::Key::Down; return true;
+    case SDL_SCANCODE_Z: key = platform::Key::Z; return true;
+    case SDL_SCANCODE_C: key = platform::Key::C; return true;
+    case SDL_SCANCODE_Q: key = platform::Key::Q; return true;
     default: return false;
     }
 }
@@ -122,9 +130,6 @@ bool ensureTexture(int width, int height)
 
 void uploadNewestFrame()
 {
-    // Cleared before taking the picture: a frame handed over from now on
-    // queues a new event rather than being left unseen.
-    frameEventQueued.store(false);
     int width = 0;
     int height = 0;
     bool unchanged = false;
@@ -168,7 +173,7 @@ void handleEvent(const SDL_Event& e)
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         platform::Key key;
-        if (!keyFor(e.key.keysym.sym, key)) return;
+        if (!keyFor(e.key.keysym.scancode, key)) return;
         auto& latch = keys[static_cast<int>(key)];
         if (e.type == SDL_KEYDOWN)
             latch.keyDown(e.key.repeat != 0);
@@ -182,27 +187,39 @@ void handleEvent(const SDL_Event& e)
             showCurrentPicture();
         return;
     default:
-        break;
+        return;
     }
-    const Uint32 base = eventBase.load();
-    if (base == NoEvents || e.type < base || e.type >= base + EventCount) return;
-    switch (e.type - base) {
-    case EventFrame:
-        uploadNewestFrame();
-        break;
-    case EventMessageBox: {
-        auto* request = static_cast<MessageBoxRequest*>(e.user.data1);
-        showMessageBoxNow(request->text, request->caption);
-        // Notified under the lock: the request lives on the waiting frame
-        // thread's stack and is gone as soon as that thread can see `done`.
-        std::lock_guard<std::mutex> lock(request->mutex);
-        request->done = true;
-        request->closed.notify_all();
-        break;
+}
+
+// What the frame thread has handed over since the last wake-up.
+void serveFrameThread()
+{
+    uploadNewestFrame();
+    MessageBoxRequest* request = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(boxMutex);
+        std::swap(request, boxRequest);
     }
-    default:
-        break;  // EventFinished only wakes the loop
-    }
+    if (!request) return;
+    showMessageBoxNow(request->text, request->caption);
+    // Notified under the lock: the request lives on the waiting frame
+    // thread's stack and is gone as soon as that thread can see `done`.
+    std::lock_guard<std::mutex> lock(request->mutex);
+    request->done = true;
+    request->closed.notify_all();
+}
+
+// Sleeps until the display or the frame thread has something, or the
+// timeout passes.
+void waitForWork(int displayFd)
+{
+    // Events read along with an answer while the picture was shown wait in
+    // Xlib's queue, where poll() cannot see them.
+    SDL_PumpEvents();
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    pollfd watched[2] = {{platform::sdlWakeFd(), POLLIN, 0}, {displayFd, POLLIN, 0}};
+    const bool allWatched = watched[0].fd >= 0 && displayFd >= 0;
+    ::poll(watched, 2, allWatched ? WatchedWaitMs : UnwatchedWaitMs);
 }
 
 bool isSet(const char* variable)
@@ -214,6 +231,50 @@ bool isSet(const char* variable)
 bool isHeadlessDriver(const char* driver)
 {
     return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// One try at SDL's video with a real display behind it.
+bool startVideo(std::string& error)
+{
+    // Set on every try: SDL_Quit() forgets the hints.
+    // The software renderer straight onto the window's frame buffer: faster
+    // than software GL under a virtual display, and it loads no GL driver.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A HiDPI display scales the picture by whole steps, pixels kept sharp.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = std::string("cannot open the game window (") + SDL_GetError() +
+                "): a graphical display is needed (is DISPLAY set?)";
+        return false;
+    }
+    // Without DISPLAY, SDL quietly falls back to a driver that draws nowhere.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (isHeadlessDriver(driver)) {
+        error = std::string("no display to open the game window on (video driver \"") +
+                (driver ? driver : "none") + "\"): a graphical display is needed (is DISPLAY set?)";
+        SDL_Quit();
+        return false;
+    }
+    return true;
+}
+
+// A busy X server refuses a connection now and then (while it starts afresh
+// after its last client left, or with its listen queue full), and SDL then
+// reports no display at all: the display is tried again for a while, as
+// X11. A display that is not there fails at once.
+bool startVideoOnBusyDisplay(std::string& error)
+{
+    const auto deadline = std::chrono::steady_clock::now() + DisplayRetryTime;
+    while (!startVideo(error)) {
+        const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+        const bool x11 = isSet("DISPLAY") && (!driver || !*driver || std::strcmp(driver, "x11") == 0);
+        if (!x11 || std::chrono::steady_clock::now() >= deadline || !platform::sdlDisplayMayComeBack())
+            return false;
+        std::this_thread::sleep_for(DisplayRetryPause);
+        // The display is there: no falling back to another driver.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    }
+    return true;
 }
 
 }  // namespace
@@ -241,12 +302,9 @@ void setWindowIconFromFile()
 
 bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error)
 {
+    sdlPrepareProcess();
+    sdlExitOnLostDisplay();
     video.mainThread = std::this_thread::get_id();
-    // The software renderer straight onto the window's frame buffer: faster
-    // than software GL under a virtual display, and it loads no GL driver.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // A HiDPI display scales the picture by whole steps, pixels kept sharp.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Without any display to talk to, say so before SDL's drivers probe
     // (and print their own noise); an explicit SDL_VIDEODRIVER is left to SDL.
     if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("SDL_VIDEODRIVER")) {
@@ -254,25 +312,12 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
                 "a graphical display is needed";
         return false;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = std::string("cannot open the game window (") + SDL_GetError() +
-                "): a graphical display is needed (is DISPLAY set?)";
-        return false;
-    }
-    // Without DISPLAY, SDL quietly falls back to a driver that draws nowhere.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (isHeadlessDriver(driver)) {
-        error = std::string("no display to open the game window on (video driver \"") +
-                (driver ? driver : "none") + "\"): a graphical display is needed (is DISPLAY set?)";
-        SDL_Quit();
-        return false;
-    }
-    const Uint32 base = SDL_RegisterEvents(EventCount);
+    if (!startVideoOnBusyDisplay(error)) return false;
     video.window = SDL_CreateWindow(caption.c_str(), x, y, width, height,
                                     SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (video.window)
         video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
-    if (base == NoEvents || !video.window || !video.renderer) {
+    if (!video.window || !video.renderer) {
         error = std::string("cannot open the game window: ") + SDL_GetError();
         closeWindow();
         return false;
@@ -282,7 +327,6 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
     showCurrentPicture();
-    eventBase.store(base);
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
     return true;
@@ -290,25 +334,29 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
 
 void runEventLoop()
 {
-    // Serves events until the frame thread has torn the game down; the
-    // timeout only guards against a lost wake-up event.
+    // Serves events until the frame thread has torn the game down.
+    const int displayFd = sdlDisplayFd(video.window);
     while (!frameThreadDone.load()) {
+        // Emptied before looking at the hand-overs: one made after this
+        // leaves the pipe readable for the next wait.
+        if (sdlTakeWakeUps()) requestQuit();
+        serveFrameThread();
         SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, 100)) handleEvent(e);
+        while (SDL_PollEvent(&e)) handleEvent(e);
+        if (!frameThreadDone.load()) waitForWork(displayFd);
     }
 }
 
 void frameThreadFinished()
 {
     frameThreadDone.store(true);
-    pushUserEvent(EventFinished, nullptr);
+    sdlWakeMainThread();
 }
 
 void closeWindow()
 {
     sdlAudioShutdown();
     windowId.store(NoWindow);
-    eventBase.store(NoEvents);
     if (video.texture) SDL_DestroyTexture(video.texture);
     if (video.renderer) SDL_DestroyRenderer(video.renderer);
     if (video.window) SDL_DestroyWindow(video.window);
@@ -333,17 +381,14 @@ bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int he
         pending.height = height;
         pending.fresh = true;
     }
-    if (!frameEventQueued.exchange(true) && !pushUserEvent(EventFrame, nullptr)) {
-        frameEventQueued.store(false);
-        return false;
-    }
+    sdlWakeMainThread();
     return true;
 }
 
 void messageBox(const std::string& text, const std::string& caption)
 {
     // The box belongs on the main thread; the frame thread waits for it.
-    if (std::this_thread::get_id() == video.mainThread || eventBase.load() == NoEvents) {
+    if (std::this_thread::get_id() == video.mainThread || windowId.load() == NoWindow) {
         if (windowId.load() != NoWindow)
             showMessageBoxNow(text, caption);
         else
@@ -353,10 +398,11 @@ void messageBox(const std::string& text, const std::string& caption)
     MessageBoxRequest request;
     request.text = text;
     request.caption = caption;
-    if (!pushUserEvent(EventMessageBox, &request)) {
-        std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
-        return;
+    {
+        std::lock_guard<std::mutex> lock(boxMutex);
+        boxRequest = &request;
     }
+    sdlWakeMainThread();
     std::unique_lock<std::mutex> lock(request.mutex);
     request.closed.wait(lock, [&] { return request.done; });
 }

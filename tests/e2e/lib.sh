@@ -101,10 +101,14 @@ while_game_runs() {
     "$@"
 }
 
-# start_display: a private Xvfb; sets DISPLAY.
+# start_display [resetting]: a private Xvfb; sets DISPLAY. It keeps its
+# state (the keyboard layout, say) when its last client leaves; with
+# "resetting" it starts afresh then, as Xvfb does by default, and refuses
+# connections while it does.
 start_display() {
-    local numfile="$E2E_TMP/displayfd"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
+    local numfile="$E2E_TMP/displayfd" keep=(-noreset)
+    [ "${1:-}" != resetting ] || keep=()
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "${keep[@]}" 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
     E2E_XVFB_PID=$!
     wait_until 20 "display number from Xvfb" display_number_written "$numfile"
     export DISPLAY=":$E2E_DISPLAY"
@@ -282,11 +286,12 @@ tap() {
     xdotool keyup "$1"
 }
 
-# quit_with_q SECONDS: holds Q and expects the game to end with exit code 0
-# within SECONDS.
+# quit_with_q SECONDS [KEY]: holds Q (or KEY, e.g. a keycode) and expects
+# the game to end with exit code 0 within SECONDS.
 quit_with_q() {
-    xdotool keydown q
+    local key="${2:-q}"
+    xdotool keydown "$key"
     wait_for_exit "$1"
-    xdotool keyup q 2>/dev/null || true
+    xdotool keyup "$key" 2>/dev/null || true
     [ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE after Q, expected 0"
 }
