@@ -30,6 +30,10 @@ function(tessaloom_test_folder folder)
   set(exe tests_${folder})
   add_executable(${exe} ${src})
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  # Tests find their data in the source tree by this absolute path: __FILE__
+  # may be relative (ccache with a base directory makes it so), and tests
+  # change their working directory.
+  target_compile_definitions(${exe} PRIVATE TESSALOOM_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${exe} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 endfunction()
