@@ -4,7 +4,7 @@
 // per frame.
 #pragma once
 
-#include "app/frame_timer.h"
+#include "game/frame_timer.h"
 #include "field/puzzle_field.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
