@@ -99,21 +99,21 @@ int PuzzleField::nextColour(int index) const
     return pairs_[nextSlot(index)].colour();
 }
 
-int PuzzleField::pairOrientation() const
+PairOrientation PuzzleField::pairOrientation() const
 {
     const PairBlock& first = pairs_[fallingSlot(0)];
     const PairBlock& second = pairs_[fallingSlot(1)];
     if (second.column() < first.column())
-        return 0;
+        return PairLeft;
     if (second.column() > first.column())
-        return 1;
+        return PairRight;
     const int firstRow = first.pairRow(true);
     const int secondRow = second.pairRow(true);
     if (secondRow < firstRow)
-        return 2;
+        return PairAbove;
     if (secondRow > firstRow)
-        return 3;
-    return -1;
+        return PairBelow;
+    return PairSameCell;
 }
 
 bool PuzzleField::pairNeighbours(int index, int& above, int& below, int& left, int& right) const

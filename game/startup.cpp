@@ -14,8 +14,9 @@ struct ImageAsset {
     bool colourKeyed;
 };
 
+template <class Id>
 struct SoundAsset {
-    int id;
+    Id id;
     const char* path;
 };
 
@@ -33,13 +34,13 @@ const ImageAsset ImageManifest[] = {
     {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
 };
 
-const SoundAsset BgmManifest[] = {
+const SoundAsset<BgmId> BgmManifest[] = {
     {BgmTitle, "Sound/BGM/Title.wav"},
     {BgmOver, "Sound/BGM/Over.wav"},
     {BgmPlay, "Sound/BGM/Play.wav"},
 };
 
-const SoundAsset EffectManifest[] = {
+const SoundAsset<SeId> EffectManifest[] = {
     {SeBottom, "Sound/SE/Bottom.wav"},
     {SeChain1, "Sound/SE/Chain1.wav"},
     {SeChain2, "Sound/SE/Chain2.wav"},
@@ -89,8 +90,8 @@ void Game::startUp(platform::WindowId window)
 
     createBackBuffer(BackBufferWidth, BackBufferHeight, 100, 255, 100);
 
-    for (const SoundAsset& music : BgmManifest) loadBgm(music.id, base + music.path);
-    for (const SoundAsset& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
+    for (const auto& music : BgmManifest) loadBgm(music.id, base + music.path);
+    for (const auto& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
 
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);

@@ -23,7 +23,7 @@ void Game::updateTitle()
         // The cursor holds the id of the scene its entry leads to. Nothing
         // is drawn: the title stays up for one more present.
         sound_.playEffect(SeDecide);
-        changeScene(field_.menuCursor());
+        changeScene(static_cast<SceneId>(field_.menuCursor()));
         return;
     }
 

@@ -22,7 +22,7 @@ constexpr std::int64_t CounterCap = 9999999;
 constexpr int SpawnColumn = 3;
 constexpr int SpawnRow = 0;
 
-int chainEffect(int steps)
+SeId chainEffect(int steps)
 {
     switch (steps) {
     case 1: return SeChain1;
@@ -166,11 +166,11 @@ void Game::updateDropping()
     drawPlayScreen(PhaseDropping);
 }
 
-void Game::drawPlayScreen(int phaseId)
+void Game::drawPlayScreen(PhaseId phase)
 {
     renderer_.drawGameBackground();
     renderer_.drawField(field_);
-    switch (phaseId) {
+    switch (phase) {
     case PhaseFalling: {
         PairBlock blocks[2];
         for (int i = 0; i < 2; ++i) {
