@@ -14,6 +14,8 @@ enum CellCode : int { Stone = 4, Bomb = 5, Empty = 6, Outside = 7 };
 constexpr int GridColumns = 8;
 constexpr int GridRows = 12;
 constexpr int GridHalfRows = GridRows * 2;
+// Pixels of a cell's side on the screen; the drop animation counts in them.
+constexpr int CellSize = 32;
 constexpr int ColourBandCount = 6;
 
 class Block {

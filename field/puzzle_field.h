@@ -38,7 +38,6 @@ public:
     static constexpr int LevelCount = 20;
     static constexpr int OverCountEnd = 80;
     static constexpr int CurtainEnd = 480;
-    static constexpr int CellPixels = 32;
     static constexpr int DropStepPixels = 12;
 
     // Makes the four pair and preview blocks (each rolls a colour), empty

@@ -160,11 +160,7 @@ void Game::enterFirstTitle()
     enterTitle();
     // The title shows with a pair already prepared, so the first game
     // begins straight in the falling phase.
-    field_.clearChainState();
-    landingCheckPending_ = true;
-    field_.spawnPairBlock(0);
-    field_.spawnPairBlock(1);
-    phase_ = PhaseFalling;
+    changePhase(PhaseFalling);
 }
 
 void Game::changePhase(PhaseId id)

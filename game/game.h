@@ -91,6 +91,9 @@ private:
     // Tests reach the steps below and set raw state through it.
     friend struct GameTestAccess;
 
+    // The banners step at most once per this many milliseconds.
+    static constexpr Millis BannerStepMs = 33;
+
     // ---- Front-end scenes (game/) ----
     void updateTitle();
     void updateGameStart();

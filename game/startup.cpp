@@ -55,9 +55,6 @@ const SoundAsset<SeId> EffectManifest[] = {
     {SeGameStart, "Sound/SE/GameStart.wav"},
 };
 
-constexpr int BackBufferWidth = 640;
-constexpr int BackBufferHeight = 480;
-
 // The full path of the running executable; empty when it cannot be told.
 std::string executablePath() { return platform::executablePath(); }
 
@@ -88,7 +85,7 @@ void Game::startUp(platform::WindowId window)
     for (const ImageAsset& image : ImageManifest)
         loadBitmap(image.slot, base + image.path, image.colourKeyed);
 
-    createBackBuffer(BackBufferWidth, BackBufferHeight, 100, 255, 100);
+    createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 
     for (const auto& music : BgmManifest) loadBgm(music.id, base + music.path);
     for (const auto& effect : EffectManifest) loadEffect(effect.id, base + effect.path);

@@ -3,14 +3,6 @@
 
 #include "platform/platform.h"
 
-namespace {
-
-// The banners step at most once per this many milliseconds.
-constexpr Millis BannerStepMs = 33;
-constexpr int BannerX = 192;
-
-}  // namespace
-
 void Game::updateTitle()
 {
     // Each key is queried exactly once per frame, so a press is never seen
@@ -45,12 +37,8 @@ void Game::updateGameStart()
 {
     if (!dueAtLeast(now_, field_.curtainStamp(), BannerStepMs)) return;
 
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
-    renderer_.drawGameStartBanner(BannerX, field_.curtainOffset());
+    renderer_.drawGameScreen(field_);
+    renderer_.drawGameStartBanner(BannerLeft, field_.curtainOffset());
 
     field_.setCurtainStamp(now_);
 

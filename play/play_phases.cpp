@@ -168,15 +168,15 @@ void Game::updateDropping()
 
 void Game::drawPlayScreen(PhaseId phase)
 {
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
+    // The moving pieces and the preview lie beside the counters, never on
+    // them, so drawing the counters first changes no pixel.
+    renderer_.drawGameScreen(field_);
     switch (phase) {
     case PhaseFalling: {
         PairBlock blocks[2];
         for (int i = 0; i < 2; ++i) {
             field_.getPairBlock(i, blocks[i]);
-            renderer_.drawBlock(192 + 32 * blocks[i].column(), 48 + 16 * blocks[i].pairRow(false),
-                                blocks[i].colour(), -1);
+            renderer_.drawPairBlock(blocks[i]);
         }
         break;
     }
@@ -195,7 +195,4 @@ void Game::drawPlayScreen(PhaseId phase)
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
 }
