@@ -147,6 +147,12 @@ private:
     static std::uint32_t dropStamp_;
 };
 
+// What making a block does to the colour generator: reseed it from the
+// millisecond clock, then one draw. Code that reads a list in place where it
+// once copied it (making blocks) calls it there, so the colours of later
+// pairs stay what they were.
+void reseedAsNewBlock();
+
 // Puts every class-wide animation value back to its program-start value
 // (stamps 0, fade level 255, drop offset 0). They outlive any one game
 // object, so a new session in the same process starts from here.

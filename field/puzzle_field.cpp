@@ -2,6 +2,15 @@
 
 PuzzleField::PuzzleField()
 {
+    // Node storage for the largest match check and drop any grid can give,
+    // so that no frame asks the heap for list nodes. A check holds at most
+    // three entries for each cell of a row line and of a column line (the
+    // cell and its two side stones), two end stones a line, the bomb group
+    // with its working copy and the line group being built: below ten
+    // entries a cell. A drop step holds the drops and the ones still falling.
+    ClearGroup::reserveNodes(10 * CellCount);
+    GroupList::reserveNodes(MaxGroups);
+    DropList::reserveNodes(2 * CellCount);
     reset();
 }
 

@@ -31,6 +31,8 @@ enum NameCommand : int {
 class PuzzleField {
 public:
     static constexpr int CellCount = GridColumns * GridRows;
+    // Lines of three: two a row, four a column; and the bomb group.
+    static constexpr int MaxGroups = GridRows * 2 + GridColumns * 4 + 1;
     static constexpr int PairCount = 2;
     static constexpr int NameLength = 3;
     static constexpr int LetterCount = 26;

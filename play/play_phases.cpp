@@ -108,10 +108,8 @@ void Game::settle()
 {
     field_.clearDrops();
     field_.collectFloating();
-    DropList drops;
-    field_.copyDrops(drops);
 
-    if (drops.size() == 0) {
+    if (field_.drops().empty()) {
         // The first rest after a spawn still owes a match check; later rests
         // come after a check already ran.
         if (landingCheckPending_) {
@@ -124,9 +122,7 @@ void Game::settle()
     }
 
     // The dropping blocks now live only in the list.
-    CellList cells;
-    for (const DropBlock& block : drops) cells.append(block);
-    field_.emptyCells(cells);
+    for (const DropBlock& block : field_.drops()) field_.setCell(block.column(), block.row(), Empty);
     phase_ = PhaseDropping;
 }
 
@@ -152,14 +148,16 @@ void Game::updateClearing()
 
 void Game::updateDropping()
 {
-    DropList drops;
-    field_.copyDrops(drops);
-    if (drops.size() == 0) {
+    if (field_.drops().empty()) {
         sound_.playEffect(SeBottom);
         field_.clearDrops();
         checkMatches();
         return;
     }
+    // This step used to begin with a copy of the drops, and the blocks of
+    // the copy reseeded the colour generator; the colours of the pairs to
+    // come depend on it, so it is reseeded here as the copy did.
+    reseedAsNewBlock();
 
     if (!dueAtLeast(now_, DropBlock::dropStamp(), DropInterval)) return;
     field_.stepDrop(now_);
@@ -180,18 +178,15 @@ void Game::drawPlayScreen(PhaseId phase)
         }
         break;
     }
-    case PhaseClearing: {
-        GroupList groups;
-        field_.copyGroups(groups);
-        renderer_.drawClearingGroups(groups);
+    case PhaseClearing:
+        // Reseeded as the copy of the groups drawn here once did (see
+        // updateDropping); the next pair's colours follow from it.
+        if (!field_.groups().empty()) reseedAsNewBlock();
+        renderer_.drawClearingGroups(field_.groups());
         break;
-    }
-    case PhaseDropping: {
-        DropList drops;
-        field_.copyDrops(drops);
-        renderer_.drawFallingBlocks(drops);
+    case PhaseDropping:
+        renderer_.drawFallingBlocks(field_.drops());
         break;
-    }
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
