@@ -148,9 +148,9 @@ private:
 };
 
 // What making a block does to the colour generator: reseed it from the
-// millisecond clock, then one draw. Code that reads a list in place where it
-// once copied it (making blocks) calls it there, so the colours of later
-// pairs stay what they were.
+// millisecond clock, then one draw. The play phases call it on the frames
+// where the game has always made blocks without keeping them, so the pairs
+// that follow keep their colours.
 void reseedAsNewBlock();
 
 // Puts every class-wide animation value back to its program-start value

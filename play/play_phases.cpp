@@ -154,9 +154,9 @@ void Game::updateDropping()
         checkMatches();
         return;
     }
-    // This step used to begin with a copy of the drops, and the blocks of
-    // the copy reseeded the colour generator; the colours of the pairs to
-    // come depend on it, so it is reseeded here as the copy did.
+    // Every dropping frame reseeds the colour generator from the clock: the
+    // pairs to come take their colours from it, and recorded games rely on
+    // those colours.
     reseedAsNewBlock();
 
     if (!dueAtLeast(now_, DropBlock::dropStamp(), DropInterval)) return;
@@ -179,8 +179,7 @@ void Game::drawPlayScreen(PhaseId phase)
         break;
     }
     case PhaseClearing:
-        // Reseeded as the copy of the groups drawn here once did (see
-        // updateDropping); the next pair's colours follow from it.
+        // So does every drawn clearing frame (see updateDropping).
         if (!field_.groups().empty()) reseedAsNewBlock();
         renderer_.drawClearingGroups(field_.groups());
         break;
