@@ -2,6 +2,7 @@
 // and paces its frames.
 #pragma once
 
+#include "app/frame_step.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ struct FrameHooks {
     // exercise the box in a real run (no box can be reached by normal play).
     bool showSelfTestBox = false;
     std::string selfTestText;
-    // Measurement hook: right after the first present, report the wall-clock
+    // Measurement hook: right after the first frame, report the wall-clock
     // time on stderr and request quit, so a script can time start-up.
     bool exitAfterFirstFrame = false;
 };
@@ -32,11 +33,10 @@ FrameHooks frameHooksFromEnvironment();
 void reportFirstFramePresented();
 
 // Runs frames on `game` while the platform is running: a pause (none before
-// the first frame), update, present, and the music service whenever a
-// restart has been requested (the request stands at start, so the first
-// frame serves it). A shutdown that cuts a pause short ends the loop
-// without another frame. With exitAfterFirstFrame the first frame is the
-// last. Returns the number of frames run.
+// the first frame), then stepFrame (the music restart request stands at
+// start, so the first frame serves it). A shutdown that cuts a pause short
+// ends the loop without another frame. With exitAfterFirstFrame the first
+// frame is the last. Returns the number of frames run.
 template <class GameT>
 int runFrames(GameT& game, bool exitAfterFirstFrame = false)
 {
@@ -47,13 +47,11 @@ int runFrames(GameT& game, bool exitAfterFirstFrame = false)
             // A shutdown during the pause needs no further frame.
             if (!platform::running()) break;
         }
-        game.update();
-        game.present();
+        stepFrame(game);
         if (frames == 0 && exitAfterFirstFrame) {
             reportFirstFramePresented();
             platform::requestQuit();
         }
-        if (platform::takeBgmRestartRequest()) game.serviceBgm();
         ++frames;
     }
     return frames;

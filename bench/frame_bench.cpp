@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "platform/headless.h"
 #include "rank/ranking.h"
+#include "tests/game/game_test_access.h"
 #include "tools/replay/session.h"
 
 #include <benchmark/benchmark.h>
@@ -84,8 +85,8 @@ public:
     void restore()
     {
         game().field() = field_;
-        game().setSceneForTest(scene_);
-        game().setPhaseForTest(phase_);
+        GameTestAccess::setScene(game(), scene_);
+        GameTestAccess::setPhase(game(), phase_);
         stamps_.put();
     }
     // One frame; its wall time in seconds.
@@ -109,8 +110,8 @@ public:
 private:
     std::unique_ptr<replay::Session> session_;
     PuzzleField field_;
-    int scene_ = SceneTitle;
-    int phase_ = PhaseFalling;
+    SceneId scene_ = SceneTitle;
+    PhaseId phase_ = PhaseFalling;
     BlockStamps stamps_;
 };
 
@@ -138,7 +139,7 @@ void prepareClear(ScreenFrame& s)
     fillWithoutMatches(field, 4);
     for (int column = 0; column < 6; ++column) field.setCell(column, GridRows - 1, 0);
     setCounters(field, 123456, 210);
-    s.game().setSceneForTest(ScenePlay);
+    GameTestAccess::setScene(s.game(), ScenePlay);
     s.game().changePhase(PhaseClearing);
 }
 
@@ -186,8 +187,8 @@ void BM_FramePlayFalling(benchmark::State& state)
     ScreenFrame s;
     fillWithoutMatches(s.game().field(), 3);  // 72 of 96 cells
     setCounters(s.game().field(), 1234567, 345);
-    s.game().setSceneForTest(ScenePlay);
-    s.game().setPhaseForTest(PhaseFalling);
+    GameTestAccess::setScene(s.game(), ScenePlay);
+    GameTestAccess::setPhase(s.game(), PhaseFalling);
     PairBlock::setFallStamp(0);  // a fall step every frame
     runScreen(state, s, ScenePlay, PhaseFalling);
 }
@@ -211,7 +212,7 @@ void BM_FrameDropping(benchmark::State& state)
     ScreenFrame s;
     prepareClear(s);
     s.game().field().clearGroups();
-    s.game().settle();
+    GameTestAccess::settle(s.game());
     if (s.game().phase() != PhaseDropping || s.game().field().drops().size() == 0) {
         state.SkipWithError("nothing to drop");
         return;

@@ -1,6 +1,5 @@
 # One static library per source folder, made of every .cpp in it except the
-# ones listed in EXCLUDE. A folder without sources yet gives an interface
-# library, so the tree builds while folders fill up.
+# ones listed in EXCLUDE, or of the SOURCES given.
 function(tessaloom_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE;SOURCES" ${ARGN})
   if(ARG_SOURCES)
@@ -11,13 +10,8 @@ function(tessaloom_library name)
   foreach(ex ${ARG_EXCLUDE})
     list(FILTER src EXCLUDE REGEX "/${ex}$")
   endforeach()
-  if(src)
-    add_library(${name} STATIC ${src})
-    target_link_libraries(${name} PUBLIC ${ARG_DEPS} platform)
-  else()
-    add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS} platform)
-  endif()
+  add_library(${name} STATIC ${src})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} platform)
 endfunction()
 
 # One GoogleTest executable per test folder, linked with the headless platform.
@@ -30,6 +24,10 @@ function(tessaloom_test_folder folder)
   set(exe tests_${folder})
   add_executable(${exe} ${src})
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  # Tests find their data in the source tree by this absolute path: __FILE__
+  # may be relative (ccache with a base directory makes it so), and tests
+  # change their working directory.
+  target_compile_definitions(${exe} PRIVATE TESSALOOM_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${exe} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -163,6 +163,12 @@ void DropBlock::setDropOffset(int offset) { dropOffset_ = offset; }
 std::uint32_t DropBlock::dropStamp() { return dropStamp_; }
 void DropBlock::setDropStamp(std::uint32_t stamp) { dropStamp_ = stamp; }
 
+void reseedAsNewBlock()
+{
+    seedBlockRandom(platform::milliseconds());
+    nextBlockRandom();
+}
+
 void resetBlockClassValues()
 {
     PairBlock::setFallStamp(0);

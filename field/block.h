@@ -14,6 +14,8 @@ enum CellCode : int { Stone = 4, Bomb = 5, Empty = 6, Outside = 7 };
 constexpr int GridColumns = 8;
 constexpr int GridRows = 12;
 constexpr int GridHalfRows = GridRows * 2;
+// Pixels of a cell's side on the screen; the drop animation counts in them.
+constexpr int CellSize = 32;
 constexpr int ColourBandCount = 6;
 
 class Block {
@@ -144,6 +146,12 @@ private:
     static int dropOffset_;
     static std::uint32_t dropStamp_;
 };
+
+// What making a block does to the colour generator: reseed it from the
+// millisecond clock, then one draw. The play phases call it on the frames
+// where the game has always made blocks without keeping them, so the pairs
+// that follow keep their colours.
+void reseedAsNewBlock();
 
 // Puts every class-wide animation value back to its program-start value
 // (stamps 0, fade level 255, drop offset 0). They outlive any one game

@@ -2,12 +2,20 @@
 // appended at the tail only. Four element types share one set of operations: the blocks
 // of one clear group, the groups of one match check, the dropping blocks and
 // plain grid positions.
+//
+// The storage of a destroyed node is kept for the next node of the same kind
+// on the same thread, so lists that are refilled every frame (the drops, the
+// clear groups and their working copies) stop asking the heap once the store
+// holds their largest size; reserveNodes fills it in advance. Nodes are
+// still constructed and destroyed one by one, so every element made still
+// reseeds the colour generator as a new block does.
 #pragma once
 
 #include "field/block.h"
 
 #include <cstddef>
 #include <iterator>
+#include <new>
 #include <type_traits>
 
 template <class T>
@@ -94,7 +102,8 @@ public:
         Node* node = head_;
         while (node) {
             Node* next = node->next;
-            delete node;
+            node->~Node();
+            giveStorage(node);
             node = next;
         }
         head_ = nullptr;
@@ -123,15 +132,94 @@ public:
     const_iterator begin() const { return const_iterator(head_); }
     const_iterator end() const { return const_iterator(nullptr); }
 
+    // Makes sure the calling thread keeps storage for at least `nodes` nodes
+    // of this kind without asking the heap again.
+    static void reserveNodes(int nodes)
+    {
+        Store& store = storeForTaking();
+        while (store.count < nodes) {
+            store.head = new (::operator new(sizeof(Node))) Spare{store.head};
+            ++store.count;
+        }
+    }
+
 private:
+    // Node storage waiting for reuse, chained through its first bytes.
+    struct Spare {
+        Spare* next;
+    };
+    static_assert(sizeof(Node) >= sizeof(Spare), "a node holds a spare link");
+
+    // Trivially destructible, so a list destroyed late at thread or program
+    // exit still finds it; the Reaper empties it when the thread ends.
+    struct Store {
+        Spare* head;
+        int count;
+        bool closed;
+    };
+    struct Reaper {
+        ~Reaper()
+        {
+            Store& store = threadStore();
+            while (store.head) {
+                Spare* next = store.head->next;
+                ::operator delete(store.head);
+                store.head = next;
+            }
+            store.count = 0;
+            store.closed = true;
+        }
+    };
+    static Store& threadStore()
+    {
+        static thread_local Store store{nullptr, 0, false};
+        return store;
+    }
+
+    // The store, with its Reaper set up for this thread; only for code that
+    // takes storage, which never runs after the thread's end began.
+    static Store& storeForTaking()
+    {
+        static thread_local Reaper reaper;
+        (void)reaper;
+        return threadStore();
+    }
+
+    static void* takeStorage()
+    {
+        Store& store = storeForTaking();
+        if (!store.head) return ::operator new(sizeof(Node));
+        Spare* spare = store.head;
+        store.head = spare->next;
+        --store.count;
+        return spare;
+    }
+
+    static void giveStorage(void* storage)
+    {
+        Store& store = threadStore();
+        if (store.closed) {
+            ::operator delete(storage);
+            return;
+        }
+        store.head = new (storage) Spare{store.head};
+        ++store.count;
+    }
+
     static Node* makeNode(const Element& element)
     {
+        void* storage = takeStorage();
         if constexpr (std::is_base_of<Block, T>::value) {
-            Node* node = new Node();
+            Node* node = new (storage) Node();
             node->value.copyFrom(element);
             return node;
         } else {
-            return new Node(element);
+            try {
+                return new (storage) Node(element);
+            } catch (...) {
+                giveStorage(storage);
+                throw;
+            }
         }
     }
 

@@ -44,7 +44,7 @@ void PuzzleField::stepDrop(std::uint32_t now)
 {
     if (drops_.empty())
         return;
-    if (DropBlock::dropOffset() < CellPixels) {
+    if (DropBlock::dropOffset() < CellSize) {
         DropBlock::setDropOffset(DropBlock::dropOffset() + DropStepPixels);
         DropBlock::setDropStamp(now);
         return;

@@ -140,16 +140,11 @@ int PuzzleField::scanColumn(int column, GroupList& out) const
 
 int PuzzleField::findLines()
 {
-    GroupList rowGroups;
-    GroupList columnGroups;
+    // All rows first, then all columns, each straight into the groups.
     for (int row = 0; row < GridRows; ++row)
-        scanRow(row, rowGroups);
+        scanRow(row, groups_);
     for (int column = 0; column < GridColumns; ++column)
-        scanColumn(column, columnGroups);
-    for (const ClearGroup& group : rowGroups)
-        groups_.append(group);
-    for (const ClearGroup& group : columnGroups)
-        groups_.append(group);
+        scanColumn(column, groups_);
     return groups_.size();
 }
 

@@ -2,6 +2,15 @@
 
 PuzzleField::PuzzleField()
 {
+    // Node storage for the largest match check and drop any grid can give,
+    // so that no frame asks the heap for list nodes. A check holds at most
+    // three entries for each cell of a row line and of a column line (the
+    // cell and its two side stones), two end stones a line, the bomb group
+    // with its working copy and the line group being built: below ten
+    // entries a cell. A drop step holds the drops and the ones still falling.
+    ClearGroup::reserveNodes(10 * CellCount);
+    GroupList::reserveNodes(MaxGroups);
+    DropList::reserveNodes(2 * CellCount);
     reset();
 }
 
@@ -99,21 +108,21 @@ int PuzzleField::nextColour(int index) const
     return pairs_[nextSlot(index)].colour();
 }
 
-int PuzzleField::pairOrientation() const
+PairOrientation PuzzleField::pairOrientation() const
 {
     const PairBlock& first = pairs_[fallingSlot(0)];
     const PairBlock& second = pairs_[fallingSlot(1)];
     if (second.column() < first.column())
-        return 0;
+        return PairLeft;
     if (second.column() > first.column())
-        return 1;
+        return PairRight;
     const int firstRow = first.pairRow(true);
     const int secondRow = second.pairRow(true);
     if (secondRow < firstRow)
-        return 2;
+        return PairAbove;
     if (secondRow > firstRow)
-        return 3;
-    return -1;
+        return PairBelow;
+    return PairSameCell;
 }
 
 bool PuzzleField::pairNeighbours(int index, int& above, int& below, int& left, int& right) const

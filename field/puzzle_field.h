@@ -10,6 +10,16 @@
 
 #include <cstdint>
 
+// Where pair block 1 sits, seen from pair block 0: by column first, then by
+// cell row.
+enum PairOrientation : int {
+    PairSameCell = -1,
+    PairLeft = 0,
+    PairRight = 1,
+    PairAbove = 2,
+    PairBelow = 3,
+};
+
 // Name-entry commands taken by PuzzleField::editName.
 enum NameCommand : int {
     NameCursorLeft = 0,
@@ -21,6 +31,8 @@ enum NameCommand : int {
 class PuzzleField {
 public:
     static constexpr int CellCount = GridColumns * GridRows;
+    // Lines of three: two a row, four a column; and the bomb group.
+    static constexpr int MaxGroups = GridRows * 2 + GridColumns * 4 + 1;
     static constexpr int PairCount = 2;
     static constexpr int NameLength = 3;
     static constexpr int LetterCount = 26;
@@ -28,7 +40,6 @@ public:
     static constexpr int LevelCount = 20;
     static constexpr int OverCountEnd = 80;
     static constexpr int CurtainEnd = 480;
-    static constexpr int CellPixels = 32;
     static constexpr int DropStepPixels = 12;
 
     // Makes the four pair and preview blocks (each rolls a colour), empty
@@ -63,9 +74,8 @@ public:
     bool putPairBlock(int index, const Block& in);
     // The colour of next block `index`, -1 for another index.
     int nextColour(int index) const;
-    // Where pair block 1 sits relative to block 0, by column and cell row:
-    // 0 left, 1 right, 2 above, 3 below, -1 in the same cell.
-    int pairOrientation() const;
+    // Where pair block 1 sits relative to block 0.
+    PairOrientation pairOrientation() const;
     // The cells above, below, left and right of pair block `index` (its cell
     // row); a neighbour off the grid reads Outside.
     bool pairNeighbours(int index, int& above, int& below, int& left, int& right) const;

@@ -76,16 +76,16 @@ bool Game::loadBitmap(int slot, const std::string& path, bool colourKeyed)
     return renderer_.loadBitmap(slot, path, colourKeyed);
 }
 
-bool Game::loadBgm(int id, const std::string& path) { return sound_.loadBgm(id, path); }
+bool Game::loadBgm(BgmId id, const std::string& path) { return sound_.loadBgm(id, path); }
 
-bool Game::loadEffect(int id, const std::string& path) { return sound_.loadEffect(id, path); }
+bool Game::loadEffect(SeId id, const std::string& path) { return sound_.loadEffect(id, path); }
 
 bool Game::setSpawnPosition(int index, int column, int row)
 {
     return field_.setSpawnPosition(index, column, row);
 }
 
-void Game::changeScene(int id)
+void Game::changeScene(SceneId id)
 {
     switch (id) {
     case SceneTitle:
@@ -160,14 +160,10 @@ void Game::enterFirstTitle()
     enterTitle();
     // The title shows with a pair already prepared, so the first game
     // begins straight in the falling phase.
-    field_.clearChainState();
-    landingCheckPending_ = true;
-    field_.spawnPairBlock(0);
-    field_.spawnPairBlock(1);
-    phase_ = PhaseFalling;
+    changePhase(PhaseFalling);
 }
 
-void Game::changePhase(int id)
+void Game::changePhase(PhaseId id)
 {
     switch (id) {
     case PhaseFalling:

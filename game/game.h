@@ -4,7 +4,7 @@
 // per frame.
 #pragma once
 
-#include "app/frame_timer.h"
+#include "game/frame_timer.h"
 #include "field/puzzle_field.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
@@ -58,24 +58,43 @@ public:
     // back buffer, sets the spawn positions and enters the first title.
     // Missing files are silent.
     void startUp(platform::WindowId window);
+    // The steps of startUp, each passing its arguments on.
     void attachWindow(platform::WindowId window);
     bool createBackBuffer(int width, int height, int red, int green, int blue);
     bool loadBitmap(int slot, const std::string& path, bool colourKeyed);
-    bool loadBgm(int id, const std::string& path);
-    bool loadEffect(int id, const std::string& path);
+    bool loadBgm(BgmId id, const std::string& path);
+    bool loadEffect(SeId id, const std::string& path);
     bool setSpawnPosition(int index, int column, int row);
 
     // ---- Scene changes ----
-    void changeScene(int id);
+    void changeScene(SceneId id);
     void enterTitle();
     void enterRanking();
     void enterGameOver();
     void enterNameEntry();
     void enterGameStart();
     void enterFirstTitle();
-    void changePhase(int id);
+    void changePhase(PhaseId id);
 
-    // ---- Front-end scenes ----
+    // ---- State ----
+    SceneId scene() const { return scene_; }
+    PhaseId phase() const { return phase_; }
+    Millis now() const { return now_; }
+    bool landingCheckPending() const { return landingCheckPending_; }
+    platform::WindowId window() const { return window_; }
+    PuzzleField& field() { return field_; }
+    const PuzzleField& field() const { return field_; }
+    Renderer& renderer() { return renderer_; }
+    SoundBank& sound() { return sound_; }
+
+private:
+    // Tests reach the steps below and set raw state through it.
+    friend struct GameTestAccess;
+
+    // The banners step at most once per this many milliseconds.
+    static constexpr Millis BannerStepMs = 33;
+
+    // ---- Front-end scenes (game/) ----
     void updateTitle();
     void updateGameStart();
     void updateGameOver();
@@ -100,31 +119,13 @@ public:
     int stepPairFall(bool pushed);
     int handlePairInput(const PairKeys& keys);
     void landPair(int index);
-
-    // ---- State, for the frame loop, tests and tools ----
-    int scene() const { return scene_; }
-    int phase() const { return phase_; }
-    Millis now() const { return now_; }
-    bool landingCheckPending() const { return landingCheckPending_; }
-    platform::WindowId window() const { return window_; }
-    PuzzleField& field() { return field_; }
-    const PuzzleField& field() const { return field_; }
-    Renderer& renderer() { return renderer_; }
-    SoundBank& sound() { return sound_; }
-    // Raw setters that bypass the scene logic, so tests can build a state.
-    void setSceneForTest(int scene) { scene_ = scene; }
-    void setPhaseForTest(int phase) { phase_ = phase; }
-    void setLandingCheckPendingForTest(bool pending) { landingCheckPending_ = pending; }
-
-private:
-    // play/: helpers of the falling phase.
     void tryMove(int direction);
     bool tryTurn(bool clockwise);
-    void drawPlayScreen(int phaseId);
+    void drawPlayScreen(PhaseId phase);
     PairKeys pollPairKeys();
 
-    int scene_ = SceneTitle;
-    int phase_ = PhaseFalling;
+    SceneId scene_ = SceneTitle;
+    PhaseId phase_ = PhaseFalling;
     platform::WindowId window_ = platform::NoWindow;
     PuzzleField field_;
     Renderer renderer_;

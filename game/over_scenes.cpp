@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr Millis BannerStepMs = 33;
-constexpr int BannerX = 192;
 constexpr int NameEntryBannerY = 80;
 constexpr int NameLetterX[3] = {250, 300, 350};
 constexpr int NameLetterY = 250;
@@ -20,12 +18,8 @@ void Game::updateGameOver()
 {
     if (!dueAtLeast(now_, field_.overStamp(), BannerStepMs)) return;
 
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
-    renderer_.drawGameOverBanner(BannerX, field_.overCount());
+    renderer_.drawGameScreen(field_);
+    renderer_.drawGameOverBanner(BannerLeft, field_.overCount());
 
     // Stamped before any scene change, so that the title's reset leaves the
     // stamp at 0 for the next game over rather than at this frame's time.
@@ -66,12 +60,8 @@ void Game::updateNameEntry()
 
     // Drawn also in the confirming frame, from the field the title has just
     // reset; the title itself follows in the next frame.
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
-    renderer_.drawGameOverBanner(BannerX, NameEntryBannerY);
+    renderer_.drawGameScreen(field_);
+    renderer_.drawGameOverBanner(BannerLeft, NameEntryBannerY);
     for (int i = 0; i < 3; ++i)
         renderer_.drawLetter(field_.nameLetter(i), NameLetterX[i], NameLetterY);
     renderer_.drawNameCursor(NameCursorX + NameCursorPitch * field_.nameCursor(), NameCursorY);

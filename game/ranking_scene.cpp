@@ -22,11 +22,6 @@ void Game::updateRanking()
         renderer_.drawRankEntry(place, name, score);
     }
 
-    if (back) {
-        // The title's entry, done in place and without the decide sound.
-        scene_ = SceneTitle;
-        sound_.selectBgm(BgmTitle);
-        sound_.playSelectedBgm();
-        field_.reset();
-    }
+    // Back to the title, without the decide sound.
+    if (back) enterTitle();
 }

@@ -14,8 +14,9 @@ struct ImageAsset {
     bool colourKeyed;
 };
 
+template <class Id>
 struct SoundAsset {
-    int id;
+    Id id;
     const char* path;
 };
 
@@ -33,13 +34,13 @@ const ImageAsset ImageManifest[] = {
     {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
 };
 
-const SoundAsset BgmManifest[] = {
+const SoundAsset<BgmId> BgmManifest[] = {
     {BgmTitle, "Sound/BGM/Title.wav"},
     {BgmOver, "Sound/BGM/Over.wav"},
     {BgmPlay, "Sound/BGM/Play.wav"},
 };
 
-const SoundAsset EffectManifest[] = {
+const SoundAsset<SeId> EffectManifest[] = {
     {SeBottom, "Sound/SE/Bottom.wav"},
     {SeChain1, "Sound/SE/Chain1.wav"},
     {SeChain2, "Sound/SE/Chain2.wav"},
@@ -53,9 +54,6 @@ const SoundAsset EffectManifest[] = {
     {SeTurn, "Sound/SE/Turn.wav"},
     {SeGameStart, "Sound/SE/GameStart.wav"},
 };
-
-constexpr int BackBufferWidth = 640;
-constexpr int BackBufferHeight = 480;
 
 // The full path of the running executable; empty when it cannot be told.
 std::string executablePath() { return platform::executablePath(); }
@@ -87,10 +85,10 @@ void Game::startUp(platform::WindowId window)
     for (const ImageAsset& image : ImageManifest)
         loadBitmap(image.slot, base + image.path, image.colourKeyed);
 
-    createBackBuffer(BackBufferWidth, BackBufferHeight, 100, 255, 100);
+    createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 
-    for (const SoundAsset& music : BgmManifest) loadBgm(music.id, base + music.path);
-    for (const SoundAsset& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
+    for (const auto& music : BgmManifest) loadBgm(music.id, base + music.path);
+    for (const auto& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
 
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);

@@ -3,14 +3,6 @@
 
 #include "platform/platform.h"
 
-namespace {
-
-// The banners step at most once per this many milliseconds.
-constexpr Millis BannerStepMs = 33;
-constexpr int BannerX = 192;
-
-}  // namespace
-
 void Game::updateTitle()
 {
     // Each key is queried exactly once per frame, so a press is never seen
@@ -23,7 +15,7 @@ void Game::updateTitle()
         // The cursor holds the id of the scene its entry leads to. Nothing
         // is drawn: the title stays up for one more present.
         sound_.playEffect(SeDecide);
-        changeScene(field_.menuCursor());
+        changeScene(static_cast<SceneId>(field_.menuCursor()));
         return;
     }
 
@@ -45,12 +37,8 @@ void Game::updateGameStart()
 {
     if (!dueAtLeast(now_, field_.curtainStamp(), BannerStepMs)) return;
 
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
-    renderer_.drawGameStartBanner(BannerX, field_.curtainOffset());
+    renderer_.drawGameScreen(field_);
+    renderer_.drawGameStartBanner(BannerLeft, field_.curtainOffset());
 
     field_.setCurtainStamp(now_);
 

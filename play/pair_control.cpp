@@ -12,28 +12,25 @@ constexpr Millis PushedFallInterval = 16;
 constexpr Millis MoveInterval = 50;
 constexpr Millis TurnInterval = 50;
 
-// Places of block 1 seen from block 0.
-enum Orientation : int { Left = 0, Right = 1, Above = 2, Below = 3, SameCell = -1 };
-
 // Which neighbour of block 0 a turn tests, and how block 1 moves.
 struct TurnRule {
-    int tested;       // Orientation of the target cell seen from block 0
-    int columnDelta;  // of block 1
-    int halfRowDelta; // of block 1
+    PairOrientation tested;  // the target cell, seen from block 0
+    int columnDelta;         // of block 1
+    int halfRowDelta;        // of block 1
 };
 
 // Indexed by the current orientation 0 left, 1 right, 2 above, 3 below.
 constexpr TurnRule CounterClockwise[4] = {
-    {Below, +1, +2},  // left -> below
-    {Above, -1, -2},  // right -> above
-    {Left, -1, +2},   // above -> left
-    {Right, +1, -2},  // below -> right
+    {PairBelow, +1, +2},  // left -> below
+    {PairAbove, -1, -2},  // right -> above
+    {PairLeft, -1, +2},   // above -> left
+    {PairRight, +1, -2},  // below -> right
 };
 constexpr TurnRule Clockwise[4] = {
-    {Above, +1, -2},  // left -> above
-    {Below, -1, +2},  // right -> below
-    {Right, +1, +2},  // above -> right
-    {Left, -1, -2},   // below -> left
+    {PairAbove, +1, -2},  // left -> above
+    {PairBelow, -1, +2},  // right -> below
+    {PairRight, +1, +2},  // above -> right
+    {PairLeft, -1, -2},   // below -> left
 };
 
 bool oddHalfRow(const PairBlock& block) { return block.pairRow(false) % 2 != 0; }
@@ -128,11 +125,11 @@ void Game::tryMove(int direction)
     // free cell beside the lower block means a free cell beside the upper.
     const PairBlock* lead = nullptr;
     switch (field_.pairOrientation()) {
-    case Left: lead = direction < 0 ? &block1 : &block0; break;
-    case Right: lead = direction < 0 ? &block0 : &block1; break;
-    case Above: lead = &block0; break;
-    case Below: lead = &block1; break;
-    default: return;  // both in one cell: no side to lead with
+    case PairLeft: lead = direction < 0 ? &block1 : &block0; break;
+    case PairRight: lead = direction < 0 ? &block0 : &block1; break;
+    case PairAbove: lead = &block0; break;
+    case PairBelow: lead = &block1; break;
+    case PairSameCell: return;  // both in one cell: no side to lead with
     }
 
     const int column = lead->column() + direction;
@@ -155,8 +152,8 @@ void Game::tryMove(int direction)
 
 bool Game::tryTurn(bool clockwise)
 {
-    const int orientation = field_.pairOrientation();
-    if (orientation < Left || orientation > Below) {
+    const PairOrientation orientation = field_.pairOrientation();
+    if (orientation == PairSameCell) {
         platform::messageBox(" block turn error!!", "error");
         return false;
     }
@@ -167,16 +164,17 @@ bool Game::tryTurn(bool clockwise)
     field_.getPairBlock(1, block1);
 
     int neighbour[4] = {Outside, Outside, Outside, Outside};
-    field_.pairNeighbours(0, neighbour[Above], neighbour[Below], neighbour[Left], neighbour[Right]);
+    field_.pairNeighbours(0, neighbour[PairAbove], neighbour[PairBelow], neighbour[PairLeft],
+                          neighbour[PairRight]);
     if (oddHalfRow(block0)) {
         // Block 0 spans two cell rows, so block 1 would too: test the lower
         // one of each side as well.
         const int column = block0.column();
         const int row = block0.pairRow(true);
-        if (neighbour[Above] == Empty) neighbour[Above] = field_.cellAt(column, row);
-        if (neighbour[Below] == Empty) neighbour[Below] = field_.cellAt(column, row + 2);
-        if (neighbour[Left] == Empty) neighbour[Left] = field_.cellAt(column - 1, row + 1);
-        if (neighbour[Right] == Empty) neighbour[Right] = field_.cellAt(column + 1, row + 1);
+        if (neighbour[PairAbove] == Empty) neighbour[PairAbove] = field_.cellAt(column, row);
+        if (neighbour[PairBelow] == Empty) neighbour[PairBelow] = field_.cellAt(column, row + 2);
+        if (neighbour[PairLeft] == Empty) neighbour[PairLeft] = field_.cellAt(column - 1, row + 1);
+        if (neighbour[PairRight] == Empty) neighbour[PairRight] = field_.cellAt(column + 1, row + 1);
     }
 
     const TurnRule& rule = clockwise ? Clockwise[orientation] : CounterClockwise[orientation];

@@ -22,7 +22,7 @@ constexpr std::int64_t CounterCap = 9999999;
 constexpr int SpawnColumn = 3;
 constexpr int SpawnRow = 0;
 
-int chainEffect(int steps)
+SeId chainEffect(int steps)
 {
     switch (steps) {
     case 1: return SeChain1;
@@ -108,10 +108,8 @@ void Game::settle()
 {
     field_.clearDrops();
     field_.collectFloating();
-    DropList drops;
-    field_.copyDrops(drops);
 
-    if (drops.size() == 0) {
+    if (field_.drops().empty()) {
         // The first rest after a spawn still owes a match check; later rests
         // come after a check already ran.
         if (landingCheckPending_) {
@@ -124,9 +122,7 @@ void Game::settle()
     }
 
     // The dropping blocks now live only in the list.
-    CellList cells;
-    for (const DropBlock& block : drops) cells.append(block);
-    field_.emptyCells(cells);
+    for (const DropBlock& block : field_.drops()) field_.setCell(block.column(), block.row(), Empty);
     phase_ = PhaseDropping;
 }
 
@@ -152,50 +148,45 @@ void Game::updateClearing()
 
 void Game::updateDropping()
 {
-    DropList drops;
-    field_.copyDrops(drops);
-    if (drops.size() == 0) {
+    if (field_.drops().empty()) {
         sound_.playEffect(SeBottom);
         field_.clearDrops();
         checkMatches();
         return;
     }
+    // Every dropping frame reseeds the colour generator from the clock: the
+    // pairs to come take their colours from it, and recorded games rely on
+    // those colours.
+    reseedAsNewBlock();
 
     if (!dueAtLeast(now_, DropBlock::dropStamp(), DropInterval)) return;
     field_.stepDrop(now_);
     drawPlayScreen(PhaseDropping);
 }
 
-void Game::drawPlayScreen(int phaseId)
+void Game::drawPlayScreen(PhaseId phase)
 {
-    renderer_.drawGameBackground();
-    renderer_.drawField(field_);
-    switch (phaseId) {
+    // The moving pieces and the preview lie beside the counters, never on
+    // them, so drawing the counters first changes no pixel.
+    renderer_.drawGameScreen(field_);
+    switch (phase) {
     case PhaseFalling: {
         PairBlock blocks[2];
         for (int i = 0; i < 2; ++i) {
             field_.getPairBlock(i, blocks[i]);
-            renderer_.drawBlock(192 + 32 * blocks[i].column(), 48 + 16 * blocks[i].pairRow(false),
-                                blocks[i].colour(), -1);
+            renderer_.drawPairBlock(blocks[i]);
         }
         break;
     }
-    case PhaseClearing: {
-        GroupList groups;
-        field_.copyGroups(groups);
-        renderer_.drawClearingGroups(groups);
+    case PhaseClearing:
+        // So does every drawn clearing frame (see updateDropping).
+        if (!field_.groups().empty()) reseedAsNewBlock();
+        renderer_.drawClearingGroups(field_.groups());
         break;
-    }
-    case PhaseDropping: {
-        DropList drops;
-        field_.copyDrops(drops);
-        renderer_.drawFallingBlocks(drops);
+    case PhaseDropping:
+        renderer_.drawFallingBlocks(field_.drops());
         break;
-    }
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
-    renderer_.drawScore(field_.score());
-    renderer_.drawLevel(field_.level());
-    renderer_.drawClearedCount(field_.clearedCount());
 }

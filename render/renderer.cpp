@@ -78,6 +78,15 @@ void Renderer::drawRankingBackground() { drawPicture(SlotRankBg, 0, 0, false); }
 
 void Renderer::drawGameBackground() { drawPicture(SlotGameBg, 0, 0, false); }
 
+void Renderer::drawGameScreen(const PuzzleField& field)
+{
+    drawGameBackground();
+    drawField(field);
+    drawScore(field.score());
+    drawLevel(field.level());
+    drawClearedCount(field.clearedCount());
+}
+
 void Renderer::drawField(const PuzzleField& field)
 {
     for (int row = 0; row < GridRows; ++row) {
@@ -86,6 +95,12 @@ void Renderer::drawField(const PuzzleField& field)
                       field.cellAt(column, row), -1);
         }
     }
+}
+
+void Renderer::drawPairBlock(const PairBlock& block)
+{
+    drawBlock(FieldLeft + CellSize * block.column(), FieldTop + CellSize / 2 * block.pairRow(false),
+              block.colour(), -1);
 }
 
 void Renderer::drawFallingBlocks(const DropList& drops)

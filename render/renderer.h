@@ -26,16 +26,16 @@ enum ImageSlot : int {
 };
 constexpr int ImageSlotCount = 12;
 
-// Screen geometry.
+// Screen geometry (the cell size is the field's CellSize).
 constexpr int ScreenWidth = 640;
 constexpr int ScreenHeight = 480;
-constexpr int CellSize = 32;
 constexpr int FieldLeft = 192;  // (640 - 8 x 32) / 2
 constexpr int FieldTop = 48;    // (480 - 12 x 32) / 2
 constexpr int GlyphWidth = 24;
 constexpr int GlyphHeight = 34;
 constexpr int BannerWidth = 256;
 constexpr int BannerHeight = 160;
+constexpr int BannerLeft = FieldLeft;  // the banners cover the well's width
 
 class Renderer {
 public:
@@ -62,8 +62,13 @@ public:
     void drawTitleBackground();
     void drawRankingBackground();
     void drawGameBackground();
+    // The screen under every play-time picture: the game background, the
+    // settled blocks, score, level and cleared count.
+    void drawGameScreen(const PuzzleField& field);
     // Every grid cell, colour-keyed, at its place on the screen.
     void drawField(const PuzzleField& field);
+    // A block of the falling pair at its column and half row.
+    void drawPairBlock(const PairBlock& block);
     // The dropping blocks, shifted down by the shared drop offset.
     void drawFallingBlocks(const DropList& drops);
     // The fading blocks, blended by the shared fade level.

@@ -28,26 +28,26 @@ void SoundBank::setWindow(platform::WindowId window)
     for (SoundChannel& c : bgmChannels_) c.setNotifyWindow(window);
 }
 
-bool SoundBank::loadBgm(int id, const std::string& path)
+bool SoundBank::loadBgm(BgmId id, const std::string& path)
 {
     if (!validBgm(id)) return false;
     return bgmChannels_[id].open(path);
 }
 
-bool SoundBank::loadEffect(int id, const std::string& path)
+bool SoundBank::loadEffect(SeId id, const std::string& path)
 {
     if (!validEffect(id)) return false;
     return effectChannels_[id].open(path);
 }
 
-bool SoundBank::selectBgm(int id)
+bool SoundBank::selectBgm(BgmId id)
 {
     if (id != NoBgm && !validBgm(id)) return false;
     selectedBgm_ = id;
     return true;
 }
 
-bool SoundBank::playBgm(int id)
+bool SoundBank::playBgm(BgmId id)
 {
     // Checked before stopping anything, so a track that failed to load
     // leaves the music that plays alone.
@@ -62,7 +62,7 @@ bool SoundBank::playSelectedBgm()
     return playBgm(selectedBgm_);
 }
 
-bool SoundBank::playEffect(int id)
+bool SoundBank::playEffect(SeId id)
 {
     if (!validEffect(id) || !effectChannels_[id].isOpen()) return false;
     // Only the menu and game-over sounds are cut off; play sounds overlap.
@@ -72,12 +72,12 @@ bool SoundBank::playEffect(int id)
     return effectChannels_[id].play();
 }
 
-const SoundChannel& SoundBank::bgmChannel(int id) const
+const SoundChannel& SoundBank::bgmChannel(BgmId id) const
 {
     return validBgm(id) ? bgmChannels_[id] : closedChannel();
 }
 
-const SoundChannel& SoundBank::effectChannel(int id) const
+const SoundChannel& SoundBank::effectChannel(SeId id) const
 {
     return validEffect(id) ? effectChannels_[id] : closedChannel();
 }

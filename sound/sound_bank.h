@@ -8,7 +8,8 @@
 
 #include <string>
 
-enum BgmId : int { BgmTitle = 0, BgmPlay = 1, BgmOver = 2 };
+// NoBgm: no music selected.
+enum BgmId : int { NoBgm = -1, BgmTitle = 0, BgmPlay = 1, BgmOver = 2 };
 constexpr int BgmCount = 3;
 
 enum SeId : int {
@@ -27,9 +28,6 @@ enum SeId : int {
 };
 constexpr int SeCount = 12;
 
-// No music selected.
-constexpr int NoBgm = -1;
-
 class SoundBank {
 public:
     SoundBank() = default;
@@ -46,17 +44,17 @@ public:
 
     // Opens the file on music channel id (0..2) / effect channel id (0..11).
     // False for an id out of range or a file that cannot be loaded.
-    bool loadBgm(int id, const std::string& path);
-    bool loadEffect(int id, const std::string& path);
+    bool loadBgm(BgmId id, const std::string& path);
+    bool loadEffect(SeId id, const std::string& path);
 
     // Selects the music to play and to restart when a play ends: NoBgm or
     // 0..2. Does not play. False for any other id, the selection unchanged.
-    bool selectBgm(int id);
-    int selectedBgm() const { return selectedBgm_; }
+    bool selectBgm(BgmId id);
+    BgmId selectedBgm() const { return selectedBgm_; }
 
     // Stops all music and plays track id from its beginning. False for an id
     // out of range or a track that is not loaded; nothing is stopped then.
-    bool playBgm(int id);
+    bool playBgm(BgmId id);
     // playBgm(selectedBgm()); false with no selection, nothing stopped.
     bool playSelectedBgm();
 
@@ -64,16 +62,16 @@ public:
     // and plays effect id from its beginning; other effects still playing
     // sound on. False for an id out of range or an effect that is not
     // loaded; nothing is stopped then.
-    bool playEffect(int id);
+    bool playEffect(SeId id);
 
     // The channel of a track / an effect; a closed channel for an id out of
     // range.
-    const SoundChannel& bgmChannel(int id) const;
-    const SoundChannel& effectChannel(int id) const;
+    const SoundChannel& bgmChannel(BgmId id) const;
+    const SoundChannel& effectChannel(SeId id) const;
 
 private:
     platform::WindowId window_ = platform::NoWindow;
     SoundChannel bgmChannels_[BgmCount];
     SoundChannel effectChannels_[SeCount];
-    int selectedBgm_ = NoBgm;
+    BgmId selectedBgm_ = NoBgm;
 };

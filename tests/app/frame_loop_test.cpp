@@ -113,6 +113,20 @@ TEST(FrameLoop, MusicThatEndsDuringAFrameIsRestartedInThatFrameOnly)
     EXPECT_EQ(journal.calls, expected);
 }
 
+TEST(FrameStep, AFrameLeftUnpresentedStillServesTheMusicRequest)
+{
+    freshStart(-1);
+    RecordingGame game;
+    stepFrame(game, false);
+    stepFrame(game);
+    const std::vector<std::string> expected = {
+        "construct", "update", "serviceBgm",  // the request that stands at start
+        "update",    "present",
+    };
+    EXPECT_EQ(journal.calls, expected);
+    EXPECT_TRUE(headless::pauses().empty());
+}
+
 TEST(FrameLoop, NoFrameRunsWhenShutdownCameDuringStartUp)
 {
     freshStart(-1);

@@ -1,4 +1,5 @@
 #include "field/block_list.h"
+#include "field/random.h"
 #include "field_test_support.h"
 
 class BlockListTest : public FieldTestBase {
@@ -111,4 +112,39 @@ TEST_F(BlockListTest, GroupListCopyOwnsItsOwnGroups)
     source.clear();
     ASSERT_EQ(assigned.size(), 2);
     EXPECT_EQ(assigned.at(1)->size(), 3);
+}
+
+// Lists reuse the storage of cleared nodes; an element put there is still a
+// new block, which reseeds the colour generator from the clock and draws once.
+TEST_F(BlockListTest, AnElementInReusedStorageStillReseedsTheColours)
+{
+    DropList list;
+    list.append(at(1, 1, 1));
+    list.clear();
+
+    const Block element = at(2, 3, 0);
+    headless::setClock(5678);
+    seedBlockRandom(1);
+    list.append(element);
+    const int afterAppend = nextBlockRandom();
+
+    seedBlockRandom(5678);
+    nextBlockRandom();
+    EXPECT_EQ(afterAppend, nextBlockRandom());
+    EXPECT_EQ(entries(list), (std::vector<Entry>{{2, 3, 0}}));
+}
+
+TEST_F(BlockListTest, ReadingInPlaceReseedsAsACopyWould)
+{
+    const Block element = at(0, 0, 2);
+    headless::setClock(4321);
+    seedBlockRandom(99);
+    DropList copied;
+    copied.append(element);
+    const int afterCopy = nextBlockRandom();
+
+    headless::setClock(4321);
+    seedBlockRandom(99);
+    reseedAsNewBlock();
+    EXPECT_EQ(nextBlockRandom(), afterCopy);
 }

@@ -20,7 +20,7 @@ protected:
     void stepToNextCell(std::uint32_t& now)
     {
         for (;;) {
-            const bool cellStep = DropBlock::dropOffset() >= PuzzleField::CellPixels;
+            const bool cellStep = DropBlock::dropOffset() >= CellSize;
             now += 30;
             field.stepDrop(now);
             if (cellStep)

@@ -148,12 +148,12 @@ protected:
         for (int id = 0; id < BgmCount; ++id) {
             const std::string path = dir_.file("bgm" + std::to_string(id) + ".wav");
             writeBytes(path, "RIFF");
-            game_->loadBgm(id, path);
+            game_->loadBgm(static_cast<BgmId>(id), path);
         }
         for (int id = 0; id < SeCount; ++id) {
             const std::string path = dir_.file("se" + std::to_string(id) + ".wav");
             writeBytes(path, "RIFF");
-            game_->loadEffect(id, path);
+            game_->loadEffect(static_cast<SeId>(id), path);
         }
         headless::clearAudioLog();
     }
@@ -201,18 +201,18 @@ protected:
 
     Rgb screen(int x, int y) { return pixelAt(game_->renderer().backBuffer(), x, y); }
 
-    platform::SoundHandle effect(int id) { return game_->sound().effectChannel(id).handle(); }
-    platform::SoundHandle music(int id) { return game_->sound().bgmChannel(id).handle(); }
+    platform::SoundHandle effect(SeId id) { return game_->sound().effectChannel(id).handle(); }
+    platform::SoundHandle music(BgmId id) { return game_->sound().bgmChannel(id).handle(); }
 
     // The music now playing was started from its beginning as `id`.
-    void expectMusicStarted(int id)
+    void expectMusicStarted(BgmId id)
     {
         EXPECT_EQ(game_->sound().selectedBgm(), id);
         EXPECT_EQ(playsOf(music(id)), 1);
         EXPECT_TRUE(headless::soundPlaying(music(id)));
         for (int other = 0; other < BgmCount; ++other) {
             if (other != id) {
-                EXPECT_FALSE(headless::soundPlaying(music(other)));
+                EXPECT_FALSE(headless::soundPlaying(music(static_cast<BgmId>(other))));
             }
         }
     }

@@ -3,6 +3,7 @@
 #include "game_test_support.h"
 
 #include "rank/ranking.h"
+#include "tests/game/game_test_access.h"
 
 #include <filesystem>
 
@@ -80,7 +81,7 @@ TEST_F(GameTest, EnteringGameStartStartsThePlayMusicAndKeepsTheField)
 TEST_F(GameTest, QuitAndPlayChangeOnlyTheScene)
 {
     game_->changeScene(SceneGameStart);
-    game_->setPhaseForTest(PhaseDropping);
+    GameTestAccess::setPhase(*game_, PhaseDropping);
     dirtyField(game_->field());
     headless::clearAudioLog();
 
@@ -125,7 +126,7 @@ TEST_F(GameTest, PhaseIdsAndUnknownIdsAreNoScenes)
     for (int id : {4, 5, 6, 10, -1, 1000}) {
         headless::clearMessageBoxes();
         headless::clearAudioLog();
-        game_->changeScene(id);
+        game_->changeScene(static_cast<SceneId>(id));
         ASSERT_EQ(headless::messageBoxes().size(), 1u) << "id " << id;
         EXPECT_EQ(headless::messageBoxes()[0].text, "Undefined game scene");
         EXPECT_EQ(headless::messageBoxes()[0].caption, "");
@@ -136,8 +137,8 @@ TEST_F(GameTest, PhaseIdsAndUnknownIdsAreNoScenes)
 
 TEST_F(GameTest, AnUnknownPhaseIsReportedOnceAndChangesNothing)
 {
-    game_->setPhaseForTest(PhaseClearing);
-    game_->changePhase(7);
+    GameTestAccess::setPhase(*game_, PhaseClearing);
+    game_->changePhase(static_cast<PhaseId>(7));
     ASSERT_EQ(headless::messageBoxes().size(), 1u);
     EXPECT_EQ(headless::messageBoxes()[0].text, "Undefined game scene");
     EXPECT_EQ(headless::messageBoxes()[0].caption, "");
@@ -146,7 +147,7 @@ TEST_F(GameTest, AnUnknownPhaseIsReportedOnceAndChangesNothing)
 
 TEST_F(GameTest, AnUnknownSceneIsReportedEveryFrame)
 {
-    game_->setSceneForTest(5);
+    GameTestAccess::setScene(*game_, static_cast<SceneId>(5));
     frame();
     frame();
     ASSERT_EQ(headless::messageBoxes().size(), 2u);
@@ -162,8 +163,8 @@ TEST_F(GameTest, PreparingTheFallingPhaseSpawnsTheNextPairAndClearsTheChain)
     const int next0 = game_->field().nextColour(0);
     const int next1 = game_->field().nextColour(1);
     game_->field().setChainState(2, 7);
-    game_->setLandingCheckPendingForTest(false);
-    game_->setPhaseForTest(PhaseDropping);
+    GameTestAccess::setLandingCheckPending(*game_, false);
+    GameTestAccess::setPhase(*game_, PhaseDropping);
 
     game_->changePhase(PhaseFalling);
 
@@ -185,9 +186,9 @@ TEST_F(GameTest, TheFirstTitleComesWithItsMusicAndAPreparedPair)
 {
     game_->setSpawnPosition(0, 3, 0);
     game_->setSpawnPosition(1, 3, 1);
-    game_->setSceneForTest(SceneGameOver);
-    game_->setPhaseForTest(PhaseClearing);
-    game_->setLandingCheckPendingForTest(false);
+    GameTestAccess::setScene(*game_, SceneGameOver);
+    GameTestAccess::setPhase(*game_, PhaseClearing);
+    GameTestAccess::setLandingCheckPending(*game_, false);
     game_->field().setScore(99);
 
     game_->enterFirstTitle();
@@ -210,11 +211,11 @@ TEST_F(GameTest, ServiceRestartsTheSelectedMusicFromItsStart)
 
 TEST(GameQuit, HoldingQQuitsFromEverySceneInTheSameFrame)
 {
-    for (int scene : {SceneTitle, SceneRanking, ScenePlay, SceneGameOver, SceneNameEntry,
+    for (SceneId scene : {SceneTitle, SceneRanking, ScenePlay, SceneGameOver, SceneNameEntry,
                       SceneGameStart}) {
         headless::reset();
         Game game;
-        game.setSceneForTest(scene);
+        GameTestAccess::setScene(game, scene);
         headless::repeat(Key::Q);  // held, no fresh press needed
         game.update();
         EXPECT_EQ(game.scene(), SceneQuit) << "scene " << scene;
@@ -234,7 +235,7 @@ TEST_F(GameTest, TheQuitSceneEndsTheFrameLoop)
 TEST_F(GameTest, HoldingQInNameEntryStoresNothing)
 {
     game_->field().setScore(1500);
-    game_->setSceneForTest(SceneNameEntry);
+    GameTestAccess::setScene(*game_, SceneNameEntry);
     headless::press(Key::Z);
     headless::press(Key::Q);
     frame();

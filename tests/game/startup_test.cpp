@@ -76,11 +76,11 @@ TEST_F(StartUpTest, EverySlotAndChannelHoldsTheFileTheGameRefersTo)
     for (int unused : {1, 3, 6}) EXPECT_TRUE(game.renderer().image(unused).isEmpty());
 
     for (int id = 0; id < BgmCount; ++id) {
-        const std::string path = headless::soundPath(game.sound().bgmChannel(id).handle());
+        const std::string path = headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());
         EXPECT_EQ(path, dir_.file(std::string("Sound/BGM/") + MusicFiles[id]));
     }
     for (int id = 0; id < SeCount; ++id) {
-        const std::string path = headless::soundPath(game.sound().effectChannel(id).handle());
+        const std::string path = headless::soundPath(game.sound().effectChannel(static_cast<SeId>(id)).handle());
         EXPECT_EQ(path, dir_.file(std::string("Sound/SE/") + EffectFiles[id]));
     }
     // Effects and tracks whose ids differ from their load order.
@@ -124,8 +124,8 @@ TEST_F(StartUpTest, WithoutTheSoundFolderTheGameRunsSilently)
     Game game;
     game.startUp(platform::mainWindow());
 
-    for (int id = 0; id < BgmCount; ++id) EXPECT_FALSE(game.sound().bgmChannel(id).isOpen());
-    for (int id = 0; id < SeCount; ++id) EXPECT_FALSE(game.sound().effectChannel(id).isOpen());
+    for (int id = 0; id < BgmCount; ++id) EXPECT_FALSE(game.sound().bgmChannel(static_cast<BgmId>(id)).isOpen());
+    for (int id = 0; id < SeCount; ++id) EXPECT_FALSE(game.sound().effectChannel(static_cast<SeId>(id)).isOpen());
     EXPECT_FALSE(game.sound().playEffect(SeDecide));
     EXPECT_FALSE(game.sound().playSelectedBgm());
     EXPECT_TRUE(headless::audioLog().empty());

@@ -11,8 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The checking script, found next to this test's folder in the source tree.
-fs::path checkScript() { return fs::path(__FILE__).parent_path().parent_path() / "check_sdl_includes.cmake"; }
+// The checking script in the source tree.
+fs::path checkScript() { return fs::path(TESSALOOM_SOURCE_DIR) / "tests" / "check_sdl_includes.cmake"; }
 
 class SourceTree {
 public:

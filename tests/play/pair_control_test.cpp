@@ -70,9 +70,9 @@ TEST_F(PairTest, SpawnedPairStepsAtOnceThenEverySecondAndLandsWithBlock1AtHalfRo
 TEST_F(PairTest, StepReportsWhichBlockLanded)
 {
     placePair(3, 18, 0, 3, 20, 1);
-    EXPECT_EQ(game->stepPairFall(false), -1);  // half rows 19 and 21
+    EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), -1);  // half rows 19 and 21
     PairBlock::setFallStamp(0);
-    EXPECT_EQ(game->stepPairFall(false), 1);   // block 1 on the floor at 22
+    EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), 1);   // block 1 on the floor at 22
     EXPECT_EQ(where(1).halfRow, 22);
 
     // Side by side, both meeting support: block 0 is reported.
@@ -80,7 +80,7 @@ TEST_F(PairTest, StepReportsWhichBlockLanded)
     stack(3, {1});
     placePair(3, 19, 0, 2, 19, 2);
     PairBlock::setFallStamp(0);
-    EXPECT_EQ(game->stepPairFall(false), 0);
+    EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), 0);
 }
 
 TEST_F(PairTest, FrameShowsThePairAsItWasBeforeItsStep)
@@ -268,14 +268,14 @@ TEST_F(PairTest, LandingBombArmsTheColourItComesToRestOn)
     for (const Case& c : cases) {
         field().reset();
         field().setBomb(false, 1, 2);
-        game->setLandingCheckPendingForTest(false);  // keep the check from consuming it
+        GameTestAccess::setLandingCheckPending(*game, false);  // keep the check from consuming it
         for (const auto& s : c.stacks) {
             int row = 11;
             for (int code : s.second) field().setCell(s.first, row--, code);
         }
         placePair(c.block0.column, c.block0.halfRow, c.colour0, c.block1.column, c.block1.halfRow,
                   c.colour1);
-        game->landPair(c.landed);
+        GameTestAccess::landPair(*game, c.landed);
         bool armed = false;
         int a = -1, b = -1;
         field().bombState(armed, a, &b);

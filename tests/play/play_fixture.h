@@ -5,6 +5,7 @@
 
 #include "game/game.h"
 #include "platform/headless.h"
+#include "tests/game/game_test_access.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -26,8 +27,8 @@ protected:
         game = std::make_unique<Game>();
         game->setSpawnPosition(0, 3, 0);
         game->setSpawnPosition(1, 3, 1);
-        game->setSceneForTest(ScenePlay);
-        game->setPhaseForTest(PhaseFalling);
+        GameTestAccess::setScene(*game, ScenePlay);
+        GameTestAccess::setPhase(*game, PhaseFalling);
 
         soundDir = std::filesystem::path(::testing::TempDir()) /
                    ("play_se_" + std::to_string(::getpid()));
@@ -35,7 +36,7 @@ protected:
         for (int id = 0; id < 12; ++id) {
             const std::string path = (soundDir / ("se" + std::to_string(id) + ".wav")).string();
             std::ofstream(path) << "RIFF";
-            game->loadEffect(id, path);
+            game->loadEffect(static_cast<SeId>(id), path);
         }
         headless::clearAudioLog();
     }

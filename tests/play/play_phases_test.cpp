@@ -17,16 +17,16 @@ void rowLine(PuzzleField& f, int row, int firstColumn, int count, int colour)
 TEST_F(PlayTest, LaterChainStepsAreMultipliedByTheBlocksClearedBefore)
 {
     rowLine(field(), 11, 0, 3, 0);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     EXPECT_EQ(game->phase(), PhaseClearing);
     EXPECT_EQ(field().score(), 30);
 
     rowLine(field(), 11, 0, 4, 1);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     EXPECT_EQ(field().score(), 30 + 150);
 
     rowLine(field(), 10, 2, 3, 2);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     EXPECT_EQ(field().score(), 30 + 150 + 210);
 
     int steps = 0, cleared = 0;
@@ -41,7 +41,7 @@ TEST_F(PlayTest, CrossingLinesCountTheSharedCellTwice)
     rowLine(field(), 11, 2, 3, 2);
     field().setCell(3, 10, 2);
     field().setCell(3, 9, 2);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     EXPECT_EQ(field().score(), 12 * 10);
     EXPECT_EQ(field().clearedCount(), 6);
 }
@@ -50,9 +50,9 @@ TEST_F(PlayTest, ChainPointsFollowTheTable)
 {
     const int factors[] = {0, 1, 2, 3, 5, 8, 12, 17, 23, 30, 38, 47, 57};
     for (int count = 0; count <= 12; ++count)
-        EXPECT_EQ(Game::chainPoints(10, count), 10 * factors[count]) << count;
-    EXPECT_EQ(Game::chainPoints(10, -3), 0);
-    EXPECT_EQ(Game::chainPoints(200, 1000000), INT_MAX);
+        EXPECT_EQ(GameTestAccess::chainPoints(10, count), 10 * factors[count]) << count;
+    EXPECT_EQ(GameTestAccess::chainPoints(10, -3), 0);
+    EXPECT_EQ(GameTestAccess::chainPoints(200, 1000000), INT_MAX);
 }
 
 TEST_F(PlayTest, HugeChainMultiplierSaturatesTheScoreInsteadOfWrapping)
@@ -60,7 +60,7 @@ TEST_F(PlayTest, HugeChainMultiplierSaturatesTheScoreInsteadOfWrapping)
     field().setScore(9000000);
     field().setChainState(1, 100000000);
     rowLine(field(), 11, 0, 3, 0);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     EXPECT_EQ(field().score(), 9999999);
 }
 
@@ -70,7 +70,7 @@ TEST_F(PlayTest, EachClearStepSoundsItsChainEffectOnceAndLaterStepsShareTheFifth
     for (int earlier = 0; earlier < 7; ++earlier) {
         field().setChainState(earlier, 0);
         rowLine(field(), 11, 0, 3, 1);
-        game->checkMatches();
+        GameTestAccess::checkMatches(*game);
         ASSERT_EQ(game->phase(), PhaseClearing);
         headless::clearAudioLog();
         const Millis start = 10000 * (earlier + 1);
@@ -83,7 +83,7 @@ TEST_F(PlayTest, EachClearStepSoundsItsChainEffectOnceAndLaterStepsShareTheFifth
 TEST_F(PlayTest, FadeIsDrawnAtFourLevelsAtLeast100msApartThenEnds)
 {
     rowLine(field(), 11, 0, 3, 1);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
 
     // (time, drawn, fade level after the frame)
     const struct { Millis at; bool drawn; int level; } frames[] = {
@@ -108,7 +108,7 @@ TEST_F(PlayTest, FadeIsDrawnAtFourLevelsAtLeast100msApartThenEnds)
 TEST_F(PlayTest, FadeGateHoldsAcrossTheClockWrap)
 {
     rowLine(field(), 11, 0, 3, 1);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     frameAt(0xFFFFFFC0u);
     EXPECT_EQ(ClearBlock::fadeLevel(), 204);
     frameAt(0xFFFFFFC0u + 48);  // stamp + 100 has wrapped, now has not
@@ -151,7 +151,7 @@ TEST_F(PlayTest, HalfPairOverAGapDropsAfterTheLanding)
 TEST_F(PlayTest, DropStepsWaitAtLeast30ms)
 {
     stack(0, {1, Empty, 2});
-    game->settle();
+    GameTestAccess::settle(*game);
     ASSERT_EQ(game->phase(), PhaseDropping);
     frameAt(500);
     EXPECT_EQ(DropBlock::dropOffset(), 12);
@@ -167,7 +167,7 @@ TEST_F(PlayTest, ChainRunsThroughDropAndSecondClearThenSpawns)
     rowLine(field(), 11, 0, 3, 0);
     rowLine(field(), 11, 3, 2, 1);
     field().setCell(2, 10, 1);
-    game->checkMatches();
+    GameTestAccess::checkMatches(*game);
     Millis t = 1000;
     for (int i = 0; i < 40 && game->phase() != PhaseFalling; ++i) frameAt(t += 100);
     EXPECT_EQ(game->phase(), PhaseFalling);
@@ -186,11 +186,11 @@ TEST_F(PlayTest, GameEndsOnlyWhenTheSpawnCellIsTaken)
     const Case cases[] = {{3, 11, false}, {0, 12, false}, {3, 12, true}};
     for (const Case& c : cases) {
         field().reset();
-        game->setSceneForTest(ScenePlay);
+        GameTestAccess::setScene(*game, ScenePlay);
         for (int i = 0; i < c.height; ++i) field().setCell(c.column, 11 - i, i % 2);
         const int next0 = field().nextColour(0);
         headless::clearAudioLog();
-        game->checkMatches();
+        GameTestAccess::checkMatches(*game);
         EXPECT_EQ(game->scene(), c.over ? SceneGameOver : ScenePlay) << c.column << "/" << c.height;
         EXPECT_EQ(effectsPlayed().size() == 1 && effectsPlayed()[0] == SeGameOver, c.over);
         // Either way a new pair waits in phase 4.
@@ -205,21 +205,21 @@ TEST_F(PlayTest, GameEndsOnlyWhenTheSpawnCellIsTaken)
 TEST_F(PlayTest, SettleWithNothingFloatingChecksOnceAfterASpawnThenSpawns)
 {
     stack(5, {1, 1});
-    game->setPhaseForTest(PhaseDropping);
-    game->settle();  // flag set: the check runs, finds nothing, spawns
+    GameTestAccess::setPhase(*game, PhaseDropping);
+    GameTestAccess::settle(*game);  // flag set: the check runs, finds nothing, spawns
     EXPECT_EQ(game->phase(), PhaseFalling);
     EXPECT_TRUE(game->landingCheckPending());  // set again by the spawn
 
-    game->setLandingCheckPendingForTest(false);
+    GameTestAccess::setLandingCheckPending(*game, false);
     for (int row = 0; row < 12; ++row) field().setCell(3, row, row % 2);  // a check would end the game
-    game->settle();
+    GameTestAccess::settle(*game);
     EXPECT_EQ(game->scene(), ScenePlay);
     EXPECT_EQ(game->phase(), PhaseFalling);
 }
 
 TEST_F(PlayTest, UnknownPhaseShowsItsMessageAndDoesNothingElse)
 {
-    game->setPhaseForTest(9);
+    GameTestAccess::setPhase(*game, static_cast<PhaseId>(9));
     frameAt(100);
     ASSERT_EQ(headless::messageBoxes().size(), 1u);
     EXPECT_EQ(headless::messageBoxes()[0].text, "Undefinde Scene!!");

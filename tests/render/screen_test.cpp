@@ -45,6 +45,38 @@ TEST_F(Screens, AnUnknownCellIsSkippedWithOneBoxAndTheRestIsDrawn)
     EXPECT_EQ(find(screen(), BackBufferFill).count, 640 * 480 - CellPixelsDrawn);
 }
 
+TEST_F(Screens, APairBlockSitsAtItsHalfRow)
+{
+    PairBlock block;
+    ASSERT_TRUE(block.setColumn(5));
+    ASSERT_TRUE(block.setHalfRow(7));
+    block.setColour(2);
+    renderer.drawPairBlock(block);
+    expectCell(blockColour(2), 192 + 160, 48 + 7 * 16);
+}
+
+// The play screen draws its counters before the falling pieces and the
+// preview; that is only the same picture while no counter reaches them.
+TEST_F(Screens, TheGameScreensCountersStayClearOfTheWellAndThePreview)
+{
+    PuzzleField field;
+    field.setScore(9999999);
+    field.setClearedCount(9999999);
+    ASSERT_EQ(field.level(), 19);
+    renderer.drawGameScreen(field);
+    const auto untouched = [&](int x, int y, int w, int h) {
+        int n = 0;
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) n += pixelAt(screen(), i, j) == GameBgColour;
+        return n == w * h;
+    };
+    EXPECT_TRUE(untouched(FieldLeft, FieldTop, GridColumns * CellSize, GridRows * CellSize));
+    EXPECT_TRUE(untouched(513, 185, 2 * CellSize, CellSize));
+    // The counters are there: seven nines each in score and count, one in
+    // the level.
+    EXPECT_EQ(find(screen(), digitColour(9)).count, 15 * GlyphPixelsDrawn);
+}
+
 TEST_F(Screens, NextPairSitsRightOfTheField)
 {
     renderer.drawNextPair(0, 3);

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 inline std::string dataPath(const std::string& name)
 {
-    return (fs::path(__FILE__).parent_path() / "data" / name).string();
+    return std::string(TESSALOOM_SOURCE_DIR) + "/tests/replay/data/" + name;
 }
 
 inline std::string readFile(const std::string& path)

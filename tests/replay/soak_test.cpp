@@ -3,6 +3,7 @@
 // able to fail.
 #include "field/puzzle_field.h"
 #include "platform/headless.h"
+#include "tests/game/game_test_access.h"
 #include "tests/replay/replay_test_support.h"
 #include "tools/replay/invariants.h"
 #include "tools/replay/soak.h"
@@ -76,8 +77,8 @@ protected:
     void SetUp() override
     {
         headless::reset();
-        game.setSceneForTest(ScenePlay);
-        game.setPhaseForTest(PhaseFalling);
+        GameTestAccess::setScene(game, ScenePlay);
+        GameTestAccess::setPhase(game, PhaseFalling);
     }
     Game game;
     InvariantChecker checker;
@@ -87,10 +88,10 @@ TEST_F(InvariantsOnAGame, FreshGameHolds) { EXPECT_EQ(checker.check(game), ""); 
 
 TEST_F(InvariantsOnAGame, UnknownSceneOrPhaseIsAFault)
 {
-    game.setSceneForTest(4);
+    GameTestAccess::setScene(game, static_cast<SceneId>(4));
     EXPECT_EQ(checker.check(game), "unknown scene 4");
-    game.setSceneForTest(ScenePlay);
-    game.setPhaseForTest(SceneGameOver);
+    GameTestAccess::setScene(game, ScenePlay);
+    GameTestAccess::setPhase(game, static_cast<PhaseId>(SceneGameOver));
     EXPECT_EQ(checker.check(game), "unknown phase 7");
 }
 
@@ -117,7 +118,7 @@ TEST_F(InvariantsOnAGame, ScoreMayFallOnlyWhereTheTitleResetsIt)
 
     game.field().setClearedCount(40);
     EXPECT_EQ(checker.check(game), "");
-    game.setSceneForTest(SceneTitle);
+    GameTestAccess::setScene(game, SceneTitle);
     game.field().reset();
     EXPECT_EQ(checker.check(game), "");
 }

@@ -26,15 +26,15 @@ protected:
         headless::reset();
         ASSERT_TRUE(files.ok());
         bank.setWindow(Window);
-        for (int i = 0; i < BgmCount; ++i) ASSERT_TRUE(bank.loadBgm(i, files.make(BgmFiles[i])));
-        for (int i = 0; i < SeCount; ++i) ASSERT_TRUE(bank.loadEffect(i, files.make(SeFiles[i])));
+        for (int i = 0; i < BgmCount; ++i) ASSERT_TRUE(bank.loadBgm(static_cast<BgmId>(i), files.make(BgmFiles[i])));
+        for (int i = 0; i < SeCount; ++i) ASSERT_TRUE(bank.loadEffect(static_cast<SeId>(i), files.make(SeFiles[i])));
         headless::clearAudioLog();
         // The platform starts with a restart pending; these tests watch new ones.
         platform::takeBgmRestartRequest();
     }
 
-    platform::SoundHandle bgm(int id) const { return bank.bgmChannel(id).handle(); }
-    platform::SoundHandle se(int id) const { return bank.effectChannel(id).handle(); }
+    platform::SoundHandle bgm(int id) const { return bank.bgmChannel(static_cast<BgmId>(id)).handle(); }
+    platform::SoundHandle se(int id) const { return bank.effectChannel(static_cast<SeId>(id)).handle(); }
     bool bgmPlaying(int id) const { return headless::soundPlaying(bgm(id)); }
     bool sePlaying(int id) const { return headless::soundPlaying(se(id)); }
 
@@ -112,13 +112,13 @@ TEST_F(SoundBankTest, BadIdsAndFailedLoadsStopNothing)
     EXPECT_FALSE(bank.loadEffect(SeMove, files.path("Missing.wav")));
     headless::clearAudioLog();
 
-    EXPECT_FALSE(bank.playBgm(-1));
-    EXPECT_FALSE(bank.playBgm(BgmCount));
+    EXPECT_FALSE(bank.playBgm(static_cast<BgmId>(-1)));
+    EXPECT_FALSE(bank.playBgm(static_cast<BgmId>(BgmCount)));
     EXPECT_FALSE(bank.playBgm(BgmPlay));
     EXPECT_TRUE(bank.selectBgm(BgmPlay));
     EXPECT_FALSE(bank.playSelectedBgm());
-    EXPECT_FALSE(bank.playEffect(-1));
-    EXPECT_FALSE(bank.playEffect(SeCount));
+    EXPECT_FALSE(bank.playEffect(static_cast<SeId>(-1)));
+    EXPECT_FALSE(bank.playEffect(static_cast<SeId>(SeCount)));
     EXPECT_FALSE(bank.playEffect(SeMove));
 
     EXPECT_TRUE(headless::audioLog().empty());
@@ -128,13 +128,13 @@ TEST_F(SoundBankTest, BadIdsAndFailedLoadsStopNothing)
 
 TEST_F(SoundBankTest, LoadsOutOfRangeOpenNothing)
 {
-    EXPECT_FALSE(bank.loadBgm(-1, files.path("Title.wav")));
-    EXPECT_FALSE(bank.loadBgm(BgmCount, files.path("Title.wav")));
-    EXPECT_FALSE(bank.loadEffect(-1, files.path("Move.wav")));
-    EXPECT_FALSE(bank.loadEffect(SeCount, files.path("Move.wav")));
+    EXPECT_FALSE(bank.loadBgm(static_cast<BgmId>(-1), files.path("Title.wav")));
+    EXPECT_FALSE(bank.loadBgm(static_cast<BgmId>(BgmCount), files.path("Title.wav")));
+    EXPECT_FALSE(bank.loadEffect(static_cast<SeId>(-1), files.path("Move.wav")));
+    EXPECT_FALSE(bank.loadEffect(static_cast<SeId>(SeCount), files.path("Move.wav")));
     EXPECT_TRUE(headless::audioLog().empty());
-    EXPECT_FALSE(bank.bgmChannel(BgmCount).isOpen());
-    EXPECT_FALSE(bank.effectChannel(-1).isOpen());
+    EXPECT_FALSE(bank.bgmChannel(static_cast<BgmId>(BgmCount)).isOpen());
+    EXPECT_FALSE(bank.effectChannel(static_cast<SeId>(-1)).isOpen());
 }
 
 TEST_F(SoundBankTest, SelectingNoMusicLeavesTheCurrentTrackPlaying)
@@ -155,8 +155,8 @@ TEST_F(SoundBankTest, SelectingNoMusicLeavesTheCurrentTrackPlaying)
 TEST_F(SoundBankTest, SelectingAnUnknownTrackKeepsTheSelection)
 {
     ASSERT_TRUE(bank.selectBgm(BgmOver));
-    EXPECT_FALSE(bank.selectBgm(3));
-    EXPECT_FALSE(bank.selectBgm(-2));
+    EXPECT_FALSE(bank.selectBgm(static_cast<BgmId>(3)));
+    EXPECT_FALSE(bank.selectBgm(static_cast<BgmId>(-2)));
     EXPECT_EQ(bank.selectedBgm(), BgmOver);
     EXPECT_TRUE(bank.playSelectedBgm());
     EXPECT_TRUE(bgmPlaying(BgmOver));

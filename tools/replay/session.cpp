@@ -1,5 +1,6 @@
 #include "tools/replay/session.h"
 
+#include "app/frame_step.h"
 #include "field/block.h"
 #include "render/bmp_file.h"
 
@@ -33,10 +34,8 @@ Session::~Session() = default;
 void Session::runFrame(std::uint32_t stepMs)
 {
     if (frames_ > 0) headless::advanceClock(stepMs);
-    game_->update();
     presentedLast_ = options_.presentEvery > 0 && frames_ % options_.presentEvery == 0;
-    if (presentedLast_) game_->present();
-    if (platform::takeBgmRestartRequest()) game_->serviceBgm();
+    stepFrame(*game_, presentedLast_);
     // Nobody reads the sound log here; without clearing it grows by every
     // effect played.
     headless::clearAudioLog();

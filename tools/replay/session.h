@@ -1,7 +1,7 @@
 // One run of the real Game on the headless platform, frame by frame, as the
-// frame thread runs it: clock advance (none before the first frame), update,
-// present, and the music service when a restart was requested. Also the
-// frame hash and the frame image writer.
+// frame thread runs it: clock advance (none before the first frame), then
+// the frame thread's own stepFrame. Also the frame hash and the frame image
+// writer.
 #pragma once
 
 #include "game/game.h"

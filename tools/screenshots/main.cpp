@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "app/frame_step.h"
 #include "field/block.h"
 #include "game/game.h"
 #include "platform/headless.h"
@@ -41,8 +42,7 @@ bool writePpm(const headless::Frame& frame, const fs::path& path)
 void frame(Game& game)
 {
     headless::advanceClock(FrameMs);
-    game.update();
-    game.present();
+    stepFrame(game);
 }
 
 // Cells from strings, the last one on the bottom row: digits are cell codes

@@ -30,13 +30,10 @@ public:
     FrameTimer(const FrameTimer&) = delete;
     FrameTimer& operator=(const FrameTimer&) = delete;
 
-    // The clock: startTime when frozen, else the platform's milliseconds
-    // minus startTime (unsigned).
+    // The clock: the platform's milliseconds.
     Millis elapsed() const;
 
 private:
-    std::uint32_t minPeriod_ = 0;
-    std::uint32_t maxPeriod_ = 0;
-    Millis startTime_ = 0;
-    bool frozen_ = false;
+    // The period begun at construction, ended with the same value.
+    const std::uint32_t minPeriod_;
 };

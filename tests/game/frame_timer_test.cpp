@@ -1,4 +1,4 @@
-#include "app/frame_timer.h"
+#include "game/frame_timer.h"
 #include "platform/headless.h"
 
 #include <gtest/gtest.h>
