@@ -18,10 +18,12 @@ namespace replaytest {
 
 namespace fs = std::filesystem;
 
-inline std::string dataPath(const std::string& name)
-{
-    return (fs::path(__FILE__).parent_path() / "data" / name).string();
-}
+// The recordings' folder. __FILE__ may be relative to the build folder (a
+// compiler cache rewrites it so), and the tests change the working
+// directory: so it is made absolute once, at start-up.
+inline const fs::path DataDir = fs::absolute(fs::path(__FILE__).parent_path() / "data");
+
+inline std::string dataPath(const std::string& name) { return (DataDir / name).string(); }
 
 inline std::string readFile(const std::string& path)
 {
