@@ -20,7 +20,8 @@ function(tessaloom_library name)
   endif()
 endfunction()
 
-# One GoogleTest executable per test folder, linked with the headless platform.
+# One GoogleTest executable per test folder, linked with the headless platform
+# and the helpers tests share with the tools (tools/support).
 function(tessaloom_test_folder folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
@@ -29,7 +30,7 @@ function(tessaloom_test_folder folder)
   endif()
   set(exe tests_${folder})
   add_executable(${exe} ${src})
-  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} support platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   gtest_discover_tests(${exe} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                        PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -1,11 +1,7 @@
 #include "field/puzzle_field.h"
 #include "field_test_support.h"
 #include "rank/ranking.h"
-
-#include <filesystem>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
+#include "tools/support/scratch_dir.h"
 
 // Runs each test in a fresh working directory, where the rank file lives.
 class FieldRankingTest : public FieldTestBase {
@@ -13,22 +9,10 @@ protected:
     void SetUp() override
     {
         FieldTestBase::SetUp();
-        previous_ = fs::current_path();
-        scratch_ = fs::temp_directory_path() /
-                   ("field_ranking_" + std::to_string(::getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(scratch_);
-        fs::create_directories(scratch_);
-        fs::current_path(scratch_);
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous_);
-        fs::remove_all(scratch_);
+        ASSERT_TRUE(scratch_.enter());
     }
     PuzzleField field;
-    fs::path previous_;
-    fs::path scratch_;
+    support::ScratchDir scratch_{"tessaloom-field"};
 };
 
 TEST_F(FieldRankingTest, ZeroNeverQualifiesEvenWithoutAFile)
