@@ -24,6 +24,7 @@ public:
     static constexpr int PairCount = 2;
     static constexpr int NameLength = 3;
     static constexpr int LetterCount = 26;
+    // Score and cleared count stop here, as the displays have seven digits.
     static constexpr int ScoreLimit = 9999999;
     static constexpr int LevelCount = 20;
     static constexpr int OverCountEnd = 80;
