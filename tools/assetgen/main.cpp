@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/assetgen/audio.h"
+#include "tools/assetgen/backgrounds.h"
+#include "tools/assetgen/effects.h"
 #include "tools/assetgen/icon.h"
+#include "tools/assetgen/music.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/raster.h"
 
