@@ -3,6 +3,8 @@
 //   screenshots_tool <folder with Graphics/> <output folder>
 // The game runs with its clock under our control, the field is set up
 // directly, and each screen is written as a binary PPM (RGB, top-down).
+//   screenshots_tool --compose <folder with Graphics/> <output folder>
+// instead composes screens from the pictures alone (see composed.h).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 #include "field/block.h"
 #include "game/game.h"
 #include "platform/headless.h"
+#include "tools/screenshots/composed.h"
 #include "tools/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -81,8 +84,13 @@ bool writeRankFile()
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--compose") {
+        if (writeComposedScreens(argv[2], argv[3])) return 0;
+        std::fprintf(stderr, "screenshots: could not write into %s\n", argv[3]);
+        return 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <folder with Graphics/> <output folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--compose] <folder with Graphics/> <output folder>\n", argv[0]);
         return 2;
     }
     const fs::path assets = fs::absolute(argv[1]), out = fs::absolute(argv[2]);
