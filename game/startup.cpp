@@ -30,6 +30,7 @@ const ImageAsset ImageManifest[] = {
     {SlotLetters, "Graphics/String.bmp", true},
     {SlotGameOver, "Graphics/GameOver.bmp", true},
     {SlotGameStart, "Graphics/GameStart.bmp", true},
+    // Spelt so on purpose: picture sets made for the game use this file name.
     {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
 };
 

