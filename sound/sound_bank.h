@@ -33,7 +33,7 @@ constexpr int NoBgm = -1;
 class SoundBank {
 public:
     SoundBank() = default;
-    // Closes every channel that is still open.
+    // Every channel still open closes itself.
     virtual ~SoundBank();
 
     SoundBank(const SoundBank&) = delete;
