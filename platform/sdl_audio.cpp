@@ -1,6 +1,7 @@
 // Audio on SDL2_mixer: every sound file is one Mix_Chunk with a mixer channel
 // of its own, so all sounds play independently and mix with the music. A
 // sound's handle is its channel number.
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
@@ -137,12 +138,6 @@ void haltQuietly(int channel)
     flags[channel].expectedHalt.store(false);
 }
 
-std::string fileName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 namespace platform {
@@ -159,7 +154,7 @@ SoundHandle openSound(const std::string& path)
     Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
     if (!chunk) return NoSound;  // missing sounds are silent, like missing pictures
     sounds[free].chunk = chunk;
-    sounds[free].name = fileName(path);
+    sounds[free].name = fileNameOf(path);
     flags[free].reportEnd.store(false);
     flags[free].endPending.store(false);
     return free;

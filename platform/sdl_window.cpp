@@ -3,6 +3,7 @@
 // thread only hands pictures and message-box requests over through user
 // events and waits where it has to.
 #include "platform/key_latch.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
@@ -228,7 +229,7 @@ KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 void setWindowIconFromFile()
 {
     const std::string exe = executablePath();
-    const std::string path = exe.substr(0, exe.rfind('/') + 1) + "Graphics/Icon.bmp";
+    const std::string path = folderOf(exe) + "Graphics/Icon.bmp";
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || size > 54 + 256 * 256 * 3) return;
