@@ -15,16 +15,14 @@
 #include "rank/ranking.h"
 #include "tests/game/game_test_access.h"
 #include "tools/replay/session.h"
+#include "tools/support/scratch_dir.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -291,11 +289,9 @@ BENCHMARK(BM_StartUpToFirstPresent)->UseManualTime()->Unit(benchmark::kMilliseco
 
 // A ranking of ten saved entries in a fresh working directory, where the
 // game keeps its rank file.
-bool enterRankDirectory(std::string& dir)
+bool enterRankDirectory(support::ScratchDir& dir)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessaloom-bench.XXXXXX").string();
-    if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) return false;
-    dir = pattern;
+    if (!dir.enter()) return false;
     const char* names[] = {"ann", "bob", "cat", "dan", "eve", "fay", "gus", "hal", "ivy", "jon"};
     for (int i = 0; i < 10; ++i)
         if (!saveRankEntry(names[i], 100000 * (10 - i))) return false;
@@ -309,7 +305,7 @@ bool enterRankDirectory(std::string& dir)
 
 int main(int argc, char** argv)
 {
-    std::string dir;
+    support::ScratchDir dir("tessaloom-bench");
     if (!enterRankDirectory(dir)) {
         std::fprintf(stderr, "frame bench: cannot make a rank file in a temporary directory\n");
         return 1;
@@ -317,7 +313,5 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
     return 0;
 }

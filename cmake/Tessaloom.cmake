@@ -14,7 +14,8 @@ function(tessaloom_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} platform)
 endfunction()
 
-# One GoogleTest executable per test folder, linked with the headless platform.
+# One GoogleTest executable per test folder, linked with the headless platform
+# and the helpers tests share with the tools (tools/support).
 function(tessaloom_test_folder folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
@@ -23,7 +24,7 @@ function(tessaloom_test_folder folder)
   endif()
   set(exe tests_${folder})
   add_executable(${exe} ${src})
-  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_link_libraries(${exe} PRIVATE ${ARG_DEPS} support platform_headless platform GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   # Tests find their data in the source tree by this absolute path: __FILE__
   # may be relative (ccache with a base directory makes it so), and tests
   # change their working directory.

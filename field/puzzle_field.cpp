@@ -14,11 +14,7 @@ PuzzleField::PuzzleField()
     reset();
 }
 
-PuzzleField::~PuzzleField()
-{
-    groups_.clear();
-    drops_.clear();
-}
+PuzzleField::~PuzzleField() = default;
 
 // ---- Grid ----
 

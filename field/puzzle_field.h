@@ -36,6 +36,7 @@ public:
     static constexpr int PairCount = 2;
     static constexpr int NameLength = 3;
     static constexpr int LetterCount = 26;
+    // Score and cleared count stop here, as the displays have seven digits.
     static constexpr int ScoreLimit = 9999999;
     static constexpr int LevelCount = 20;
     static constexpr int OverCountEnd = 80;
@@ -212,19 +213,20 @@ private:
     DropList drops_;
     GroupList groups_;
     int fadeStep_ = 51;
-    bool bombArmed_ = false;
-    int bombColourA_ = Outside;
-    int bombColourB_ = Outside;
-    int score_ = 0;
-    int level_ = 0;
-    int chainSteps_ = 0;
-    int chainCleared_ = 0;
-    int clearedCount_ = 0;
-    int menuCursor_ = 9;
-    int nameLetters_[NameLength] = {0, 0, 0};
-    int nameCursor_ = 0;
-    int overCount_ = 0;
-    std::uint32_t overStamp_ = 0;
-    int curtainOffset_ = 0;
-    std::uint32_t curtainStamp_ = 0;
+    // The rest, like grid_, is set by reset(), which the constructor calls.
+    bool bombArmed_;
+    int bombColourA_;
+    int bombColourB_;
+    int score_;
+    int level_;
+    int chainSteps_;
+    int chainCleared_;
+    int clearedCount_;
+    int menuCursor_;
+    int nameLetters_[NameLength];
+    int nameCursor_;
+    int overCount_;
+    std::uint32_t overStamp_;
+    int curtainOffset_;
+    std::uint32_t curtainStamp_;
 };

@@ -2,6 +2,7 @@
 // first frame.
 #include "game/game.h"
 
+#include "platform/path.h"
 #include "platform/platform.h"
 
 #include <string>
@@ -31,6 +32,7 @@ const ImageAsset ImageManifest[] = {
     {SlotLetters, "Graphics/String.bmp", true},
     {SlotGameOver, "Graphics/GameOver.bmp", true},
     {SlotGameStart, "Graphics/GameStart.bmp", true},
+    // Spelt so on purpose: picture sets made for the game use this file name.
     {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
 };
 
@@ -58,13 +60,6 @@ const SoundAsset<SeId> EffectManifest[] = {
 // The full path of the running executable; empty when it cannot be told.
 std::string executablePath() { return platform::executablePath(); }
 
-// The part of the path after its last '/'; the whole path when it has none.
-std::string executableFileName(const std::string& path)
-{
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 void Game::startUp(platform::WindowId window)
@@ -72,11 +67,7 @@ void Game::startUp(platform::WindowId window)
     // The assets stand beside the executable: its folder with the trailing
     // '/'. A path without any '/' leaves the base empty, so the manifest's
     // relative paths are used as they are.
-    const std::string exePath = executablePath();
-    const std::string fileName = executableFileName(exePath);
-    const std::string base = fileName.size() == exePath.size()
-                                 ? std::string()
-                                 : exePath.substr(0, exePath.size() - fileName.size());
+    const std::string base = platform::folderOf(executablePath());
 
     attachWindow(window);
 

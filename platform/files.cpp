@@ -1,5 +1,6 @@
 // POSIX file access for the game's own files.
 #include "platform/files.h"
+#include "platform/path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -72,12 +73,10 @@ struct SplitPath {
 
 SplitPath splitPath(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    if (slash == 0)
-        return {"/", path.substr(1)};
-    return {path.substr(0, slash), path.substr(slash + 1)};
+    std::string dir = folderOf(path);
+    if (dir.size() > 1)
+        dir.pop_back();  // the folder without its final '/', except for "/"
+    return {dir.empty() ? "." : dir, fileNameOf(path)};
 }
 
 // Temporaries are named ".<base>.tmp-XXXXXX": hidden, and recognisable as

@@ -2,6 +2,7 @@
 // of its own, so all sounds play independently and mix with the music. A
 // sound's handle is its channel number.
 #include "platform/files.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
@@ -139,12 +140,6 @@ void haltQuietly(int channel)
     flags[channel].expectedHalt.store(false);
 }
 
-std::string fileName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 namespace platform {
@@ -166,7 +161,7 @@ SoundHandle openSound(const std::string& path)
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk) return NoSound;
     sounds[free].chunk = chunk;
-    sounds[free].name = fileName(path);
+    sounds[free].name = fileNameOf(path);
     flags[free].reportEnd.store(false);
     flags[free].endPending.store(false);
     return free;

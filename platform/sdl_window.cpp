@@ -10,6 +10,7 @@
 // waits in poll() on the display connection and the wake-up pipe.
 #include "platform/files.h"
 #include "platform/key_latch.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
@@ -289,7 +290,7 @@ KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 void setWindowIconFromFile()
 {
     const std::string exe = executablePath();
-    const std::string path = exe.substr(0, exe.rfind('/') + 1) + "Graphics/Icon.bmp";
+    const std::string path = folderOf(exe) + "Graphics/Icon.bmp";
     // Read here, bounded and never waiting on a special file; SDL gets bytes.
     std::vector<unsigned char> bytes;
     if (!readFile(path, bytes, 54 + 256 * 256 * 3, OverCap::Reject)) return;

@@ -15,9 +15,6 @@ namespace {
 constexpr Millis FadeInterval = 100;  // one fade step at least this far apart
 constexpr Millis DropInterval = 30;   // one drop step at least this far apart
 
-// Score and cleared count stop here, as the displays have seven digits.
-constexpr std::int64_t CounterCap = 9999999;
-
 // The cell that must be free for the next pair: spawn cell of block 0.
 constexpr int SpawnColumn = 3;
 constexpr int SpawnRow = 0;
@@ -40,7 +37,10 @@ int clampToInt(std::int64_t v)
     return static_cast<int>(v);
 }
 
-std::int64_t capCounter(std::int64_t v) { return v > CounterCap ? CounterCap : v; }
+std::int64_t capCounter(std::int64_t v)
+{
+    return v > PuzzleField::ScoreLimit ? PuzzleField::ScoreLimit : v;
+}
 
 }  // namespace
 
@@ -50,6 +50,7 @@ void Game::updatePlay()
     case PhaseFalling: updateFalling(); break;
     case PhaseClearing: updateClearing(); break;
     case PhaseDropping: updateDropping(); break;
+    // Spelt so on purpose: the game has always shown this text and caption.
     default: platform::messageBox("Undefinde Scene!!", "cution"); break;
     }
 }

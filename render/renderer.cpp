@@ -172,6 +172,7 @@ void Renderer::drawBlock(int x, int y, int cellCode, int alpha)
     const int sheetX = cellCode >= 0 && cellCode <= Outside ? BlockSheetX[cellCode] : -2;
     if (sheetX == -1) return;
     if (sheetX == -2) {
+        // Spelt so on purpose: the game has always shown this text and caption.
         platform::messageBox("undefine block type!!", "cution");
         return;
     }

@@ -14,13 +14,7 @@ const SoundChannel& closedChannel()
 
 }  // namespace
 
-SoundBank::~SoundBank()
-{
-    for (SoundChannel& c : bgmChannels_)
-        if (c.isOpen()) c.close();
-    for (SoundChannel& c : effectChannels_)
-        if (c.isOpen()) c.close();
-}
+SoundBank::~SoundBank() = default;
 
 void SoundBank::setWindow(platform::WindowId window)
 {

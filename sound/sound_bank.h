@@ -31,7 +31,7 @@ constexpr int SeCount = 12;
 class SoundBank {
 public:
     SoundBank() = default;
-    // Closes every channel that is still open.
+    // Every channel still open closes itself.
     virtual ~SoundBank();
 
     SoundBank(const SoundBank&) = delete;

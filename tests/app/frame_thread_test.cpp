@@ -2,10 +2,10 @@
 #include "app/frame_loop.h"
 #include "game/game.h"
 #include "platform/headless.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,32 +20,21 @@ namespace {
 // to exist).
 class GameFolder {
 public:
-    GameFolder()
-    {
-        char pattern[] = "/tmp/tessaloom-frame-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (made) dir_ = made;
-    }
-    ~GameFolder()
-    {
-        std::error_code ignored;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-    }
     bool ready()
     {
-        if (dir_.empty()) return false;
+        if (!dir_.ok()) return false;
         std::error_code failed;
-        std::filesystem::create_directories(dir_ + "/Sound/BGM", failed);
+        std::filesystem::create_directories(dir_.file("Sound/BGM"), failed);
         if (failed) return false;
         for (const char* name : {"Title", "Play", "Over"})
-            std::ofstream(dir_ + "/Sound/BGM/" + name + ".wav") << "RIFF";
-        headless::setExecutablePath(dir_ + "/tessaloom");
+            std::ofstream(dir_.file("Sound/BGM/") + name + ".wav") << "RIFF";
+        headless::setExecutablePath(dir_.file("tessaloom"));
         return true;
     }
-    std::string path(const std::string& relative) const { return dir_ + "/" + relative; }
+    std::string path(const std::string& relative) const { return dir_.file(relative); }
 
 private:
-    std::string dir_;
+    support::ScratchDir dir_{"tessaloom-frame"};
 };
 
 int countOps(AudioOp op, const std::string& path)

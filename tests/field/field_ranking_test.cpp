@@ -1,6 +1,7 @@
 #include "field/puzzle_field.h"
 #include "field_test_support.h"
 #include "rank/ranking.h"
+#include "tools/support/scratch_dir.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,22 +15,10 @@ protected:
     void SetUp() override
     {
         FieldTestBase::SetUp();
-        previous_ = fs::current_path();
-        scratch_ = fs::temp_directory_path() /
-                   ("field_ranking_" + std::to_string(::getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(scratch_);
-        fs::create_directories(scratch_);
-        fs::current_path(scratch_);
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous_);
-        fs::remove_all(scratch_);
+        ASSERT_TRUE(scratch_.enter());
     }
     PuzzleField field;
-    fs::path previous_;
-    fs::path scratch_;
+    support::ScratchDir scratch_{"tessaloom-field"};
 };
 
 TEST_F(FieldRankingTest, ZeroNeverQualifiesEvenWithoutAFile)

@@ -8,11 +8,11 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -36,49 +36,7 @@ inline std::ostream& operator<<(std::ostream& os, const Rgb& c)
     return os << "rgb(" << c.r << ", " << c.g << ", " << c.b << ")";
 }
 
-// A fresh folder under the system's temporary directory, removed at the end.
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tessaloom-game-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (::mkdtemp(buf.data())) path_ = buf.data();
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& relative) const { return path_ + "/" + relative; }
-
-private:
-    std::string path_;
-};
-
-// Runs the test inside a folder and goes back afterwards.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::string& dir) : saved_(fs::current_path())
-    {
-        fs::current_path(dir);
-    }
-    ~WorkingDirectory()
-    {
-        std::error_code ec;
-        fs::current_path(saved_, ec);
-    }
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
-private:
-    fs::path saved_;
-};
+using support::ScratchDir;
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
 {
@@ -141,7 +99,7 @@ protected:
     void SetUp() override
     {
         headless::reset();
-        cwd_ = std::make_unique<WorkingDirectory>(dir_.path());
+        ASSERT_TRUE(dir_.enter());
         game_ = std::make_unique<Game>();
         game_->attachWindow(platform::mainWindow());
         game_->createBackBuffer(640, 480, 100, 255, 100);
@@ -158,11 +116,7 @@ protected:
         headless::clearAudioLog();
     }
 
-    void TearDown() override
-    {
-        game_.reset();
-        cwd_.reset();
-    }
+    void TearDown() override { game_.reset(); }
 
     // The pictures the screens are checked with.
     void loadTestPictures()
@@ -220,7 +174,6 @@ protected:
     void writeRankFile(const std::string& text) { writeBytes(dir_.file("Data/Rank.ds"), text); }
 
     ScratchDir dir_;
-    std::unique_ptr<WorkingDirectory> cwd_;
     std::unique_ptr<Game> game_;
 };
 

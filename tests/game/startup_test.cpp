@@ -163,7 +163,7 @@ TEST_F(StartUpTest, APathWithoutAFolderReadsTheAssetsFromTheWorkingDirectory)
     writePictures(dir_);
     writeSounds(dir_);
     headless::setExecutablePath("tessaloom");
-    WorkingDirectory cwd(dir_.path());
+    ASSERT_TRUE(dir_.enter());
     Game game;
     game.startUp(platform::mainWindow());
 

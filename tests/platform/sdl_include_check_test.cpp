@@ -1,5 +1,7 @@
 // The build's guard that keeps SDL inside platform/ must really fail on an
 // offender: run it on small trees made for the purpose.
+#include "tools/support/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,33 +18,23 @@ fs::path checkScript() { return fs::path(TESSALOOM_SOURCE_DIR) / "tests" / "chec
 
 class SourceTree {
 public:
-    SourceTree()
-    {
-        char pattern[] = "/tmp/tessaloom-sdlcheck-XXXXXX";
-        if (const char* made = ::mkdtemp(pattern)) root_ = made;
-    }
-    ~SourceTree()
-    {
-        std::error_code ignored;
-        if (!root_.empty()) fs::remove_all(root_, ignored);
-    }
     void write(const std::string& relative, const std::string& text)
     {
-        const fs::path file = root_ / relative;
+        const fs::path file = root_.file(relative);
         fs::create_directories(file.parent_path());
         std::ofstream(file) << text;
     }
     // True when the check accepts the tree.
     bool passesCheck() const
     {
-        const std::string command = "cmake -DROOT='" + root_.string() + "' -P '" +
+        const std::string command = "cmake -DROOT='" + root_.path() + "' -P '" +
                                     checkScript().string() + "' >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
-    bool ready() const { return !root_.empty(); }
+    bool ready() const { return root_.ok(); }
 
 private:
-    fs::path root_;
+    support::ScratchDir root_{"tessaloom-sdlcheck"};
 };
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include "game/game.h"
 #include "platform/headless.h"
 #include "tests/game/game_test_access.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,23 +30,16 @@ protected:
         GameTestAccess::setScene(*game, ScenePlay);
         GameTestAccess::setPhase(*game, PhaseFalling);
 
-        soundDir = std::filesystem::path(::testing::TempDir()) /
-                   ("play_se_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(soundDir);
+        ASSERT_TRUE(soundDir.ok());
         for (int id = 0; id < 12; ++id) {
-            const std::string path = (soundDir / ("se" + std::to_string(id) + ".wav")).string();
+            const std::string path = soundDir.file("se" + std::to_string(id) + ".wav");
             std::ofstream(path) << "RIFF";
             game->loadEffect(static_cast<SeId>(id), path);
         }
         headless::clearAudioLog();
     }
 
-    void TearDown() override
-    {
-        game.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(soundDir, ignored);
-    }
+    void TearDown() override { game.reset(); }
 
     PuzzleField& field() { return game->field(); }
 
@@ -118,5 +111,5 @@ protected:
     bool screenDrawn() { return screenRed(0, 0) == 255; }
 
     std::unique_ptr<Game> game;
-    std::filesystem::path soundDir;
+    support::ScratchDir soundDir{"tessaloom-play"};
 };

@@ -2,10 +2,11 @@
 // relative to the working directory, so every test chdirs into its own.
 #pragma once
 
+#include "tools/support/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,21 +15,7 @@
 
 class ScratchDirTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessaloom-rank-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(&pattern[0]), nullptr);
-        dir_ = pattern;
-        std::filesystem::current_path(dir_);
-    }
-
-    void TearDown() override
-    {
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
+    void SetUp() override { ASSERT_TRUE(scratch_.enter()); }
 
     // Writes bytes exactly as given (binary, no newline translation).
     static void writeBytes(const std::string& path, const std::string& bytes)
@@ -56,8 +43,6 @@ protected:
         return names;
     }
 
-    std::filesystem::path dir_;
-
 private:
-    std::filesystem::path previous_;
+    support::ScratchDir scratch_{"tessaloom-rank"};
 };

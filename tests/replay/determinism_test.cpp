@@ -4,7 +4,7 @@
 #include "tests/replay/replay_test_support.h"
 #include "tools/replay/runner.h"
 #include "tools/replay/soak.h"
-#include "tools/replay/work_dir.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 
 using namespace replay;
 using namespace replaytest;
+using namespace support;
 
 namespace {
 
@@ -29,8 +30,8 @@ InputScript firstFrames(InputScript script, int frames)
 
 TEST(Determinism, SameInputGivesTheSameFramesBitForBit)
 {
-    ScopedWorkDir work;
-    ASSERT_FALSE(work.path().empty());
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     writeTestPictures(work.path() + "/assets");
     const InputScript script = firstFrames(loadRecording("chain.input"), 500);
 
@@ -52,7 +53,8 @@ TEST(Determinism, SameInputGivesTheSameFramesBitForBit)
 
 TEST(Determinism, ChangingOneKeyEventChangesTheGame)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     InputScript script = firstFrames(loadRecording("chain.input"), 400);
     RunOptions options;
     options.hashFrames = true;
@@ -74,7 +76,8 @@ TEST(Determinism, ChangingOneKeyEventChangesTheGame)
 
 TEST(Determinism, RecordedSessionReplaysToTheSameEnd)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     SessionPlan plan;
     plan.seed = 2024;
     plan.games = 2;
@@ -104,7 +107,8 @@ TEST(Determinism, RecordedSessionReplaysToTheSameEnd)
 
 TEST(Determinism, SameSeedGivesTheSameKeys)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     SessionPlan plan;
     plan.seed = 99;
     const SessionOutcome a = playSession(plan);
@@ -119,7 +123,8 @@ TEST(Determinism, SameSeedGivesTheSameKeys)
 
 TEST(FrameImages, DumpsAreNamedByFrameAndHoldThePresentedPixels)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     writeTestPictures(work.path() + "/assets");
     fs::create_directories(work.path() + "/frames");
     const InputScript script = firstFrames(loadRecording("chain.input"), 120);

@@ -6,12 +6,14 @@
 #include "tests/replay/replay_test_support.h"
 #include "tools/replay/invariants.h"
 #include "tools/replay/runner.h"
-#include "tools/replay/work_dir.h"
+#include "tools/support/rank_file_check.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 using namespace replay;
 using namespace replaytest;
+using namespace support;
 
 namespace {
 
@@ -75,7 +77,8 @@ std::string expected(const std::string& name) { return readFile(dataPath(name + 
 
 TEST(RecordedGames, LongChainReachesItsThirdStepAndEndsAsRecorded)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     const Replay r = replayRecording("chain");
     EXPECT_TRUE(r.seen.fault.empty()) << r.seen.fault;
     EXPECT_GE(r.seen.maxChainSteps, 3);
@@ -85,7 +88,8 @@ TEST(RecordedGames, LongChainReachesItsThirdStepAndEndsAsRecorded)
 
 TEST(RecordedGames, BombClearsItsColourAndEndsAsRecorded)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     const Replay r = replayRecording("bomb");
     EXPECT_TRUE(r.seen.fault.empty()) << r.seen.fault;
     // The bomb and at least one block of the colour it landed on.
@@ -95,7 +99,8 @@ TEST(RecordedGames, BombClearsItsColourAndEndsAsRecorded)
 
 TEST(RecordedGames, TopOutEndsTheGameWithTheSpawnCellTaken)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     const Replay r = replayRecording("top_out");
     EXPECT_TRUE(r.seen.fault.empty()) << r.seen.fault;
     EXPECT_TRUE(r.seen.played);
@@ -108,7 +113,8 @@ TEST(RecordedGames, TopOutEndsTheGameWithTheSpawnCellTaken)
 
 TEST(RecordedGames, NameEntryStoresTheNameOnScreenWithTheFinalScore)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     const Replay r = replayRecording("name_entry");
     EXPECT_TRUE(r.seen.fault.empty()) << r.seen.fault;
     ASSERT_TRUE(r.seen.nameEntry);

@@ -7,7 +7,8 @@
 #include "tests/replay/replay_test_support.h"
 #include "tools/replay/invariants.h"
 #include "tools/replay/soak.h"
-#include "tools/replay/work_dir.h"
+#include "tools/support/rank_file_check.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,12 @@
 
 using namespace replay;
 using namespace replaytest;
+using namespace support;
 
 TEST(Soak, HundredsOfRandomGamesKeepEveryInvariant)
 {
-    ScopedWorkDir work;
-    ASSERT_FALSE(work.path().empty());
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     SoakOptions options;
     options.seed = 20240607;
     options.games = 300;
@@ -44,7 +46,8 @@ TEST(Soak, HundredsOfRandomGamesKeepEveryInvariant)
 
 TEST(Soak, SessionThatDoesNotEndIsAFailureWithItsInputSaved)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     SoakOptions options;
     options.seed = 5;
     options.games = 1;
@@ -156,7 +159,8 @@ TEST(Invariants, RankFileAsTheGameWritesIt)
 
 TEST(Invariants, RankFileIsCheckedOnlyWhenItExists)
 {
-    ScopedWorkDir work;
+    ScratchDir work;
+    ASSERT_TRUE(work.enter());
     EXPECT_EQ(InvariantChecker::checkRankFile(), "");
     fs::create_directories("Data");
     std::ofstream("Data/Rank.ds", std::ios::binary) << "abc\r\n12\r\n";

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "tools/assetgen/audio.h"
+#include "tools/assetgen/effects.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/raster.h"
 #include "tools/assetgen/score.h"

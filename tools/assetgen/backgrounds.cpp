@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "tools/assetgen/backgrounds.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/stroke_font.h"
 

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <string>
 
-#include "tools/assetgen/audio.h"
+#include "tools/assetgen/effects.h"
 
 namespace assetgen {
 

@@ -1,4 +1,4 @@
-// Little-endian fields for the file headers the generator writes (BMP, WAV).
+// Little-endian fields for the sound files' headers.
 #pragma once
 
 #include <cstdint>

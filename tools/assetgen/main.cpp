@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/assetgen/audio.h"
+#include "tools/assetgen/backgrounds.h"
+#include "tools/assetgen/effects.h"
 #include "tools/assetgen/icon.h"
+#include "tools/assetgen/music.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/raster.h"
 
@@ -54,6 +56,7 @@ int main(int argc, char** argv)
     ok &= writePicture(graphics, "String.bmp", letterSheet(), true);
     ok &= writePicture(graphics, "GameOver.bmp", gameOverBanner(), true);
     ok &= writePicture(graphics, "GameStart.bmp", gameStartBanner(), true);
+    // The file name is spelt so on purpose: the game loads it by that name.
     ok &= writePicture(graphics, "ScoreCursol.bmp", nameCursor(), false);
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     ok &= writePicture(graphics, "Icon.bmp", iconArt(), true);

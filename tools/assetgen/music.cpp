@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/assetgen/audio.h"
+#include "tools/assetgen/music.h"
 #include "tools/assetgen/score.h"
 
 namespace assetgen {

@@ -1,5 +1,5 @@
 // The game's pictures, drawn in code: the block sheet, the glyph sheets,
-// the banners, the name cursor and the three backgrounds.
+// the banners and the name cursor (the backgrounds are in backgrounds.h).
 #pragma once
 
 #include "tools/assetgen/raster.h"
@@ -21,9 +21,5 @@ Canvas letterSheet();      // 624 x 34, keyed: A..Z
 Canvas gameOverBanner();   // 256 x 160, keyed
 Canvas gameStartBanner();  // 256 x 160, keyed
 Canvas nameCursor();       // 24 x 5, opaque
-
-Canvas titleBackground();    // 640 x 480, opaque
-Canvas rankingBackground();  // 640 x 480, opaque
-Canvas gameBackground();     // 640 x 480, opaque
 
 }  // namespace assetgen

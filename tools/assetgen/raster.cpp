@@ -1,5 +1,6 @@
 #include "tools/assetgen/raster.h"
-#include "tools/assetgen/le_bytes.h"
+
+#include "render/bmp_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,25 +127,9 @@ static std::uint8_t toByte(float v)
 
 std::vector<std::uint8_t> Canvas::toBmp(bool keyed) const
 {
-    const std::uint32_t pixelBytes = std::uint32_t(width_) * height_ * 3;
+    // Laid out as the game's Surface holds pixels, for the game's own writer.
     std::vector<std::uint8_t> out;
-    out.reserve(54 + pixelBytes);
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, 54 + pixelBytes);
-    put32(out, 0);
-    put32(out, 54);
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(width_));
-    put32(out, static_cast<std::uint32_t>(height_));
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);  // BI_RGB
-    put32(out, pixelBytes);
-    put32(out, 2835);  // 72 dpi
-    put32(out, 2835);
-    put32(out, 0);
-    put32(out, 0);
+    out.reserve(std::size_t(width_) * height_ * 3);
     for (int y = height_ - 1; y >= 0; --y) {
         for (int x = 0; x < width_; ++x) {
             std::uint8_t r, g, b;
@@ -163,7 +148,8 @@ std::vector<std::uint8_t> Canvas::toBmp(bool keyed) const
             out.push_back(r);
         }
     }
-    return out;
+    const std::string file = encodeBmp(out.data(), width_, height_);
+    return std::vector<std::uint8_t>(file.begin(), file.end());
 }
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)

@@ -1,5 +1,5 @@
-// A small anti-aliased raster canvas for drawing the game's pictures, and the
-// writer of the one BMP shape the game reads.
+// A small anti-aliased raster canvas for drawing the game's pictures, written
+// out by the game's own BMP writer (render/bmp_file.h).
 #pragma once
 
 #include <cstdint>

@@ -161,7 +161,7 @@ void SoundBuffer::mixIn(const SoundBuffer& other, float gain)
     }
 }
 
-void renderNote(SoundBuffer& out, const NoteSpec& n)
+void renderNote(SoundBuffer& out, const NoteEvent& n)
 {
     const double release = releaseOf(n.instrument);
     const std::size_t start = static_cast<std::size_t>(std::llround(n.start * SampleRate));

@@ -54,7 +54,8 @@ enum class Instrument {
     Piano,     // decaying partials with a hammer click
 };
 
-struct NoteSpec {
+// One note as the instruments play it.
+struct NoteEvent {
     Instrument instrument;
     double start;     // seconds
     double length;    // seconds the key is held
@@ -64,7 +65,7 @@ struct NoteSpec {
 };
 
 // Adds one note, tail included, to the buffer.
-void renderNote(SoundBuffer& out, const NoteSpec& note);
+void renderNote(SoundBuffer& out, const NoteEvent& note);
 
 enum class Drum { Kick, Snare, ClosedHat, OpenHat, Shaker, Clap };
 void renderDrum(SoundBuffer& out, Drum drum, double start, float velocity, float pan);
@@ -85,6 +86,12 @@ double maxWindowRmsDb(const SoundBuffer& b, double window);
 // and bends peaks softly under the ceiling; every sample goes through the
 // same static curve, so a loop stays seamless.
 void level(SoundBuffer& b, double targetDb, double ceilingDb, double window);
+
+// Loudness the generator aims at (plain RMS, dB against full scale): the
+// whole of a music track, and the loudest 50 ms of an effect.
+constexpr double MusicRmsDb = -20.0;
+constexpr double EffectWindowDb = -14.0;
+constexpr double CeilingDb = -1.2;
 
 // Fades the last seconds of a one-shot sound to silence.
 void fadeOut(SoundBuffer& b, double seconds);

@@ -22,11 +22,12 @@ build() {
     mv -f "$out/fuzz_$target.new" "$out/fuzz_$target"
 }
 
+scratch="$root/tools/support/scratch_dir.cpp"
 targets=${1:-"bmp rank"}
 for t in $targets; do
     case $t in
-    bmp) build bmp "$root/render/surface.cpp" "$root/render/surface_blit.cpp" ;;
-    rank) build rank "$root/rank/text_file.cpp" "$root/rank/ranking.cpp" "$root/platform/files.cpp" ;;
+    bmp) build bmp "$root/render/surface.cpp" "$root/render/surface_blit.cpp" "$scratch" ;;
+    rank) build rank "$root/rank/text_file.cpp" "$root/rank/ranking.cpp" "$root/platform/files.cpp" "$scratch" ;;
     *) echo "unknown target: $t (bmp or rank)" >&2; exit 2 ;;
     esac
 done

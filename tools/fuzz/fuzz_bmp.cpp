@@ -6,8 +6,7 @@
 // the reader ignores, and every destination pixel is checked against a
 // per-pixel model of the clipping.
 #include "render/surface.h"
-
-#include <unistd.h>
+#include "tools/support/scratch_dir.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,16 +59,10 @@ bool shapeIsAccepted(const std::uint8_t* d, std::size_t n)
 }
 
 // Both readers, the one over memory and the one over a file, see the same
-// bytes; the file lives in a private directory on a memory file system.
+// bytes; the file lives in a private directory on a memory file system,
+// removed on exit.
+std::unique_ptr<support::ScratchDir> g_dir;
 std::string g_bmpPath;
-
-void removeScratch()
-{
-    if (g_bmpPath.empty()) return;
-    std::remove(g_bmpPath.c_str());
-    const std::string dir = g_bmpPath.substr(0, g_bmpPath.rfind('/'));
-    ::rmdir(dir.c_str());
-}
 
 void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
@@ -208,13 +202,10 @@ void checkCopies(const Surface& loaded, const std::uint8_t* d)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     const char* base = std::getenv("TESSALOOM_FUZZ_DIR");
-    std::string dir = std::string(base != nullptr ? base : "/dev/shm") + "/tessaloom-bmp-XXXXXX";
-    if (::mkdtemp(&dir[0]) == nullptr) {
-        dir = "/tmp/tessaloom-bmp-XXXXXX";
-        FUZZ_CHECK(::mkdtemp(&dir[0]) != nullptr);
-    }
-    g_bmpPath = dir + "/input.bmp";
-    std::atexit(removeScratch);
+    g_dir = std::make_unique<support::ScratchDir>("tessaloom-bmp", base != nullptr ? base : "/dev/shm");
+    if (!g_dir->ok()) g_dir = std::make_unique<support::ScratchDir>("tessaloom-bmp");
+    FUZZ_CHECK(g_dir->ok());
+    g_bmpPath = g_dir->file("input.bmp");
     return 0;
 }
 

@@ -6,6 +6,7 @@
 // and the saved file must be exactly the ten CR LF lines of that model.
 #include "rank/ranking.h"
 #include "rank/text_file.h"
+#include "tools/support/scratch_dir.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,23 +34,8 @@ namespace {
         }                                                                           \
     } while (0)
 
-std::string g_dir;
-
-void removeScratch()
-{
-    if (g_dir.empty()) return;
-    if (::chdir(g_dir.c_str()) == 0) {
-        if (DIR* d = ::opendir("Data")) {
-            while (const dirent* e = ::readdir(d)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != "..") ::unlink(("Data/" + name).c_str());
-            }
-            ::closedir(d);
-        }
-        ::rmdir("Data");
-    }
-    if (::chdir("/") == 0) ::rmdir(g_dir.c_str());
-}
+// The working directory, removed on exit.
+std::unique_ptr<support::ScratchDir> g_dir;
 
 void writeRaw(const std::string& path, const std::string& bytes)
 {
@@ -269,15 +256,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     makePathsAbsolute(argc, argv);
     const char* base = std::getenv("TESSALOOM_FUZZ_DIR");
-    std::string dir = std::string(base != nullptr ? base : "/dev/shm") + "/tessaloom-rank-XXXXXX";
-    if (::mkdtemp(&dir[0]) == nullptr) {
-        dir = "/tmp/tessaloom-rank-XXXXXX";
-        FUZZ_CHECK(::mkdtemp(&dir[0]) != nullptr);
-    }
-    FUZZ_CHECK(::chdir(dir.c_str()) == 0);
+    g_dir = std::make_unique<support::ScratchDir>("tessaloom-rank", base != nullptr ? base : "/dev/shm");
+    if (!g_dir->ok()) g_dir = std::make_unique<support::ScratchDir>("tessaloom-rank");
+    FUZZ_CHECK(g_dir->enter());
     FUZZ_CHECK(::mkdir("Data", 0755) == 0);
-    g_dir = dir;
-    std::atexit(removeScratch);
     return 0;
 }
 

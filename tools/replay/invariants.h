@@ -13,19 +13,14 @@ namespace replay {
 // (kept here on its own, so that a fault in the field's copy shows).
 int expectedLevel(int cleared);
 
-// Checks the text of a rank file as the game writes it: ten lines each ended
-// by CR LF, each name empty or three letters a..z, each score canonical
-// decimal 0..9999999, scores in descending order. Empty result when it
-// holds, else the first fault.
-std::string rankFileFault(const std::string& text);
-
 class InvariantChecker {
 public:
     // Checks the game after a frame; empty when all holds, else the first
     // fault found. Keeps the score to see it never falls within a game.
     std::string check(const Game& game);
-    // Checks the rank file under the working directory when it exists.
-    // Rereading it every frame costs a file read, so callers choose when.
+    // Checks the rank file under the working directory when it exists (see
+    // support::rankFileFault). Rereading it every frame costs a file read,
+    // so callers choose when.
     static std::string checkRankFile();
 
 private:

@@ -13,7 +13,7 @@
 #include "tools/replay/input_script.h"
 #include "tools/replay/runner.h"
 #include "tools/replay/soak.h"
-#include "tools/replay/work_dir.h"
+#include "tools/support/scratch_dir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -97,7 +97,7 @@ std::string absolute(const std::string& path)
 
 // Enters --workdir, or a fresh temporary folder.
 struct WorkingPlace {
-    std::unique_ptr<ScopedWorkDir> scratch;
+    std::unique_ptr<support::ScratchDir> scratch;
     bool enter(const std::string& dir)
     {
         if (!dir.empty()) {
@@ -107,9 +107,10 @@ struct WorkingPlace {
             if (ec) std::fprintf(stderr, "tessaloom-replay: cannot enter %s\n", dir.c_str());
             return !ec;
         }
-        scratch = std::make_unique<ScopedWorkDir>();
-        if (scratch->path().empty()) std::fprintf(stderr, "tessaloom-replay: no temporary folder\n");
-        return !scratch->path().empty();
+        scratch = std::make_unique<support::ScratchDir>("tessaloom-replay");
+        if (scratch->enter()) return true;
+        std::fprintf(stderr, "tessaloom-replay: no temporary folder\n");
+        return false;
     }
 };
 

@@ -3,8 +3,8 @@
 //   screenshots_tool <folder with Graphics/> <output folder>
 // The game runs with its clock under our control, the field is set up
 // directly, and each screen is written as a binary PPM (RGB, top-down).
-#include <unistd.h>
-
+//   screenshots_tool --compose <folder with Graphics/> <output folder>
+// instead composes screens from the pictures alone (see composed.h).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +15,8 @@
 #include "field/block.h"
 #include "game/game.h"
 #include "platform/headless.h"
+#include "tools/screenshots/composed.h"
+#include "tools/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -82,19 +84,22 @@ bool writeRankFile()
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--compose") {
+        if (writeComposedScreens(argv[2], argv[3])) return 0;
+        std::fprintf(stderr, "screenshots: could not write into %s\n", argv[3]);
+        return 1;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <folder with Graphics/> <output folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--compose] <folder with Graphics/> <output folder>\n", argv[0]);
         return 2;
     }
     const fs::path assets = fs::absolute(argv[1]), out = fs::absolute(argv[2]);
     // The rank file is relative to the working directory: use a scratch one.
-    std::string pattern = (fs::temp_directory_path() / "tessaloom-shots-XXXXXX").string();
-    const char* scratch = ::mkdtemp(pattern.data());
-    if (!scratch) {
-        std::perror("mkdtemp");
+    support::ScratchDir scratch("tessaloom-shots");
+    if (!scratch.enter()) {
+        std::fprintf(stderr, "screenshots: no temporary folder\n");
         return 1;
     }
-    fs::current_path(scratch);
     bool ok = writeRankFile();
 
     headless::reset();
@@ -168,9 +173,6 @@ int main(int argc, char** argv)
     frame(game);
     ok &= writePpm(headless::lastFrame(), out / "ranking.ppm");
 
-    fs::current_path(out);
-    std::error_code ec;
-    fs::remove_all(scratch, ec);
     if (!ok) {
         std::fprintf(stderr, "screenshots: not every screen could be made\n");
         return 1;

@@ -1,39 +1,19 @@
-// Composes the game's screens through the game's own Renderer with the
-// generated pictures and writes them as BMP files, for checking by eye:
-//   asset_preview <folder with Graphics/> <output folder>
-// Not shipped; built on request (target asset_preview).
-#include <cstdio>
-#include <fstream>
-#include <string>
+#include "tools/screenshots/composed.h"
 
 #include "field/puzzle_field.h"
+#include "render/bmp_file.h"
 #include "render/renderer.h"
+
+#include <fstream>
 
 namespace {
 
 bool writeScreen(const Surface& s, const std::string& path)
 {
-    std::ofstream f(path, std::ios::binary);
-    auto put = [&](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            f.put(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    const std::uint32_t size = static_cast<std::uint32_t>(s.byteCount());
-    f.put('B');
-    f.put('M');
-    put(54 + size, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(static_cast<std::uint32_t>(s.width()), 4);
-    put(static_cast<std::uint32_t>(s.height()), 4);
-    put(1, 2);
-    put(24, 2);
-    for (int i = 0; i < 6; ++i)
-        put(0, 4);
-    // The Surface already holds the file's layout: bottom-up rows, B, G, R.
-    f.write(reinterpret_cast<const char*>(s.pixels()), static_cast<std::streamsize>(size));
-    return static_cast<bool>(f);
+    const std::string file = encodeBmp(s.pixels(), s.width(), s.height());
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(file.data(), static_cast<std::streamsize>(file.size()));
+    return !file.empty() && static_cast<bool>(f);
 }
 
 // A field that shows every kind of block, stacked like a game in progress.
@@ -62,13 +42,9 @@ void drawNumbers(Renderer& r, int score, int level, int count)
 
 }  // namespace
 
-int main(int argc, char** argv)
+bool writeComposedScreens(const std::string& assetDir, const std::string& outDir)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <asset folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    const std::string in = std::string(argv[1]) + "/Graphics/", out = std::string(argv[2]) + "/";
+    const std::string in = assetDir + "/Graphics/", out = outDir + "/";
     Renderer r;
     r.attachWindow(1);
     r.createBackBuffer(640, 480, 100, 255, 100);
@@ -99,7 +75,7 @@ int main(int argc, char** argv)
     r.drawBlock(192 + 32 * 3, 48 + 16 * 7, 5, -1);
     r.drawBlock(192 + 32 * 0, 48 + 32 * 11, 1, 128);  // a block fading out
     r.drawNextPair(3, 4);
-    drawNumbers(r, 9999999, 19, 9999999);
+    drawNumbers(r, PuzzleField::ScoreLimit, PuzzleField::LevelCount - 1, PuzzleField::ScoreLimit);
     ok &= writeScreen(r.backBuffer(), out + "play.bmp");
 
     r.drawGameBackground();
@@ -119,16 +95,11 @@ int main(int argc, char** argv)
     ok &= writeScreen(r.backBuffer(), out + "name_entry.bmp");
 
     r.drawRankingBackground();
-    r.drawRankEntry(1, "tes", 9999999);
+    r.drawRankEntry(1, "tes", PuzzleField::ScoreLimit);
     r.drawRankEntry(2, "MWQ", 1234567);
     r.drawRankEntry(3, "abc", 4500);
     r.drawRankEntry(4, "zzz", 90);
     r.drawRankEntry(5, "", 0);
     ok &= writeScreen(r.backBuffer(), out + "ranking.bmp");
-
-    if (!ok) {
-        std::fprintf(stderr, "asset_preview: could not write into %s\n", argv[2]);
-        return 1;
-    }
-    return 0;
+    return ok;
 }
