@@ -56,10 +56,15 @@ public:
     // 1..4096 and a multiple of 4, height 1..4096 (bottom-up), 1 plane,
     // 24 bits, no compression, and every pixel byte present in the file.
     // Anything else (or a missing file) gives false and an empty Surface.
-    // The header is checked before anything is allocated.
-    bool loadBmp(const std::string& path);
-    // The same reader over bytes already in memory.
-    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size);
+    // The header is checked before anything is allocated. When reason is
+    // given it receives a short text naming the check the bytes failed, or
+    // null: after success, and when the file could not be read at all (a
+    // missing file is no fault of its bytes, and callers stay silent then).
+    bool loadBmp(const std::string& path, const char** reason = nullptr);
+    // The same reader over bytes already in memory; every rejection here
+    // has a reason.
+    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size,
+                           const char** reason = nullptr);
 
     // Frees pixels and key runs; the Surface is then as after construction.
     void release();
