@@ -53,7 +53,7 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return b == o.b && g == o.g && r == o.r; }
 };
 
-Rgb pixelAt(const std::vector<std::uint8_t>& bytes, int width, int height, int x, int y)
+FUZZ_MODEL Rgb pixelAt(const std::vector<std::uint8_t>& bytes, int width, int height, int x, int y)
 {
     const std::size_t at = (static_cast<std::size_t>(height - 1 - y) * width + x) * 3;
     return Rgb{bytes[at], bytes[at + 1], bytes[at + 2]};
@@ -69,7 +69,7 @@ struct Placement {
 // takes source pixel (sx + X - x, sy + Y - y) when the offset lies inside the
 // w x h rectangle and both pixels lie inside their surfaces. The source is
 // read from a snapshot, so a copy within one surface behaves like memmove.
-std::vector<std::uint8_t> expectedCopy(const std::vector<std::uint8_t>& src, int sw, int sh,
+FUZZ_MODEL std::vector<std::uint8_t> expectedCopy(const std::vector<std::uint8_t>& src, int sw, int sh,
                                        const std::vector<std::uint8_t>& dst, int dw, int dh,
                                        const Placement& p, Copy kind, bool keyed, Rgb key)
 {
@@ -100,9 +100,14 @@ std::vector<std::uint8_t> expectedCopy(const std::vector<std::uint8_t>& src, int
     return out;
 }
 
-std::vector<std::uint8_t> pixelsOf(const Surface& s)
+FUZZ_MODEL std::vector<std::uint8_t> pixelsOf(const Surface& s)
 {
     return std::vector<std::uint8_t>(s.pixels(), s.pixels() + s.byteCount());
+}
+
+FUZZ_MODEL void restorePixels(Surface& s, const std::vector<std::uint8_t>& pixels)
+{
+    std::copy(pixels.begin(), pixels.end(), s.pixels());
 }
 
 bool runCopy(const Surface& src, Surface& dest, const Placement& p, Copy kind)
@@ -143,13 +148,21 @@ void checkCopies(const Surface& loaded, const std::uint8_t* d)
     const Rgb key = pixelAt(pixelsOf(loaded), loaded.width(), loaded.height(), 0,
                             loaded.height() - 1);
 
+    // One destination for the three copies, its first content restored
+    // before each; one source unless the copies write into it.
+    Surface src, dest;
+    std::vector<std::uint8_t> destBefore;
+    if (!selfCopy) {
+        FUZZ_CHECK(dest.createFilled(13 + (d[9] >> 4), 7 + (d[8] & 7), d[51], d[52], d[53]));
+        destBefore = pixelsOf(dest);
+    }
     for (Copy kind : {Copy::Plain, Copy::Keyed, Copy::Blended}) {
-        Surface src;
-        FUZZ_CHECK(src.loadBmpFromMemory(d, static_cast<std::size_t>(54) +
-                                                loaded.byteCount()));
-        if (keyed) {
-            src.buildKeyRuns(key.r, key.g, key.b);
-            FUZZ_CHECK(src.hasKeyRuns());
+        if (selfCopy || src.isEmpty()) {
+            FUZZ_CHECK(src.loadBmpFromMemory(d, static_cast<std::size_t>(54) + loaded.byteCount()));
+            if (keyed) {
+                src.buildKeyRuns(key.r, key.g, key.b);
+                FUZZ_CHECK(src.hasKeyRuns());
+            }
         }
         if (selfCopy) {
             const std::vector<std::uint8_t> before = pixelsOf(src);
@@ -159,11 +172,9 @@ void checkCopies(const Surface& loaded, const std::uint8_t* d)
             FUZZ_CHECK(runCopy(src, src, p, kind));
             FUZZ_CHECK(pixelsOf(src) == want);
         } else {
-            Surface dest;
-            FUZZ_CHECK(dest.createFilled(13 + (d[9] >> 4), 7 + (d[8] & 7), d[51], d[52], d[53]));
-            const std::vector<std::uint8_t> before = pixelsOf(dest);
+            restorePixels(dest, destBefore);
             const std::vector<std::uint8_t> want =
-                expectedCopy(pixelsOf(src), src.width(), src.height(), before, dest.width(),
+                expectedCopy(pixelsOf(src), src.width(), src.height(), destBefore, dest.width(),
                              dest.height(), p, kind, keyed, key);
             FUZZ_CHECK(runCopy(src, dest, p, kind));
             FUZZ_CHECK(pixelsOf(dest) == want);

@@ -20,6 +20,10 @@
         }                                                                                \
     } while (0)
 
+// Marks the target's own models and checks: their branches are not the
+// reader's, so they neither count as coverage nor cost tracing on every run.
+#define FUZZ_MODEL __attribute__((no_sanitize("coverage")))
+
 namespace fuzz {
 
 // The scratch directory: made once per process under $TESSALOOM_FUZZ_DIR
