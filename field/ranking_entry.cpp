@@ -2,6 +2,7 @@
 
 #include "rank/ranking.h"
 
+#include <cstdio>
 #include <string>
 
 bool PuzzleField::qualifiesForRanking() const
@@ -14,6 +15,9 @@ void PuzzleField::saveRanking()
     std::string name;
     for (int letter : nameLetters_)
         name += letterChar(letter);
-    // A failed write leaves the old ranking in place; nothing to report.
-    saveRankEntry(name, score_);
+    // A failed write leaves the old ranking in place and the game goes on,
+    // but the lost entry is worth one line to whoever reads the output.
+    std::string reason;
+    if (!saveRankEntry(name, score_, &reason))
+        std::fprintf(stderr, "tessaloom: cannot save the high score to %s: %s\n", RankFilePath, reason.c_str());
 }

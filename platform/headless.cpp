@@ -1,12 +1,13 @@
 // Headless platform: everything the game asks of the machine, answered from
 // plain state that tests script and inspect.
+#include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/key_latch.h"
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <map>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -119,8 +120,9 @@ SoundHandle openSound(const std::string& path)
 {
     State& s = state();
     if (!s.audioAvailable) return NoSound;
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe) return NoSound;
+    // The same file rules as the real platform: regular files, capped.
+    std::vector<unsigned char> bytes;
+    if (!readSoundFile(path, bytes)) return NoSound;
     s.sounds.push_back(SoundSlot{path, true, false, false});
     const SoundHandle h = static_cast<SoundHandle>(s.sounds.size() - 1);
     s.audio.push_back({headless::AudioOp::Open, h, path, false});

@@ -1,6 +1,7 @@
 // Audio on SDL2_mixer: every sound file is one Mix_Chunk with a mixer channel
 // of its own, so all sounds play independently and mix with the music. A
 // sound's handle is its channel number.
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -156,8 +158,13 @@ SoundHandle openSound(const std::string& path)
     for (int ch = 0; ch < MaxSounds && free < 0; ++ch)
         if (!sounds[ch].chunk) free = ch;
     if (free < 0) return NoSound;
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-    if (!chunk) return NoSound;  // missing sounds are silent, like missing pictures
+    // Read here, regular files only and capped: handed a path, the mixer
+    // would wait on a FIFO and read a device such as /dev/zero without end.
+    // The chunk holds its own decoded copy, so the bytes go with this scope.
+    std::vector<unsigned char> bytes;
+    if (!readSoundFile(path, bytes)) return NoSound;  // missing sounds are silent, like missing pictures
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    if (!chunk) return NoSound;
     sounds[free].chunk = chunk;
     sounds[free].name = fileName(path);
     flags[free].reportEnd.store(false);

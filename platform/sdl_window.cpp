@@ -2,6 +2,7 @@
 // message box. Every SDL video call stays on the main thread; the frame
 // thread only hands pictures and message-box requests over through user
 // events and waits where it has to.
+#include "platform/files.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
@@ -13,7 +14,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -229,10 +229,10 @@ void setWindowIconFromFile()
 {
     const std::string exe = executablePath();
     const std::string path = exe.substr(0, exe.rfind('/') + 1) + "Graphics/Icon.bmp";
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > 54 + 256 * 256 * 3) return;
-    SDL_Surface* icon = SDL_LoadBMP(path.c_str());
+    // Read here, bounded and never waiting on a special file; SDL gets bytes.
+    std::vector<unsigned char> bytes;
+    if (!readFile(path, bytes, 54 + 256 * 256 * 3, OverCap::Reject)) return;
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!icon) return;
     SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 0, 255, 0));
     SDL_SetWindowIcon(video.window, icon);

@@ -2,16 +2,13 @@
 
 #include "rank/text_file.h"
 
+#include "platform/files.h"
+
 #include <climits>
 #include <string>
 #include <utility>
 
 namespace {
-
-struct RankRow {
-    std::string name;
-    int score = 0;
-};
 
 // Five stored rows plus the new entry, which the sort may lift upwards.
 constexpr int WorkRows = RankPlaces + 1;
@@ -87,32 +84,67 @@ bool rankEntry(int place, std::string& name, int& score)
     return true;
 }
 
-bool saveRankEntry(const std::string& name, int score)
+RankTable parseRankTable(const std::string& text)
 {
-    if (name.find("\r\n") != std::string::npos || name.find('\0') != std::string::npos)
-        return false;
-
     TextFileReader file;
-    file.open(RankFilePath);
-    RankRow rows[WorkRows];
+    file.openBytes(text);
+    RankTable table;
     for (int place = 1; place <= RankPlaces; ++place) {
-        RankRow& row = rows[place - 1];
-        file.line(row.name, nameLine(place));
+        RankRow& row = table[place - 1];
+        file.line(row.name, nameLine(place));  // a missing line keeps the empty name
         row.score = readScore(file, scoreLine(place));
     }
+    return table;
+}
+
+void insertRankEntry(RankTable& table, const std::string& name, int score)
+{
+    RankRow rows[WorkRows];
+    for (int r = 0; r < RankPlaces; ++r)
+        rows[r] = std::move(table[r]);
     rows[WorkRows - 1] = {name, score};
 
     for (int i = 0; i < WorkRows; ++i)
         sortPass(rows, i);
 
+    for (int r = 0; r < RankPlaces; ++r)
+        table[r] = std::move(rows[r]);
+}
+
+std::string formatRankTable(const RankTable& table)
+{
     std::string text;
-    for (int r = 0; r < RankPlaces; ++r) {
-        text += rows[r].name;
+    for (const RankRow& row : table) {
+        text += row.name;
         text += "\r\n";
-        text += std::to_string(rows[r].score);
+        text += std::to_string(row.score);
         text += "\r\n";
     }
-    return writeTextFile(text, RankFilePath);
+    return text;
+}
+
+bool saveRankEntry(const std::string& name, int score, std::string* reason)
+{
+    const auto fail = [reason](const std::string& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    if (name.find("\r\n") != std::string::npos || name.find('\0') != std::string::npos)
+        return fail("the name holds a line break or a zero byte");
+
+    // Locked from the read to the rename: another copy of the game saving
+    // now waits, then reads the table with this entry in it.
+    platform::LockedFile lock(RankFilePath);
+    if (!lock.ok())
+        return fail(lock.reason());
+    TextFileReader file;
+    file.open(lock.target());  // a missing file reads as an empty table
+    RankTable table = parseRankTable(file.text());
+    insertRankEntry(table, name, score);
+    if (!lock.replace(formatRankTable(table)))
+        return fail(lock.reason());
+    return true;
 }
 
 char letterChar(int letterIndex)

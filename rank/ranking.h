@@ -5,6 +5,7 @@
 // line 2(p - 1) is the name of place p, line 2p - 1 its score.
 #pragma once
 
+#include <array>
 #include <string>
 
 // Relative to the working directory (not the executable's directory).
@@ -25,13 +26,37 @@ bool rankQualifies(int score);
 // missing, score is 0 when its line is missing.
 bool rankEntry(int place, std::string& name, int& score);
 
-// Inserts name with score below every entry with a score at least as high,
-// drops the sixth row and rewrites the rank file (creating "Data" if it is
-// missing). Does not test qualification. Old names are written back byte for
-// byte, scores in canonical decimal. False when the file could not be
-// replaced (it is then unchanged) or when name holds CR LF or a zero byte,
-// which would break the line structure.
-bool saveRankEntry(const std::string& name, int score);
+// One place of the table.
+struct RankRow {
+    std::string name;
+    int score = 0;
+};
+using RankTable = std::array<RankRow, RankPlaces>;
+
+// The table a rank file's bytes give: names as their lines hold them, scores
+// read by parseScore; a missing name line gives an empty name, a missing
+// score line 0. No file access: bytes are taken as TextFileReader takes a
+// file's content.
+RankTable parseRankTable(const std::string& text);
+
+// Inserts name with score below every row with a score at least as high and
+// drops the row that falls off the bottom. Equal scores keep their order.
+void insertRankEntry(RankTable& table, const std::string& name, int score);
+
+// The rank file's bytes for table: per place the name, CR LF, the score in
+// canonical decimal, CR LF.
+std::string formatRankTable(const RankTable& table);
+
+// Inserts name with score into the table of the rank file and rewrites it
+// (creating "Data" if it is missing), holding the file's lock across the
+// read, the insert and the write, so two copies of the game saving at once
+// both get their entries in. Does not test qualification. Old names are
+// written back byte for byte, scores in canonical decimal. A rank file that
+// is a link to a regular file is saved through. False, with reason (when
+// given) saying why, when the file could not be replaced (it is then
+// unchanged) or when name holds CR LF or a zero byte, which would break the
+// line structure.
+bool saveRankEntry(const std::string& name, int score, std::string* reason = nullptr);
 
 // The file character of a name letter: 0..25 give 'a'..'z', anything else 'a'.
 char letterChar(int letterIndex);

@@ -9,11 +9,21 @@ bool TextFileReader::open(const std::string& path)
     std::vector<unsigned char> bytes;
     if (!platform::readFile(path, bytes, MaxBytes))
         return false;
-    // The text ends at the first zero byte, as a C string would.
-    const auto end = std::find(bytes.begin(), bytes.end(), static_cast<unsigned char>(0));
-    text_.assign(bytes.begin(), end);
-    indexLines();
+    takeText(bytes.begin(), bytes.end());
     return true;
+}
+
+void TextFileReader::openBytes(const std::string& bytes)
+{
+    takeText(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), MaxBytes)));
+}
+
+template <typename Iterator>
+void TextFileReader::takeText(Iterator begin, Iterator end)
+{
+    // The text ends at the first zero byte, as a C string would.
+    text_.assign(begin, std::find(begin, end, 0));
+    indexLines();
 }
 
 void TextFileReader::indexLines()
@@ -66,7 +76,7 @@ int TextFileReader::line(std::string& out, int n) const
     return length;
 }
 
-bool writeTextFile(const std::string& text, const std::string& path)
+bool writeTextFile(const std::string& text, const std::string& path, std::string* reason)
 {
-    return platform::replaceFile(path, text);
+    return platform::replaceFile(path, text, reason);
 }

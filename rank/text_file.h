@@ -1,5 +1,6 @@
-// Line access to small text files and whole-file replacement. These are the
-// game's only text-file operations; the rank file is their one user.
+// Line access to small text files and whole-file replacement. The rank file
+// is their one user (a save, which must read and write under one lock, goes
+// through platform::LockedFile instead of writeTextFile).
 //
 // Line rules: lines are separated by the two bytes CR LF only (a lone CR or a
 // lone LF is part of the line), a zero byte ends the text, and a text that
@@ -25,6 +26,11 @@ public:
     // opened or read; the text then stays as it was (empty for a new reader).
     bool open(const std::string& path);
 
+    // Takes bytes as open takes a file's content (the first MaxBytes, up to
+    // the first zero byte), so the lines of a text in memory read exactly
+    // as they would from a file holding it.
+    void openBytes(const std::string& bytes);
+
     // Number of CR LF pairs in the text plus 1 (an empty text has 1 line).
     int lineCount() const;
 
@@ -44,6 +50,8 @@ public:
     const std::string& text() const { return text_; }
 
 private:
+    template <typename Iterator>
+    void takeText(Iterator begin, Iterator end);
     void indexLines();
 
     std::string text_;
@@ -55,5 +63,5 @@ private:
 // Replaces the file at path with text, atomically (a crash leaves the old or
 // the new file, never a mix or nothing), creating its directory when that one
 // level is missing. False when the file could not be replaced; the old file is
-// then unchanged.
-bool writeTextFile(const std::string& text, const std::string& path);
+// then unchanged and reason, when given, says why.
+bool writeTextFile(const std::string& text, const std::string& path, std::string* reason = nullptr);

@@ -4,10 +4,6 @@
 
 namespace {
 
-// The largest file the reader has a use for: headers and the largest picture.
-constexpr std::size_t BmpMaxFileBytes =
-    BmpHeaderBytes + static_cast<std::size_t>(SurfaceMaxSide) * SurfaceMaxSide * 3;
-
 std::uint16_t readU16(const unsigned char* p)
 {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -111,10 +107,14 @@ bool Surface::loadBmp(const std::string& path, const char** reason)
 {
     release();
     if (reason != nullptr) *reason = nullptr;
-    // Bytes past the largest picture are never looked at, so reading no
-    // more than that changes no verdict and bounds what a file can cost.
     std::vector<unsigned char> bytes;
-    if (!platform::readFile(path, bytes, BmpMaxFileBytes)) return false;
+    const platform::ReadResult read =
+        platform::readFile(path, bytes, PictureFileMaxBytes, platform::OverCap::Reject);
+    // Too large is the file's own fault, like bad bytes; a file that is not
+    // there, or is not a regular file, is silently missing.
+    if (read.status == platform::ReadResult::TooLarge && reason != nullptr)
+        *reason = "larger than the picture file cap";
+    if (!read) return false;
     return loadBmpFromMemory(bytes.data(), bytes.size(), reason);
 }
 

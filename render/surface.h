@@ -38,6 +38,9 @@ struct KeyRun {
 constexpr std::size_t BmpHeaderBytes = 54;
 // Largest width or height accepted from a file or by createFilled.
 constexpr int SurfaceMaxSide = 4096;
+// Largest picture file loadBmp reads: the game's largest pictures (640 x 480)
+// take 0.9 MiB, so this holds them with plenty of room.
+constexpr std::size_t PictureFileMaxBytes = 8u << 20;
 
 class Surface {
 public:
@@ -56,10 +59,12 @@ public:
     // 1..4096 and a multiple of 4, height 1..4096 (bottom-up), 1 plane,
     // 24 bits, no compression, and every pixel byte present in the file.
     // Anything else (or a missing file) gives false and an empty Surface.
-    // The header is checked before anything is allocated. When reason is
-    // given it receives a short text naming the check the bytes failed, or
-    // null: after success, and when the file could not be read at all (a
-    // missing file is no fault of its bytes, and callers stay silent then).
+    // The header is checked before anything is allocated. Only a regular
+    // file of at most PictureFileMaxBytes is read; anything else counts as
+    // missing, and nothing waits on a FIFO or reads a device without end.
+    // When reason is given it receives a short text naming the check the
+    // file failed, or null: after success, and when the file was missing
+    // or unreadable (no fault of its bytes; callers stay silent then).
     bool loadBmp(const std::string& path, const char** reason = nullptr);
     // The same reader over bytes already in memory; every rejection here
     // has a reason.

@@ -1,6 +1,7 @@
 #include "sound/sound_channel.h"
 
 #include "platform/headless.h"
+#include "tests/platform/special_files.h"
 #include "tests/sound/sound_files.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,18 @@ TEST_F(SoundChannelTest, MissingFileLeavesChannelClosedAndEveryCallFalse)
     EXPECT_FALSE(c.play());
     EXPECT_FALSE(c.stop());
     EXPECT_FALSE(c.close());
+    EXPECT_TRUE(headless::audioLog().empty());
+}
+
+TEST_F(SoundChannelTest, AFifoInPlaceOfASoundIsAMissingSound)
+{
+    const std::string fifo = files.path("Title.wav");
+    specialfiles::makeFifo(fifo);
+    SoundChannel c;
+    bool opened = true;
+    EXPECT_TRUE(specialfiles::finishesWithoutWaiting(fifo, [&] { opened = c.open(fifo); }));
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(c.isOpen());
     EXPECT_TRUE(headless::audioLog().empty());
 }
 
