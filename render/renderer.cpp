@@ -45,7 +45,7 @@ bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
     const bool loaded = image.loadBmp(path, &reason);
     // A missing picture stays silent (the game runs on without it); one that
     // is there but unusable says why, so the player can tell the two apart.
-    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping %s: %s\n", path.c_str(), reason);
+    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
     if (keyed) image.buildKeyRuns(0, 255, 0);
     return loaded;
 }

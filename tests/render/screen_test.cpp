@@ -222,7 +222,7 @@ TEST_F(Presenting, ARejectedPictureSaysWhyOnStderrAndAMissingOneSaysNothing)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(renderer.loadBitmap(SlotTitle, path, false));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "tessaloom: skipping " + path + ": height out of range (or top-down)\n");
+              "tessaloom: skipping the picture " + path + ": height out of range (or top-down)\n");
     EXPECT_TRUE(renderer.image(SlotTitle).isEmpty());
 
     testing::internal::CaptureStderr();
