@@ -3,6 +3,7 @@
 #include "field/puzzle_field.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -40,7 +41,11 @@ bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 {
     if (slot < 0 || slot >= ImageSlotCount) return false;
     Surface& image = images_[slot];
-    const bool loaded = image.loadBmp(path);
+    const char* reason = nullptr;
+    const bool loaded = image.loadBmp(path, &reason);
+    // A missing picture stays silent (the game runs on without it); one that
+    // is there but unusable says why, so the player can tell the two apart.
+    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
     if (keyed) image.buildKeyRuns(0, 255, 0);
     return loaded;
 }

@@ -53,6 +53,8 @@ public:
     // Loads a picture file into a slot and, when keyed, builds its key runs
     // for pure green. False for a slot outside 0..11 (nothing changes) and
     // when the file is missing or not of the accepted shape (slot left empty).
+    // A file that is there but rejected gets one stderr line with its path
+    // and the reason; a missing one gets none.
     bool loadBitmap(int slot, const std::string& path, bool keyed);
     // Hands the whole back buffer to the window. False without a window or
     // without a back buffer.

@@ -2,8 +2,6 @@
 
 #include "platform/files.h"
 
-#include <cstring>
-
 namespace {
 
 std::uint16_t readU16(const unsigned char* p)
@@ -26,27 +24,29 @@ std::int32_t readI32(const unsigned char* p)
                             : -static_cast<std::int32_t>(~u) - 1;
 }
 
-// Checks the 54 header bytes of a file of fileSize bytes, one field a line
-// in file order, and fills info when the file has the one accepted shape.
-// Nothing may be allocated before this has passed.
-bool parseBmpHeader(const unsigned char* h, std::uint64_t fileSize, BitmapInfoHeader& info)
+// Checks the header of a file of fileSize bytes starting at h, one field a
+// line in file order, and fills info when the file has the one accepted
+// shape. Returns null then, or a short reason for the first check that
+// failed. Nothing may be allocated before this has passed.
+const char* parseBmpHeader(const unsigned char* h, std::uint64_t fileSize, BitmapInfoHeader& info)
 {
-    if (fileSize < BmpHeaderBytes) return false;
-    if (h[0] != 'B' || h[1] != 'M') return false;
-    if (readU32(h + 10) != BmpHeaderBytes) return false;  // pixels right after the headers
+    if (fileSize < BmpHeaderBytes) return "shorter than the 54 header bytes";
+    if (h == nullptr) return "no bytes";
+    if (h[0] != 'B' || h[1] != 'M') return "not a BMP (no BM)";
+    if (readU32(h + 10) != BmpHeaderBytes) return "pixel data not right after the headers";
     info.size = readU32(h + 14);
-    if (info.size != 40) return false;
+    if (info.size != 40) return "header size is not 40";
     info.width = readI32(h + 18);
-    if (info.width < 1 || info.width > SurfaceMaxSide) return false;
-    if (info.width % 4 != 0) return false;  // rows then need no padding
+    if (info.width < 1 || info.width > SurfaceMaxSide) return "width out of range";
+    if (info.width % 4 != 0) return "width not a multiple of 4";  // rows then need no padding
     info.height = readI32(h + 22);
-    if (info.height < 1 || info.height > SurfaceMaxSide) return false;  // bottom-up only
+    if (info.height < 1 || info.height > SurfaceMaxSide) return "height out of range (or top-down)";
     info.planes = readU16(h + 26);
-    if (info.planes != 1) return false;
+    if (info.planes != 1) return "planes is not 1";
     info.bitCount = readU16(h + 28);
-    if (info.bitCount != 24) return false;
+    if (info.bitCount != 24) return "not 24 bits per pixel";
     info.compression = readU32(h + 30);
-    if (info.compression != 0) return false;
+    if (info.compression != 0) return "compressed";
     info.sizeImage = readU32(h + 34);
     info.xPelsPerMeter = readI32(h + 38);
     info.yPelsPerMeter = readI32(h + 42);
@@ -54,8 +54,8 @@ bool parseBmpHeader(const unsigned char* h, std::uint64_t fileSize, BitmapInfoHe
     info.clrImportant = readU32(h + 50);
     const std::uint64_t pixelBytes = static_cast<std::uint64_t>(info.width) *
                                      static_cast<std::uint64_t>(info.height) * 3u;
-    if (fileSize - BmpHeaderBytes < pixelBytes) return false;
-    return true;
+    if (fileSize - BmpHeaderBytes < pixelBytes) return "pixel data past the end of the file";
+    return nullptr;
 }
 
 std::size_t pixelBytesOf(const BitmapInfoHeader& info)
@@ -90,24 +90,32 @@ bool Surface::createFilled(int width, int height, int red, int green, int blue)
     return true;
 }
 
-bool Surface::loadBmpFromMemory(const unsigned char* bytes, std::size_t size)
+bool Surface::loadBmpFromMemory(const unsigned char* bytes, std::size_t size, const char** reason)
 {
     release();
-    if (bytes == nullptr) return false;
     BitmapInfoHeader info;
-    if (!parseBmpHeader(bytes, size, info)) return false;
+    const char* why = parseBmpHeader(bytes, size, info);
+    if (reason != nullptr) *reason = why;
+    if (why != nullptr) return false;
     const std::size_t count = pixelBytesOf(info);
     pixels_.assign(bytes + BmpHeaderBytes, bytes + BmpHeaderBytes + count);
     header_ = info;
     return true;
 }
 
-bool Surface::loadBmp(const std::string& path)
+bool Surface::loadBmp(const std::string& path, const char** reason)
 {
     release();
+    if (reason != nullptr) *reason = nullptr;
     std::vector<unsigned char> bytes;
-    if (!platform::readFile(path, bytes, PictureFileMaxBytes, platform::OverCap::Reject)) return false;
-    return loadBmpFromMemory(bytes.data(), bytes.size());
+    const platform::ReadResult read =
+        platform::readFile(path, bytes, PictureFileMaxBytes, platform::OverCap::Reject);
+    // Too large is the file's own fault, like bad bytes; a file that is not
+    // there, or is not a regular file, is silently missing.
+    if (read.status == platform::ReadResult::TooLarge && reason != nullptr)
+        *reason = "larger than the picture file cap";
+    if (!read) return false;
+    return loadBmpFromMemory(bytes.data(), bytes.size(), reason);
 }
 
 void Surface::release()

@@ -62,9 +62,14 @@ public:
     // The header is checked before anything is allocated. Only a regular
     // file of at most PictureFileMaxBytes is read; anything else counts as
     // missing, and nothing waits on a FIFO or reads a device without end.
-    bool loadBmp(const std::string& path);
-    // The same reader over bytes already in memory.
-    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size);
+    // When reason is given it receives a short text naming the check the
+    // file failed, or null: after success, and when the file was missing
+    // or unreadable (no fault of its bytes; callers stay silent then).
+    bool loadBmp(const std::string& path, const char** reason = nullptr);
+    // The same reader over bytes already in memory; every rejection here
+    // has a reason.
+    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size,
+                           const char** reason = nullptr);
 
     // Frees pixels and key runs; the Surface is then as after construction.
     void release();

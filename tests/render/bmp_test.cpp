@@ -74,52 +74,73 @@ void expectLoadedExactly(const Surface& s, const Bytes& file, int width, int hei
 struct Malformed {
     const char* what;
     Bytes bytes;
+    // The reason the reader gives: the first check the bytes fail.
+    const char* reason;
 };
+
+constexpr const char* Short = "shorter than the 54 header bytes";
+constexpr const char* NoMagic = "not a BMP (no BM)";
+constexpr const char* Offset = "pixel data not right after the headers";
+constexpr const char* InfoSize = "header size is not 40";
+constexpr const char* Width = "width out of range";
+constexpr const char* Height = "height out of range (or top-down)";
+constexpr const char* Planes = "planes is not 1";
+constexpr const char* Bits = "not 24 bits per pixel";
+constexpr const char* Compressed = "compressed";
+constexpr const char* PastEnd = "pixel data past the end of the file";
 
 std::vector<Malformed> malformedFiles()
 {
     std::vector<Malformed> cases;
     const Bytes good = validBmp(8, 2);
-    auto with = [&](const char* what, auto change) {
+    auto with = [&](const char* what, const char* reason, auto change) {
         Bytes b = good;
         change(b);
-        cases.push_back({what, b});
+        cases.push_back({what, b, reason});
     };
-    cases.push_back({"empty file", Bytes()});
-    cases.push_back({"one byte", Bytes(good.begin(), good.begin() + 1)});
-    cases.push_back({"header cut at 53", Bytes(good.begin(), good.begin() + 53)});
-    cases.push_back({"headers only", Bytes(good.begin(), good.begin() + 54)});
-    cases.push_back({"last pixel byte missing", Bytes(good.begin(), good.end() - 1)});
-    with("wrong magic", [](Bytes& b) { b[0] = 'M'; b[1] = 'B'; });
-    with("half the magic", [](Bytes& b) { b[1] = 'A'; });
-    with("offset 0", [](Bytes& b) { put32(b, 10, 0); });
-    with("offset into the headers", [](Bytes& b) { put32(b, 10, 14); });
-    with("offset after a colour table", [](Bytes& b) { put32(b, 10, 1078); });
-    with("offset past the file", [](Bytes& b) { put32(b, 10, 0xffffffffu); });
-    with("core header", [](Bytes& b) { put32(b, 14, 12); });
-    with("v5 header", [](Bytes& b) { put32(b, 14, 124); });
-    with("zero width", [](Bytes& b) { put32(b, 18, 0); });
-    with("negative width", [](Bytes& b) { put32(b, 18, static_cast<std::uint32_t>(-8)); });
-    with("INT32_MIN width", [](Bytes& b) { put32(b, 18, 0x80000000u); });
-    with("huge width", [](Bytes& b) { put32(b, 18, 4100); });
-    with("width not a multiple of 4", [](Bytes& b) { put32(b, 18, 6); });
-    with("zero height", [](Bytes& b) { put32(b, 22, 0); });
-    with("negative height (top-down)", [](Bytes& b) { put32(b, 22, static_cast<std::uint32_t>(-2)); });
-    with("INT32_MIN height", [](Bytes& b) { put32(b, 22, 0x80000000u); });
-    with("huge height", [](Bytes& b) { put32(b, 22, 4097); });
-    with("tiny file announcing the largest picture", [](Bytes& b) {
+    cases.push_back({"empty file", Bytes(), Short});
+    cases.push_back({"one byte", Bytes(good.begin(), good.begin() + 1), Short});
+    cases.push_back({"header cut at 53", Bytes(good.begin(), good.begin() + 53), Short});
+    cases.push_back({"headers only", Bytes(good.begin(), good.begin() + 54), PastEnd});
+    cases.push_back({"last pixel byte missing", Bytes(good.begin(), good.end() - 1), PastEnd});
+    with("wrong magic", NoMagic, [](Bytes& b) { b[0] = 'M'; b[1] = 'B'; });
+    with("half the magic", NoMagic, [](Bytes& b) { b[1] = 'A'; });
+    with("offset 0", Offset, [](Bytes& b) { put32(b, 10, 0); });
+    with("offset into the headers", Offset, [](Bytes& b) { put32(b, 10, 14); });
+    with("offset after a colour table", Offset, [](Bytes& b) { put32(b, 10, 1078); });
+    with("offset past the file", Offset, [](Bytes& b) { put32(b, 10, 0xffffffffu); });
+    with("core header", InfoSize, [](Bytes& b) { put32(b, 14, 12); });
+    with("v5 header", InfoSize, [](Bytes& b) { put32(b, 14, 124); });
+    with("zero width", Width, [](Bytes& b) { put32(b, 18, 0); });
+    with("negative width", Width, [](Bytes& b) { put32(b, 18, static_cast<std::uint32_t>(-8)); });
+    with("INT32_MIN width", Width, [](Bytes& b) { put32(b, 18, 0x80000000u); });
+    with("huge width", Width, [](Bytes& b) { put32(b, 18, 4100); });
+    with("width not a multiple of 4", "width not a multiple of 4", [](Bytes& b) { put32(b, 18, 6); });
+    with("zero height", Height, [](Bytes& b) { put32(b, 22, 0); });
+    with("negative height (top-down)", Height,
+         [](Bytes& b) { put32(b, 22, static_cast<std::uint32_t>(-2)); });
+    with("INT32_MIN height", Height, [](Bytes& b) { put32(b, 22, 0x80000000u); });
+    with("huge height", Height, [](Bytes& b) { put32(b, 22, 4097); });
+    with("tiny file announcing the largest picture", PastEnd, [](Bytes& b) {
         put32(b, 18, 4096);
         put32(b, 22, 4096);
     });
-    with("no planes", [](Bytes& b) { put16(b, 26, 0); });
-    with("two planes", [](Bytes& b) { put16(b, 26, 2); });
-    with("8-bit", [](Bytes& b) { put16(b, 28, 8); });
-    with("32-bit", [](Bytes& b) { put16(b, 28, 32); });
-    with("16-bit", [](Bytes& b) { put16(b, 28, 16); });
-    with("RLE8 compression", [](Bytes& b) { put32(b, 30, 1); });
-    with("bit fields", [](Bytes& b) { put32(b, 30, 3); });
+    with("no planes", Planes, [](Bytes& b) { put16(b, 26, 0); });
+    with("two planes", Planes, [](Bytes& b) { put16(b, 26, 2); });
+    with("8-bit", Bits, [](Bytes& b) { put16(b, 28, 8); });
+    with("32-bit", Bits, [](Bytes& b) { put16(b, 28, 32); });
+    with("16-bit", Bits, [](Bytes& b) { put16(b, 28, 16); });
+    with("RLE8 compression", Compressed, [](Bytes& b) { put32(b, 30, 1); });
+    with("bit fields", Compressed, [](Bytes& b) { put32(b, 30, 3); });
+    // Two faults at once: the one earlier in the file is named.
+    with("32-bit top-down", Height, [](Bytes& b) {
+        put32(b, 22, static_cast<std::uint32_t>(-2));
+        put16(b, 28, 32);
+    });
     return cases;
 }
+
+std::string text(const char* reason) { return reason == nullptr ? "(none)" : reason; }
 
 }  // namespace
 
@@ -196,4 +217,57 @@ TEST(BmpFile, AMissingFileOrADirectoryLeavesTheSurfaceEmpty)
     ASSERT_TRUE(s.createFilled(4, 4, 1, 2, 3));
     EXPECT_FALSE(s.loadBmp(testing::TempDir()));
     EXPECT_TRUE(s.isEmpty());
+}
+
+TEST(BmpReader, EachRejectionNamesTheFirstCheckTheBytesFail)
+{
+    for (const Malformed& m : malformedFiles()) {
+        Surface s;
+        const char* reason = nullptr;
+        EXPECT_FALSE(s.loadBmpFromMemory(m.bytes.data(), m.bytes.size(), &reason)) << m.what;
+        EXPECT_EQ(text(reason), m.reason) << m.what;
+    }
+    Surface s;
+    const char* reason = "stale";
+    EXPECT_FALSE(s.loadBmpFromMemory(nullptr, 100, &reason));
+    EXPECT_EQ(text(reason), "no bytes");
+}
+
+TEST(BmpReader, AnAcceptedPictureHasNoReason)
+{
+    const Bytes file = validBmp(4, 1);
+    Surface s;
+    const char* reason = "stale";
+    ASSERT_TRUE(s.loadBmpFromMemory(file.data(), file.size(), &reason));
+    EXPECT_EQ(reason, nullptr);
+    reason = "stale";
+    const std::string path = writeTemp("render_reason_ok.bmp", file);
+    ASSERT_TRUE(s.loadBmp(path, &reason));
+    EXPECT_EQ(reason, nullptr);
+    std::remove(path.c_str());
+}
+
+TEST(BmpFile, AFileOnDiskIsRejectedForTheSameReasonAsItsBytes)
+{
+    int n = 0;
+    for (const Malformed& m : malformedFiles()) {
+        const std::string path = writeTemp("render_why_" + std::to_string(n++) + ".bmp", m.bytes);
+        Surface s;
+        const char* reason = nullptr;
+        EXPECT_FALSE(s.loadBmp(path, &reason)) << m.what;
+        EXPECT_EQ(text(reason), m.reason) << m.what;
+        std::remove(path.c_str());
+    }
+}
+
+TEST(BmpFile, AFileThatCannotBeReadHasNoReason)
+{
+    // Nothing was wrong with any bytes: the caller stays silent about these.
+    Surface s;
+    const char* reason = "stale";
+    EXPECT_FALSE(s.loadBmp(testing::TempDir() + "no_such_picture.bmp", &reason));
+    EXPECT_EQ(reason, nullptr);
+    reason = "stale";
+    EXPECT_FALSE(s.loadBmp(testing::TempDir(), &reason));
+    EXPECT_EQ(reason, nullptr);
 }

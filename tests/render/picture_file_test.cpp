@@ -56,4 +56,18 @@ TEST_F(PictureFileTest, AFileLargerThanTheCapIsRejectedWhole)
     EXPECT_TRUE(s.isEmpty());
 }
 
+TEST_F(PictureFileTest, OnlyAFileOverTheCapGetsAReasonSpecialFilesAreSilentlyMissing)
+{
+    Surface s;
+    const char* reason = nullptr;
+    writePicture("over_cap.bmp", static_cast<off_t>(PictureFileMaxBytes) + 1);
+    EXPECT_FALSE(s.loadBmp("over_cap.bmp", &reason));
+    EXPECT_STREQ(reason, "larger than the picture file cap");
+
+    std::filesystem::create_symlink("/dev/zero", "Zero.bmp");
+    reason = "stale";
+    EXPECT_FALSE(s.loadBmp("Zero.bmp", &reason));
+    EXPECT_EQ(reason, nullptr);
+}
+
 }  // namespace

@@ -236,3 +236,29 @@ TEST_F(Presenting, BitmapSlotsOutsideTheTableChangeNothing)
     EXPECT_FALSE(renderer.image(SlotTitle).hasKeyRuns());
     std::remove(path.c_str());
 }
+
+TEST_F(Presenting, ARejectedPictureSaysWhyOnStderrAndAMissingOneSaysNothing)
+{
+    const std::string path = testing::TempDir() + "render_top_down.bmp";
+    // A 4 x 1 picture stored top-down (negative height): not a shape the game reads.
+    std::vector<unsigned char> bmp(54 + 4 * 1 * 3, 0);
+    const unsigned char head[] = {'B', 'M', 66, 0,    0,    0,    0, 0, 0, 0, 54, 0, 0, 0, 40,
+                                  0,   0,   0,  4,    0,    0,    0, 0xff, 0xff, 0xff, 0xff,
+                                  1,   0,   24, 0};
+    std::copy(std::begin(head), std::end(head), bmp.begin());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bmp.data(), 1, bmp.size(), f);
+    std::fclose(f);
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(renderer.loadBitmap(SlotTitle, path, false));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tessaloom: skipping the picture " + path + ": height out of range (or top-down)\n");
+    EXPECT_TRUE(renderer.image(SlotTitle).isEmpty());
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(renderer.loadBitmap(SlotTitle, path + ".missing", false));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    std::remove(path.c_str());
+}

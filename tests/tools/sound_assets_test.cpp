@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wav_check.h"
 #include "tests/tools/asset_files.h"
 
 namespace {
@@ -224,5 +225,22 @@ TEST(SoundAssets, ChainEffectsRiseWithTheChain)
         const double pitch = pitchAtStart(w);
         EXPECT_GT(pitch, previous * 1.03) << "chain " << step << " is not higher than chain " << step - 1;
         previous = pitch;
+    }
+}
+
+TEST(SoundAssets, EverySoundPassesTheStrictCheckBeforeTheMixer)
+{
+    std::vector<std::string> paths;
+    for (const char* name : {"Title", "Play", "Over"}) paths.push_back(std::string("Sound/BGM/") + name + ".wav");
+    for (const char* name : Effects) paths.push_back(std::string("Sound/SE/") + name + ".wav");
+    for (const std::string& path : paths) {
+        std::ifstream f(assetPath(path), std::ios::binary);
+        const std::vector<unsigned char> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        const char* reason = nullptr;
+        platform::WavLayout layout;
+        EXPECT_TRUE(platform::checkWav(b.data(), b.size(), &reason, &layout))
+            << path << ": " << (reason ? reason : "");
+        // The samples run to the end of the file: nothing is cut off.
+        EXPECT_EQ(layout.dataOffset + layout.dataBytes, b.size()) << path;
     }
 }

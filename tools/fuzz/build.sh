@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds the libFuzzer targets into build/fuzz/ under the repository:
-#   tools/fuzz/build.sh            both targets
-#   tools/fuzz/build.sh bmp        one of them (bmp or rank)
+#   tools/fuzz/build.sh              every target
+#   tools/fuzz/build.sh bmp wav      some of them
+# Targets: bmp, rank, wav (in memory) and bmp_file, rank_file, sound_file
+# (the same readers through a file).
 # Needs clang++ with the fuzzer runtime (Debian: clang, libclang-rt-14-dev).
 set -eu
 
@@ -22,12 +24,16 @@ build() {
     mv -f "$out/fuzz_$target.new" "$out/fuzz_$target"
 }
 
-scratch="$root/tools/support/scratch_dir.cpp"
-targets=${1:-"bmp rank"}
-for t in $targets; do
+all="bmp rank wav bmp_file rank_file sound_file"
+picture="$root/render/surface.cpp $root/render/surface_blit.cpp $root/platform/files.cpp"
+rank="$root/rank/text_file.cpp $root/rank/ranking.cpp $root/platform/files.cpp"
+sound="$root/platform/wav_check.cpp $root/platform/files.cpp"
+for t in ${*:-$all}; do
+    # shellcheck disable=SC2086
     case $t in
-    bmp) build bmp "$root/render/surface.cpp" "$root/render/surface_blit.cpp" "$scratch" ;;
-    rank) build rank "$root/rank/text_file.cpp" "$root/rank/ranking.cpp" "$root/platform/files.cpp" "$scratch" ;;
-    *) echo "unknown target: $t (bmp or rank)" >&2; exit 2 ;;
+    bmp | bmp_file) build "$t" $picture ;;
+    rank | rank_file) build "$t" $rank ;;
+    wav | sound_file) build "$t" $sound ;;
+    *) echo "unknown target: $t ($all)" >&2; exit 2 ;;
     esac
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora in corpus/bmp and corpus/rank (small, a few KB).
-Run from anywhere: python3 tools/fuzz/make_seeds.py"""
+"""Writes the seed corpora in corpus/bmp, corpus/rank and corpus/wav (small,
+a few KB). The file targets (bmp_file, rank_file, sound_file) start from the
+same seeds. Run from anywhere: python3 tools/fuzz/make_seeds.py"""
 import os
 import struct
 
@@ -70,6 +71,44 @@ def rank_seeds():
     write("rank", "long_name", b"n" * 300 + b"\r\n1\r\n")
 
 
+def chunk(cid, body, pad=True):
+    out = cid + struct.pack("<I", len(body)) + body
+    return out + b"\0" if pad and len(body) % 2 else out
+
+
+def fmt(channels=2, rate=44100, bits=16, tag=1, block=None, byte_rate=None, extra=b""):
+    block = channels * bits // 8 if block is None else block
+    byte_rate = rate * block if byte_rate is None else byte_rate
+    return chunk(b"fmt ", struct.pack("<HHIIHH", tag, channels, rate, byte_rate, block, bits) + extra)
+
+
+def wav(*chunks, riff_size=None, tail=b""):
+    body = b"WAVE" + b"".join(chunks)
+    size = len(body) if riff_size is None else riff_size
+    return b"RIFF" + struct.pack("<I", size) + body + tail
+
+
+def wav_seeds():
+    frames = bytes((1, 0, 255, 255, 0, 128, 255, 127))
+    data = chunk(b"data", frames)
+    write("wav", "stereo", wav(fmt(), data))
+    write("wav", "mono_48k", wav(fmt(channels=1, rate=48000), data))
+    write("wav", "list_odd_fact", wav(chunk(b"LIST", b"INFOx"), fmt(), chunk(b"fact", b"\2\0\0\0"),
+                                      data, chunk(b"junk", b"abc")))
+    write("wav", "unpadded_list", wav(chunk(b"LIST", b"INF", pad=False), fmt(), data))
+    write("wav", "fmt_18", wav(fmt(extra=b"\0\0"), data))
+    write("wav", "trailing_bytes", wav(fmt(), data, tail=b"ID3\0\0\0\7"))
+    write("wav", "cut_short", wav(fmt(), data)[:-1])
+    write("wav", "streamed", wav(fmt(), chunk(b"data", b"")[:4] + b"\xff\xff\xff\xff" + frames))
+    write("wav", "eight_bit", wav(fmt(channels=1, rate=22050, bits=8), chunk(b"data", b"\x80\x81\x7f")))
+    write("wav", "extensible", wav(fmt(tag=0xFFFE, extra=b"\x16\0" + b"\0" * 22), data))
+    write("wav", "rate_edges", wav(fmt(rate=8000), chunk(b"data", frames[:4])))
+    write("wav", "data_first", wav(data, fmt()))
+    write("wav", "two_fmt", wav(fmt(), fmt(channels=1), data))
+    write("wav", "empty_data", wav(fmt(), chunk(b"data", b"")))
+
+
 if __name__ == "__main__":
     bmp_seeds()
     rank_seeds()
+    wav_seeds()

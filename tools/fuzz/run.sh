@@ -1,13 +1,16 @@
 #!/bin/sh
-# Runs one fuzz target on its seeds:
-#   tools/fuzz/run.sh bmp|rank [seconds | -runs=N] [more libFuzzer flags]
+# Runs one fuzz target on its committed corpus:
+#   tools/fuzz/run.sh TARGET [seconds | -runs=N] [more libFuzzer flags]
+#   tools/fuzz/run.sh bmp -runs=25000000 -jobs=2 -workers=2   # both cores
+# Targets: bmp, rank, wav (in memory), bmp_file, rank_file, sound_file.
 # Without a limit it runs until stopped (or until it finds a fault).
 # The grown corpus goes to build/fuzz/corpus/<target> (not committed), crash
-# files to build/fuzz/artifacts/<target>/. Run tools/fuzz/build.sh first.
+# files to build/fuzz/artifacts/<target>/, and with -jobs the per-job logs
+# (fuzz-N.log) to build/fuzz/logs/<target>/. Run tools/fuzz/build.sh first.
 set -eu
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-target=${1:?usage: run.sh bmp|rank [seconds|-runs=N] [libFuzzer flags]}
+target=${1:?usage: run.sh TARGET [seconds|-runs=N] [libFuzzer flags]}
 shift
 exe="$root/build/fuzz/fuzz_$target"
 [ -x "$exe" ] || { echo "missing $exe: run tools/fuzz/build.sh $target" >&2; exit 2; }
@@ -22,14 +25,16 @@ if [ $# -gt 0 ]; then
 fi
 
 case $target in
-bmp) maxlen=8192 ;;
+bmp | bmp_file) maxlen=8192 ;;
 *) maxlen=4096 ;;
 esac
 
 corpus="$root/build/fuzz/corpus/$target"
 artifacts="$root/build/fuzz/artifacts/$target"
-mkdir -p "$corpus" "$artifacts"
+logs="$root/build/fuzz/logs/$target"
+mkdir -p "$corpus" "$artifacts" "$logs"
+cd "$logs"
 # Grown corpus first: new inputs are written to the first directory only,
-# so the committed seeds stay as they are.
+# so the committed corpus stays as it is.
 exec "$exe" -max_len=$maxlen -print_final_stats=1 -artifact_prefix="$artifacts/" \
     $limit "$@" "$corpus" "$root/tools/fuzz/corpus/$target"
