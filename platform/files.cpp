@@ -239,8 +239,12 @@ ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, st
     // one forever. The flag does nothing to a regular file's reads.
     const int fd = openRetry(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
-        result.reason = errorText(errno);
+        // A missing file is silent and needs no text: the ranking view reads
+        // a rank file that may not be there every frame, without allocating.
+        if (errno == ENOENT || errno == ENOTDIR)
+            result.status = ReadResult::Missing;
+        else
+            result.reason = errorText(errno);
         return result;
     }
     struct stat st;

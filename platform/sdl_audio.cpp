@@ -5,6 +5,7 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
+#include "platform/wav_check.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -158,6 +159,13 @@ SoundHandle openSound(const std::string& path)
     // The chunk holds its own decoded copy, so the bytes go with this scope.
     std::vector<unsigned char> bytes;
     if (!readSoundFile(path, bytes)) return NoSound;  // missing sounds are silent, like missing pictures
+    // Our own strict look at the bytes before the mixer parses them: a file
+    // that is there but damaged is named, not played as noise.
+    const char* reason = nullptr;
+    if (!checkWav(bytes.data(), bytes.size(), &reason)) {
+        std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
+        return NoSound;
+    }
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk) return NoSound;
     sounds[free].chunk = chunk;

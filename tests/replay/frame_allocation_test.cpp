@@ -7,7 +7,7 @@
 #include "rank/ranking.h"
 #include "tests/replay/replay_test_support.h"
 #include "tools/replay/runner.h"
-#include "tools/replay/work_dir.h"
+#include "tools/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +112,8 @@ std::string describe(const std::vector<FrameCount>& frames)
 
 TEST(FrameAllocation, AWholeSessionAllocatesNothingAfterItsFirstFrame)
 {
-    ScopedWorkDir work;
-    ASSERT_FALSE(work.path().empty());
+    support::ScratchDir work("tessaloom-replay");
+    ASSERT_TRUE(work.enter());
     writeTestPictures(work.path() + "/assets");
     // The rank file's folder, empty as in the recording.
     std::filesystem::create_directories("Data");
