@@ -91,3 +91,23 @@ TEST_F(RankFuzzRegressionTest, LoneCrAtTheEndOfTheFileIsPartOfTheLastScoreLine)
     ASSERT_TRUE(saveRankEntry("two", 2));
     EXPECT_EQ(rankFile(), "abc\r\n5\r\ntwo\r\n2\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n");
 }
+
+TEST(RankTableRoundTrip, TheEdgeNamesTheFuzzerReachedFormatBackToTheSameBytes)
+{
+    // The in-memory fuzz target's round trip on the inputs above: names with
+    // a lone CR or LF at their edges, a zero byte ending the text early.
+    for (const std::string& bytes :
+         {std::string{"a\r\r\n7\r\n\nb\r\n\n6\r\n\r\r\n5\r\n\n\r\r\n4\r\n"},
+          std::string{"x\r\n12\0" "34\r\ny\r\n5\r\n", 16}}) {
+        const RankTable table = parseRankTable(bytes);
+        const std::string text = formatRankTable(table);
+        const RankTable again = parseRankTable(text);
+        for (int i = 0; i < RankPlaces; ++i) {
+            EXPECT_EQ(again[i].name, table[i].name) << i;
+            EXPECT_EQ(again[i].score, table[i].score) << i;
+        }
+        EXPECT_EQ(formatRankTable(again), text);
+    }
+    EXPECT_EQ(formatRankTable(parseRankTable(std::string{"x\r\n12\0" "34\r\n", 9})),
+              "x\r\n12\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n");
+}

@@ -47,7 +47,9 @@ void checkNothingLeftBehind()
 // from the command line relative to where it was started. So before
 // libFuzzer reads its arguments (it does so after this call), corpus and
 // input paths and the path flags are made absolute, and crash files go to
-// the starting directory unless told otherwise.
+// the starting directory unless told otherwise. The move into the scratch
+// directory waits for the first input: -merge, -fork and -jobs start the
+// program again by the name it was started with, from where it was.
 std::vector<std::string> g_args;
 std::vector<char*> g_argv;
 
@@ -89,13 +91,17 @@ void makePathsAbsolute(int* argc, char*** argv)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     makePathsAbsolute(argc, argv);
-    FUZZ_CHECK(::chdir(fuzz::makeScratchDir("rank").c_str()) == 0);
-    FUZZ_CHECK(::mkdir("Data", 0755) == 0);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static const bool inScratchDir = [] {
+        FUZZ_CHECK(::chdir(fuzz::makeScratchDir("rank").c_str()) == 0);
+        FUZZ_CHECK(::mkdir("Data", 0755) == 0);
+        return true;
+    }();
+    (void)inScratchDir;
     const std::string input(reinterpret_cast<const char*>(data), size);
     fuzz::writeFile(RankFilePath, data, size);
     const RankTable table = parseRankTable(input);

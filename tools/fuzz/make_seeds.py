@@ -106,6 +106,7 @@ def wav_seeds():
     write("wav", "data_first", wav(data, fmt()))
     write("wav", "two_fmt", wav(fmt(), fmt(channels=1), data))
     write("wav", "empty_data", wav(fmt(), chunk(b"data", b"")))
+    write("wav", "fmt_only", wav(fmt(), chunk(b"LIST", b"")))
 
 
 if __name__ == "__main__":
