@@ -37,7 +37,7 @@ constexpr int WatchedWaitMs = 100;
 constexpr int UnwatchedWaitMs = 10;
 // Opening the display is tried again for about this long while the display
 // is there but refuses the connection for the moment.
-constexpr auto DisplayRetryTime = std::chrono::seconds(1);
+constexpr auto DisplayRetryTime = std::chrono::seconds(2);
 constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
 
 // Main-thread state.

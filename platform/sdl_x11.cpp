@@ -8,9 +8,11 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace {
 
@@ -22,6 +24,22 @@ int onLostDisplay(Display*)
     const ssize_t written = ::write(STDERR_FILENO, line, sizeof line - 1);
     static_cast<void>(written);  // nothing better to do if stderr is gone
     _exit(1);
+}
+
+std::string localDisplaySocket(const char* display)
+{
+    // ":N", ":N.S" or "unix:N": the server listens on X11's socket folder.
+    if (!display) return {};
+    std::string name = display;
+    if (name.rfind("unix:", 0) == 0) name.erase(0, 4);
+    if (name.size() < 2 || name[0] != ':') return {};
+    std::string number;
+    for (std::size_t i = 1; i < name.size() && name[i] != '.'; ++i) {
+        if (name[i] < '0' || name[i] > '9') return {};
+        number += name[i];
+    }
+    if (number.empty()) return {};
+    return "/tmp/.X11-unix/X" + number;
 }
 
 }  // namespace
@@ -45,9 +63,14 @@ bool sdlDisplayMayComeBack()
         return true;
     }
     // A server starting afresh, or one with a full listen queue, refuses
-    // with EAGAIN or takes the connection and drops it (ECONNRESET); a
-    // display that is not there refuses (ECONNREFUSED) or has no socket.
-    return errno == EAGAIN || errno == ECONNRESET || errno == EINTR;
+    // with EAGAIN or takes the connection and drops it (ECONNRESET); now and
+    // then, while it starts afresh, the local connection even reports no
+    // such file. A display that is not there refuses (ECONNREFUSED) or has
+    // no socket at all.
+    if (errno == EAGAIN || errno == ECONNRESET || errno == EINTR) return true;
+    const std::string socket = localDisplaySocket(SDL_getenv("DISPLAY"));
+    struct stat status;
+    return !socket.empty() && ::stat(socket.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
 int sdlDisplayFd(SDL_Window* window)
