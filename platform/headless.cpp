@@ -17,6 +17,7 @@ struct SoundSlot {
     bool open = false;
     bool playing = false;
     bool reportEnd = false;
+    int volume = 100;
 };
 
 struct State {
@@ -37,6 +38,11 @@ struct State {
     std::vector<std::uint32_t> periodsEnded;
     std::string exePath;
     bool exePathSet = false;
+    bool soundsPaused = false;
+    int windowScale = 1;
+    int windowScaleLimit = 1;
+    bool fullscreen = false;
+    bool windowActive = true;
 };
 
 State& state()
@@ -158,6 +164,28 @@ bool closeSound(SoundHandle sound)
     return true;
 }
 
+bool setSoundVolume(SoundHandle sound, int percent)
+{
+    SoundSlot* sl = slot(sound);
+    if (!sl) return false;
+    sl->volume = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    return true;
+}
+
+void pauseSounds(bool paused) { state().soundsPaused = paused; }
+
+void setWindowScale(int scale)
+{
+    State& s = state();
+    // The comfortable default of a desktop this tall: no larger than the limit.
+    s.windowScale = scale <= 0 ? 1 : scale > s.windowScaleLimit ? s.windowScaleLimit : scale;
+    s.fullscreen = false;
+}
+
+int windowScaleLimit() { return state().windowScaleLimit; }
+void setFullscreen(bool on) { state().fullscreen = on; }
+bool windowActive() { return state().windowActive; }
+
 std::string executablePath()
 {
     State& s = state();
@@ -192,6 +220,11 @@ void reset()
     s.periodsEnded.clear();
     s.exePath.clear();
     s.exePathSet = false;
+    s.soundsPaused = false;
+    s.windowScale = 1;
+    s.windowScaleLimit = 1;
+    s.fullscreen = false;
+    s.windowActive = true;
 }
 
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
@@ -244,5 +277,18 @@ void setExecutablePath(const std::string& path)
 }
 
 bool bgmRestartPending() { return state().bgmRestart; }
+
+int soundVolume(platform::SoundHandle sound)
+{
+    SoundSlot* sl = slot(sound);
+    return sl ? sl->volume : -1;
+}
+
+bool soundsPaused() { return state().soundsPaused; }
+
+void setWindowScaleLimit(int limit) { state().windowScaleLimit = limit < 1 ? 1 : limit; }
+int windowScale() { return state().windowScale; }
+bool fullscreen() { return state().fullscreen; }
+void setWindowActive(bool active) { state().windowActive = active; }
 
 }  // namespace headless

@@ -12,7 +12,8 @@
 namespace headless {
 
 // Back to a fresh start: clock at 1 ms, no keys down, no records, running,
-// music restart requested, window open, audio available.
+// music restart requested, window open and active at scale 1, audio
+// available and not paused.
 void reset();
 
 // A key-down event (marks the key pressed) or a key-up event.
@@ -70,5 +71,17 @@ void setExecutablePath(const std::string& path);
 
 // Peeks at the music-restart request without taking it.
 bool bgmRestartPending();
+
+// A handle's volume in percent, -1 for a closed handle; whether sounds are
+// held by pauseSounds.
+int soundVolume(platform::SoundHandle sound);
+bool soundsPaused();
+
+// The window: the largest scale the desktop takes (default 1), the scale and
+// fullscreen last asked for, and the focus (default: active).
+void setWindowScaleLimit(int limit);
+int windowScale();
+bool fullscreen();
+void setWindowActive(bool active);
 
 }  // namespace headless

@@ -12,8 +12,12 @@ namespace platform {
 
 // ---- Keys -----------------------------------------------------------------
 
-enum class Key { Left, Right, Up, Down, Z, C, Q };
-constexpr int KeyCount = 7;
+// The design's seven keys, then the extras: P pause (P, a gamepad's Start),
+// Escape (pause; leaves the options), M mute, O options (O, a gamepad's Y),
+// Fullscreen (F11, Alt+Enter). A gamepad's D-pad and left stick read as the
+// arrows, A as Z, B as C, Back as Q; keyboard and gamepad work together.
+enum class Key { Left, Right, Up, Down, Z, C, Q, P, Escape, M, O, Fullscreen };
+constexpr int KeyCount = 12;
 
 // One reading of a key: down at this moment, and pressed (a real key-down,
 // not auto-repeat) since the previous query of the same key.
@@ -80,6 +84,24 @@ WindowId mainWindow();
 // false when the window is not there.
 bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height);
 
+// ---- Window size and focus --------------------------------------------------------
+
+// Requests from the frame thread, carried out by the main thread soon after.
+// The picture stays width x height logically; the window shows it at a whole
+// factor, sharp, centred on black when the window is larger.
+
+// A window of scale times the picture. 0 asks for the comfortable default:
+// the largest factor whose window takes at most three quarters of the
+// desktop's usable height (at least 1). Leaves fullscreen.
+void setWindowScale(int scale);
+// The largest whole factor whose window fits the desktop's usable area (at
+// least 1); 1 when there is no window.
+int windowScaleLimit();
+// Desktop fullscreen on or off.
+void setFullscreen(bool on);
+// False while the window has lost the input focus or is minimised.
+bool windowActive();
+
 // ---- Frame loop flags ------------------------------------------------------------
 
 // True until shutdown begins (window closed, SIGTERM or requestQuit()).
@@ -108,6 +130,12 @@ bool playSound(SoundHandle sound, bool reportEnd);
 bool stopSound(SoundHandle sound);
 // Stops and frees the sound. False for a closed handle.
 bool closeSound(SoundHandle sound);
+// The sound's volume, 0..100 percent (100 at opening), kept across plays.
+// False for a closed handle.
+bool setSoundVolume(SoundHandle sound, int percent);
+// Holds every playing sound where it is, or lets them go on. A sound started
+// while paused waits too.
+void pauseSounds(bool paused);
 
 // ---- Process ----------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -50,6 +51,8 @@ std::mutex tableLock;
 Device device = Device::Untried;
 std::array<Sound, MaxSounds> sounds;
 bool trace = false;
+// Held by pauseSounds: sounds started meanwhile wait too.
+std::atomic<bool> paused{false};
 
 void channelFinished(int channel)
 {
@@ -170,6 +173,7 @@ SoundHandle openSound(const std::string& path)
     if (!chunk) return NoSound;
     sounds[free].chunk = chunk;
     sounds[free].name = fileNameOf(path);
+    Mix_Volume(free, MIX_MAX_VOLUME);
     flags[free].reportEnd.store(false);
     flags[free].endPending.store(false);
     return free;
@@ -188,6 +192,8 @@ bool playSound(SoundHandle sound, bool reportEnd)
     f.reportEnd.store(reportEnd);
     const bool ok = Mix_PlayChannel(sound, s->chunk, 0) == sound;
     f.expectedHalt.store(false);
+    // A sound started during a pause waits for the pause to end.
+    if (ok && paused.load()) Mix_Pause(sound);
     if (ok && trace) std::fprintf(stderr, "audio: play %s\n", s->name.c_str());
     return ok;
 }
@@ -213,6 +219,26 @@ bool closeSound(SoundHandle sound)
     flags[sound].reportEnd.store(false);
     flags[sound].endPending.store(false);
     return true;
+}
+
+bool setSoundVolume(SoundHandle sound, int percent)
+{
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (!openSlot(sound)) return false;
+    const int clamped = std::max(0, std::min(100, percent));
+    Mix_Volume(sound, clamped * MIX_MAX_VOLUME / 100);
+    return true;
+}
+
+void pauseSounds(bool hold)
+{
+    std::lock_guard<std::mutex> guard(tableLock);
+    paused.store(hold);
+    if (device != Device::Ready) return;
+    if (hold)
+        Mix_Pause(-1);
+    else
+        Mix_Resume(-1);
 }
 
 void sdlAudioShutdown()

@@ -18,6 +18,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -50,8 +51,17 @@ struct Video {
     std::vector<std::uint8_t> shown;  // the picture being shown, bottom-up BGR
     bool shownInTexture = false;      // `shown` made it into the texture
     std::thread::id mainThread;
+    int pictureWidth = 0;   // the logical picture the window shows
+    int pictureHeight = 0;
 };
 Video video;
+
+// Window requests from the frame thread, taken by the main thread.
+constexpr int NoRequest = -1;
+std::atomic<int> requestedScale{NoRequest};       // 0: the comfortable default
+std::atomic<int> requestedFullscreen{NoRequest};  // 0 off, 1 on
+std::atomic<int> scaleLimit{1};
+std::atomic<bool> active{true};
 
 // Read by the frame thread.
 std::atomic<platform::WindowId> windowId{platform::NoWindow};
@@ -95,9 +105,9 @@ void showMessageBoxNow(const std::string& text, const std::string& caption)
 
 // The game's keys are places on the keyboard, not letters: under a layout
 // whose Z key types something else (Cyrillic, say) it is still Z.
-bool keyFor(SDL_Scancode code, platform::Key& key)
+bool keyFor(const SDL_Keysym& keysym, bool keyDown, platform::Key& key)
 {
-    switch (code) {
+    switch (keysym.scancode) {
     case SDL_SCANCODE_LEFT: key = platform::Key::Left; return true;
     case SDL_SCANCODE_RIGHT: key = platform::Key::Right; return true;
     case SDL_SCANCODE_UP: key = platform::Key::Up; return true;
@@ -105,6 +115,17 @@ bool keyFor(SDL_Scancode code, platform::Key& key)
     case SDL_SCANCODE_Z: key = platform::Key::Z; return true;
     case SDL_SCANCODE_C: key = platform::Key::C; return true;
     case SDL_SCANCODE_Q: key = platform::Key::Q; return true;
+    case SDL_SCANCODE_P: key = platform::Key::P; return true;
+    case SDL_SCANCODE_ESCAPE: key = platform::Key::Escape; return true;
+    case SDL_SCANCODE_M: key = platform::Key::M; return true;
+    case SDL_SCANCODE_O: key = platform::Key::O; return true;
+    case SDL_SCANCODE_F11: key = platform::Key::Fullscreen; return true;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER:
+        // Alt+Enter; the key-up counts whatever the modifiers are by then.
+        if (keyDown && !(keysym.mod & KMOD_ALT)) return false;
+        key = platform::Key::Fullscreen;
+        return true;
     default: return false;
     }
 }
@@ -165,6 +186,50 @@ void uploadNewestFrame()
     showCurrentPicture();
 }
 
+// The largest whole factor whose window fits the usable area of the
+// window's desktop, and the comfortable one (at most three quarters of the
+// usable height), both at least 1.
+struct DesktopFit {
+    int limit = 1;
+    int comfortable = 1;
+};
+
+DesktopFit fitDesktop()
+{
+    DesktopFit fit;
+    SDL_Rect usable;
+    const int display = video.window ? SDL_GetWindowDisplayIndex(video.window) : -1;
+    if (display < 0 || video.pictureWidth <= 0 || video.pictureHeight <= 0 ||
+        SDL_GetDisplayUsableBounds(display, &usable) != 0)
+        return fit;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(video.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+    const int width = usable.w - left - right;
+    const int height = usable.h - top - bottom;
+    fit.limit = std::max(1, std::min(width / video.pictureWidth, height / video.pictureHeight));
+    fit.comfortable = std::max(1, std::min(fit.limit, usable.h * 3 / 4 / video.pictureHeight));
+    return fit;
+}
+
+void measureDesktop() { scaleLimit.store(fitDesktop().limit); }
+
+void applyWindowRequests()
+{
+    if (!video.window) return;
+    const int fullscreen = requestedFullscreen.exchange(NoRequest);
+    const int scale = requestedScale.exchange(NoRequest);
+    if (scale != NoRequest) {
+        const DesktopFit fit = fitDesktop();
+        const int factor = scale == 0 ? fit.comfortable : std::max(1, std::min(scale, fit.limit));
+        SDL_SetWindowFullscreen(video.window, 0);
+        SDL_SetWindowSize(video.window, video.pictureWidth * factor, video.pictureHeight * factor);
+        scaleLimit.store(fit.limit);
+    }
+    if (fullscreen != NoRequest)
+        SDL_SetWindowFullscreen(video.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (scale != NoRequest || fullscreen != NoRequest) showCurrentPicture();
+}
+
 void handleEvent(const SDL_Event& e)
 {
     switch (e.type) {
@@ -174,7 +239,7 @@ void handleEvent(const SDL_Event& e)
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         platform::Key key;
-        if (!keyFor(e.key.keysym.scancode, key)) return;
+        if (!keyFor(e.key.keysym, e.type == SDL_KEYDOWN, key)) return;
         auto& latch = keys[static_cast<int>(key)];
         if (e.type == SDL_KEYDOWN)
             latch.keyDown(e.key.repeat != 0);
@@ -184,6 +249,12 @@ void handleEvent(const SDL_Event& e)
     }
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) platform::requestQuit();
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED)
+            active.store(false);
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_RESTORED)
+            active.store(true);
+        if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED)
+            measureDesktop();
         if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             showCurrentPicture();
         return;
@@ -195,6 +266,7 @@ void handleEvent(const SDL_Event& e)
 // What the frame thread has handed over since the last wake-up.
 void serveFrameThread()
 {
+    applyWindowRequests();
     uploadNewestFrame();
     MessageBoxRequest* request = nullptr;
     {
@@ -324,6 +396,10 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         return false;
     }
     setWindowIconFromFile();
+    video.pictureWidth = width;
+    video.pictureHeight = height;
+    active.store(true);
+    measureDesktop();
     // The logical size stays the game's; the scale is a whole number.
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
@@ -370,6 +446,22 @@ void closeWindow()
 }
 
 WindowId mainWindow() { return windowId.load(); }
+
+void setWindowScale(int scale)
+{
+    requestedScale.store(std::max(0, scale));
+    sdlWakeMainThread();
+}
+
+int windowScaleLimit() { return scaleLimit.load(); }
+
+void setFullscreen(bool on)
+{
+    requestedFullscreen.store(on ? 1 : 0);
+    sdlWakeMainThread();
+}
+
+bool windowActive() { return active.load(); }
 
 bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
 {

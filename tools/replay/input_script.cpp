@@ -17,7 +17,8 @@ struct KeyNameEntry {
 constexpr KeyNameEntry KeyNames[] = {
     {platform::Key::Left, "left"}, {platform::Key::Right, "right"}, {platform::Key::Up, "up"},
     {platform::Key::Down, "down"}, {platform::Key::Z, "z"},         {platform::Key::C, "c"},
-    {platform::Key::Q, "q"},
+    {platform::Key::Q, "q"},    {platform::Key::P, "p"},         {platform::Key::Escape, "esc"},
+    {platform::Key::M, "m"},    {platform::Key::O, "o"},         {platform::Key::Fullscreen, "fullscreen"},
 };
 
 // A decimal number of at most ten digits with nothing after it: no sign, so

@@ -1,5 +1,8 @@
 #include "tools/replay/player.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace replay {
 
 namespace {
@@ -37,7 +40,10 @@ int SeededRandom::below(int n)
     return static_cast<int>(next() % static_cast<std::uint64_t>(n));
 }
 
-RandomPlayer::RandomPlayer(std::uint64_t seed, int games) : random_(seed), gamesToPlay_(games) {}
+RandomPlayer::RandomPlayer(std::uint64_t seed, int games) : random_(seed), gamesToPlay_(games)
+{
+    std::fill(std::begin(releaseAt_), std::end(releaseAt_), -1);
+}
 
 RandomPlayer::~RandomPlayer() = default;
 

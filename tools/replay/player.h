@@ -71,7 +71,7 @@ private:
     Block pairView1_;
     PlayerCounts counts_;
     bool held_[platform::KeyCount] = {};
-    int releaseAt_[platform::KeyCount] = {-1, -1, -1, -1, -1, -1, -1};
+    int releaseAt_[platform::KeyCount];  // -1: no release planned
     int lastScene_ = -1;
     int lastPhase_ = -1;
     int wait_ = 0;  // frames to idle before the next deliberate key
