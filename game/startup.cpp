@@ -1,6 +1,7 @@
 // Start-up: the asset manifest and the loading that runs once before the
 // first frame.
 #include "game/game.h"
+#include "rank/ranking.h"
 
 #include "platform/path.h"
 #include "platform/platform.h"
@@ -84,6 +85,9 @@ void Game::startUp(platform::WindowId window)
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);
     setSpawnPosition(1, 3, 1);
+
+    // On the frame thread, which reads and saves the rank file later.
+    reserveRankBuffers();
 
     enterFirstTitle();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -81,9 +82,11 @@ SplitPath splitPath(const std::string& path)
 
 // Temporaries are named ".<base>.tmp-XXXXXX": hidden, and recognisable as
 // ours by the prefix and the six characters mkstemp fills in.
+constexpr const char* TempMark = ".tmp-";
+
 std::string tempPrefix(const std::string& base)
 {
-    return "." + base + ".tmp-";
+    return "." + base + TempMark;
 }
 
 // A save killed between mkstemp and rename leaves its temporary behind;
@@ -376,8 +379,14 @@ bool LockedFile::replace(const std::string& bytes)
     if (lockFd_ >= 0)
         removeDeadTemporaries(p);
 
-    std::string temp = p.dir + "/" + tempPrefix(p.base) + "XXXXXX";
-    const int fd = ::mkostemp(&temp[0], O_CLOEXEC);
+    // Named in a buffer of its own: a save allocates nothing on the heap.
+    char temp[PATH_MAX];
+    const int length = std::snprintf(temp, sizeof temp, "%s/.%s%sXXXXXX", p.dir.c_str(), p.base.c_str(), TempMark);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof temp) {
+        reason_ = errorText(ENAMETOOLONG);
+        return false;
+    }
+    const int fd = ::mkostemp(temp, O_CLOEXEC);
     if (fd < 0) {
         reason_ = errorText(errno);
         return false;
@@ -388,12 +397,12 @@ bool LockedFile::replace(const std::string& bytes)
         written = false;
         error = errno;
     }
-    if (written && ::rename(temp.c_str(), target_.c_str()) != 0) {
+    if (written && ::rename(temp, target_.c_str()) != 0) {
         written = false;
         error = errno;
     }
     if (!written) {
-        ::unlink(temp.c_str());
+        ::unlink(temp);
         reason_ = errorText(error);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 
 #include <climits>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -40,6 +41,43 @@ void sortPass(RankRow (&rows)[WorkRows], int i)
     }
 }
 
+// The one reader of the rank file's bytes on this thread. Every operation
+// still reads the file anew; keeping the reader keeps its buffers, so the
+// ranking view, which reads the file every frame, allocates nothing.
+TextFileReader& rankReader()
+{
+    thread_local TextFileReader reader;
+    return reader;
+}
+
+// The bytes of the table being saved, kept likewise.
+std::string& saveBytes()
+{
+    thread_local std::string bytes;
+    return bytes;
+}
+
+// Reads the rank file at path anew into the kept reader. A missing or
+// unreadable file reads as an empty table, never as the previous read.
+const TextFileReader& readRankFile(const std::string& path)
+{
+    TextFileReader& file = rankReader();
+    if (!file.open(path))
+        file.openBytes(std::string());
+    return file;
+}
+
+RankTable tableOf(const TextFileReader& file)
+{
+    RankTable table;
+    for (int place = 1; place <= RankPlaces; ++place) {
+        RankRow& row = table[place - 1];
+        file.line(row.name, nameLine(place));  // a missing line keeps the empty name
+        row.score = readScore(file, scoreLine(place));
+    }
+    return table;
+}
+
 }  // namespace
 
 int parseScore(const std::string& line)
@@ -68,8 +106,7 @@ int parseScore(const std::string& line)
 
 bool rankQualifies(int score)
 {
-    TextFileReader file;
-    file.open(RankFilePath);  // a missing file reads as an empty table
+    const TextFileReader& file = readRankFile(RankFilePath);
     return score > readScore(file, scoreLine(RankPlaces));
 }
 
@@ -77,8 +114,7 @@ bool rankEntry(int place, std::string& name, int& score)
 {
     if (place < 1 || place > RankPlaces)
         return false;
-    TextFileReader file;
-    file.open(RankFilePath);
+    const TextFileReader& file = readRankFile(RankFilePath);
     file.line(name, nameLine(place));  // a missing line keeps the caller's name
     score = readScore(file, scoreLine(place));
     return true;
@@ -86,15 +122,9 @@ bool rankEntry(int place, std::string& name, int& score)
 
 RankTable parseRankTable(const std::string& text)
 {
-    TextFileReader file;
+    TextFileReader& file = rankReader();
     file.openBytes(text);
-    RankTable table;
-    for (int place = 1; place <= RankPlaces; ++place) {
-        RankRow& row = table[place - 1];
-        file.line(row.name, nameLine(place));  // a missing line keeps the empty name
-        row.score = readScore(file, scoreLine(place));
-    }
-    return table;
+    return tableOf(file);
 }
 
 void insertRankEntry(RankTable& table, const std::string& name, int score)
@@ -111,15 +141,22 @@ void insertRankEntry(RankTable& table, const std::string& name, int score)
         table[r] = std::move(rows[r]);
 }
 
-std::string formatRankTable(const RankTable& table)
+void formatRankTable(const RankTable& table, std::string& text)
 {
-    std::string text;
+    text.clear();
+    char score[16];
     for (const RankRow& row : table) {
         text += row.name;
         text += "\r\n";
-        text += std::to_string(row.score);
+        text.append(score, static_cast<std::size_t>(std::snprintf(score, sizeof score, "%d", row.score)));
         text += "\r\n";
     }
+}
+
+std::string formatRankTable(const RankTable& table)
+{
+    std::string text;
+    formatRankTable(table, text);
     return text;
 }
 
@@ -138,13 +175,21 @@ bool saveRankEntry(const std::string& name, int score, std::string* reason)
     platform::LockedFile lock(RankFilePath);
     if (!lock.ok())
         return fail(lock.reason());
-    TextFileReader file;
-    file.open(lock.target());  // a missing file reads as an empty table
-    RankTable table = parseRankTable(file.text());
+    RankTable table = tableOf(readRankFile(lock.target()));
     insertRankEntry(table, name, score);
-    if (!lock.replace(formatRankTable(table)))
+    std::string& bytes = saveBytes();
+    formatRankTable(table, bytes);
+    if (!lock.replace(bytes))
         return fail(lock.reason());
     return true;
+}
+
+void reserveRankBuffers()
+{
+    // Far more than five names and scores take.
+    constexpr std::size_t UsualFileBytes = 1024;
+    rankReader().reserve(UsualFileBytes);
+    saveBytes().reserve(UsualFileBytes);
 }
 
 char letterChar(int letterIndex)

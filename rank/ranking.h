@@ -46,6 +46,8 @@ void insertRankEntry(RankTable& table, const std::string& name, int score);
 // The rank file's bytes for table: per place the name, CR LF, the score in
 // canonical decimal, CR LF.
 std::string formatRankTable(const RankTable& table);
+// The same into text, reusing its storage.
+void formatRankTable(const RankTable& table, std::string& text);
 
 // Inserts name with score into the table of the rank file and rewrites it
 // (creating "Data" if it is missing), holding the file's lock across the
@@ -57,6 +59,11 @@ std::string formatRankTable(const RankTable& table);
 // unchanged) or when name holds CR LF or a zero byte, which would break the
 // line structure.
 bool saveRankEntry(const std::string& name, int score, std::string* reason = nullptr);
+
+// Sizes this thread's buffers for reading and saving the rank file, so that
+// later reads and saves of a file of ordinary size allocate nothing: the
+// ranking view reads the file every frame. Called once at start-up.
+void reserveRankBuffers();
 
 // The file character of a name letter: 0..25 give 'a'..'z', anything else 'a'.
 char letterChar(int letterIndex);

@@ -6,24 +6,31 @@
 
 bool TextFileReader::open(const std::string& path)
 {
-    std::vector<unsigned char> bytes;
-    if (!platform::readFile(path, bytes, MaxBytes))
+    if (!platform::readFile(path, bytes_, MaxBytes))
         return false;
-    takeText(bytes.begin(), bytes.end());
+    takeText(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
     return true;
 }
 
 void TextFileReader::openBytes(const std::string& bytes)
 {
-    takeText(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), MaxBytes)));
+    takeText(bytes.data(), std::min(bytes.size(), MaxBytes));
 }
 
-template <typename Iterator>
-void TextFileReader::takeText(Iterator begin, Iterator end)
+void TextFileReader::takeText(const char* bytes, std::size_t size)
 {
-    // The text ends at the first zero byte, as a C string would.
-    text_.assign(begin, std::find(begin, end, 0));
+    // The text ends at the first zero byte, as a C string would. Assigned
+    // from characters, not iterators over other bytes: that would build a
+    // temporary string on every read.
+    text_.assign(bytes, std::find(bytes, bytes + size, '\0'));
     indexLines();
+}
+
+void TextFileReader::reserve(std::size_t bytes)
+{
+    bytes_.reserve(bytes + 1);  // the reader asks for one byte more to see the end
+    text_.reserve(bytes);
+    pairEnds_.reserve(bytes / 2 + 1);
 }
 
 void TextFileReader::indexLines()

@@ -46,15 +46,21 @@ public:
     // negative or not below lineCount(), returns -1 and leaves out untouched.
     int line(std::string& out, int n) const;
 
+    // Makes room for a file of up to bytes bytes, so opening one allocates
+    // nothing.
+    void reserve(std::size_t bytes);
+
     // The whole text (bytes before the first zero byte).
     const std::string& text() const { return text_; }
 
 private:
-    template <typename Iterator>
-    void takeText(Iterator begin, Iterator end);
+    void takeText(const char* bytes, std::size_t size);
     void indexLines();
 
     std::string text_;
+    // The file's bytes as read; kept, like text_ and pairEnds_, so that a
+    // reader opened again and again allocates only when a file outgrows it.
+    std::vector<unsigned char> bytes_;
     // Offset just after each CR LF pair, in order: lineStart(n) is
     // pairEnds_[n - 1]. Built once per open instead of rescanning per call.
     std::vector<int> pairEnds_;

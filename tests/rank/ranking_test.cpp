@@ -3,6 +3,7 @@
 #include "scratch_dir.h"
 
 #include <climits>
+#include <cstdio>
 
 namespace {
 
@@ -46,6 +47,32 @@ TEST_F(RankingTest, ScoresOutOfRangeSaturate)
     EXPECT_EQ(parseScore("-2147483649"), INT_MIN);
     EXPECT_EQ(parseScore("-99999999999999999999999x"), INT_MIN);
     EXPECT_EQ(parseScore("-2147483647"), -2147483647);
+}
+
+TEST_F(RankingTest, EveryReadSeesTheFileAsItIsNowNeverAnEarlierRead)
+{
+    reserveRankBuffers();
+    writeRankFile(table(900, 800, 700, 600, 500));
+    EXPECT_FALSE(rankQualifies(500));
+    writeRankFile("x\r\n7\r\n");
+    EXPECT_TRUE(rankQualifies(1));
+    std::string name;
+    int score = -1;
+    ASSERT_TRUE(rankEntry(1, name, score));
+    EXPECT_EQ(name, "x");
+    EXPECT_EQ(score, 7);
+
+    // Gone: an empty table (one empty line), not the table read a moment ago.
+    std::remove(RankFilePath);
+    ASSERT_TRUE(rankEntry(1, name, score));
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(score, 0);
+    name = "kept";
+    ASSERT_TRUE(rankEntry(2, name, score));
+    EXPECT_EQ(name, "kept");
+    EXPECT_TRUE(rankQualifies(1));
+    ASSERT_TRUE(saveRankEntry("new", 5));
+    EXPECT_EQ(rankFile(), "new\r\n5\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n");
 }
 
 TEST_F(RankingTest, ShortFileFillsOnlyTheFirstPlace)

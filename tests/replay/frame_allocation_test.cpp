@@ -61,7 +61,8 @@ using namespace replaytest;
 namespace {
 
 // Tells whether anything in a folder was opened, created, changed or renamed
-// since the last look: the frames that read or write the rank file.
+// since the last look: the frames that read or write the rank file, which
+// must be among the counted ones.
 class FolderWatch {
 public:
     explicit FolderWatch(const std::string& dir)
@@ -124,8 +125,8 @@ TEST(FrameAllocation, AWholeSessionAllocatesNothingAfterItsFirstFrame)
     RunOptions options;
     options.session.assetDir = work.path() + "/assets";
 
-    std::vector<FrameCount> allocating;  // frames that allocated, rank file untouched
-    std::vector<FrameCount> rankFrames;  // frames that read or wrote the rank file
+    std::vector<FrameCount> allocating;  // frames that allocated
+    int rankFrames = 0;                  // frames that read or wrote the rank file
     std::set<int> scenes;
     std::set<int> phases;
     bool rankingWithFile = false;
@@ -134,8 +135,8 @@ TEST(FrameAllocation, AWholeSessionAllocatesNothingAfterItsFirstFrame)
         const FrameCount count{frame, game.scene(), game.phase(), allocations};
         const bool rankFile = rankFolder.touched();
         if (frame > 0) {
-            if (rankFile) rankFrames.push_back(count);
-            else if (count.allocations != 0) allocating.push_back(count);
+            if (rankFile) ++rankFrames;
+            if (count.allocations != 0) allocating.push_back(count);
         }
         scenes.insert(game.scene());
         if (game.scene() == ScenePlay) phases.insert(game.phase());
@@ -157,13 +158,9 @@ TEST(FrameAllocation, AWholeSessionAllocatesNothingAfterItsFirstFrame)
     EXPECT_TRUE(result.quit);
     EXPECT_TRUE(result.boxes.empty());
 
-    // The rank file is read through rank/, which still takes fresh buffers
-    // for each read; those frames are counted apart and reported.
-    EXPECT_FALSE(rankFrames.empty());
-    long rankAllocations = 0;
-    for (const FrameCount& f : rankFrames) rankAllocations += f.allocations;
-    RecordProperty("rank_file_frames", static_cast<int>(rankFrames.size()));
-    RecordProperty("rank_file_frame_allocations", static_cast<int>(rankAllocations));
+    // Among them the frames that read the rank file (the ranking view reads
+    // it every frame) and the one that saved the name.
+    EXPECT_GT(rankFrames, 1);
 }
 
 TEST(FrameAllocation, TheCountSeesAnAllocation)
