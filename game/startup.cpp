@@ -75,6 +75,7 @@ void Game::startUp(platform::WindowId window)
     // channel plays nothing, so the game runs on with what it has.
     for (const ImageAsset& image : ImageManifest)
         loadBitmap(image.slot, base + image.path, image.colourKeyed);
+    optionsView_.load(base);
 
     createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 
@@ -84,6 +85,8 @@ void Game::startUp(platform::WindowId window)
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);
     setSpawnPosition(1, 3, 1);
+
+    applyAllSettings();
 
     enterFirstTitle();
 }
