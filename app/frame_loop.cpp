@@ -28,4 +28,18 @@ void reportFirstFramePresented()
                  static_cast<long long>(us / 1000000), static_cast<long long>(us % 1000000));
 }
 
-void frameThreadMain() { runGameThread<Game>(frameHooksFromEnvironment()); }
+namespace {
+
+// The game as a player runs it: with the player's settings file. Tests and
+// tools use Game itself, which keeps the defaults and never writes one.
+struct PlayersGame : Game {
+    void startUp(platform::WindowId window)
+    {
+        useSettingsFile(settingsFilePath());
+        Game::startUp(window);
+    }
+};
+
+}  // namespace
+
+void frameThreadMain() { runGameThread<PlayersGame>(frameHooksFromEnvironment()); }

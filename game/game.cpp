@@ -25,6 +25,7 @@ void Game::update()
 
     // Q acts while held, on every screen, before the scene runs.
     if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    handleSettingKeys();
 
     switch (scene_) {
     case SceneTitle:
@@ -47,6 +48,9 @@ void Game::update()
         break;
     case SceneGameStart:
         updateGameStart();
+        break;
+    case SceneOptions:
+        updateOptions();
         break;
     default:
         // The bad value stays, so the box comes again every frame.
@@ -107,6 +111,9 @@ void Game::changeScene(SceneId id)
         break;
     case SceneGameStart:
         enterGameStart();
+        break;
+    case SceneOptions:
+        enterOptions();
         break;
     default:
         // 4, 5 and 6 are phase ids, not scenes.

@@ -5,9 +5,12 @@
 #pragma once
 
 #include "game/frame_timer.h"
+#include "game/options_view.h"
 #include "field/puzzle_field.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
+#include "settings/options_menu.h"
+#include "settings/settings.h"
 #include "sound/sound_bank.h"
 
 #include <string>
@@ -20,6 +23,7 @@ enum SceneId : int {
     SceneGameOver = 7,
     SceneNameEntry = 8,
     SceneGameStart = 9,
+    SceneOptions = 11,  // the options screen, an addition (10 is no scene)
 };
 
 enum PhaseId : int {
@@ -75,6 +79,16 @@ public:
     void enterGameStart();
     void enterFirstTitle();
     void changePhase(PhaseId id);
+    void enterOptions();
+
+    // ---- Settings (game/options_scene.cpp) ----
+    // Takes the player's settings from the file at path; an empty path
+    // keeps the defaults and never saves. Before startUp, which applies them.
+    void useSettingsFile(const std::string& path);
+    const Settings& settings() const { return settings_; }
+    // Applies at once whatever differs from the current settings and, when
+    // anything did, saves them to the settings file.
+    void changeSettings(const Settings& next);
 
     // ---- State ----
     SceneId scene() const { return scene_; }
@@ -100,6 +114,12 @@ private:
     void updateGameOver();
     void updateNameEntry();
     void updateRanking();
+    void updateOptions();
+    // M (mute) and F11 / Alt+Enter (fullscreen), on every screen.
+    void handleSettingKeys();
+    void applyAllSettings();
+    void applyVolumes();
+    void applyPlaySettings();
 
     // ---- Play (play/) ----
     void updatePlay();
@@ -133,4 +153,8 @@ private:
     FrameTimer timer_;
     Millis now_ = 0;
     bool landingCheckPending_ = true;
+    Settings settings_;
+    std::string settingsPath_;
+    OptionsMenu optionsMenu_;
+    OptionsView optionsView_;
 };

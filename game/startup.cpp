@@ -76,6 +76,7 @@ void Game::startUp(platform::WindowId window)
     // channel plays nothing, so the game runs on with what it has.
     for (const ImageAsset& image : ImageManifest)
         loadBitmap(image.slot, base + image.path, image.colourKeyed);
+    optionsView_.load(base);
 
     createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 
@@ -88,6 +89,8 @@ void Game::startUp(platform::WindowId window)
 
     // On the frame thread, which reads and saves the rank file later.
     reserveRankBuffers();
+
+    applyAllSettings();
 
     enterFirstTitle();
 }

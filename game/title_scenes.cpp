@@ -10,12 +10,18 @@ void Game::updateTitle()
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
     const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool options = platform::keyNewlyPressed(platform::Key::O);
 
     if (decide) {
         // The cursor holds the id of the scene its entry leads to. Nothing
         // is drawn: the title stays up for one more present.
         sound_.playEffect(SeDecide);
         changeScene(static_cast<SceneId>(field_.menuCursor()));
+        return;
+    }
+    if (options) {
+        sound_.playEffect(SeDecide);
+        changeScene(SceneOptions);
         return;
     }
 
@@ -30,6 +36,7 @@ void Game::updateTitle()
     }
 
     renderer_.drawTitleBackground();
+    optionsView_.drawTitleHint(renderer_.backBuffer());
     renderer_.drawMenuCursor(field_.menuCursor());
 }
 

@@ -29,6 +29,17 @@ constexpr int BlockSheetX[] = {0, 32, 64, 96, 160, 128, -1, -1};
 
 }  // namespace
 
+bool loadPicture(Surface& image, const std::string& path, bool keyed)
+{
+    const char* reason = nullptr;
+    const bool loaded = image.loadBmp(path, &reason);
+    // A missing picture stays silent (the game runs on without it); one that
+    // is there but unusable says why, so the player can tell the two apart.
+    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
+    if (keyed) image.buildKeyRuns(0, 255, 0);
+    return loaded;
+}
+
 Renderer::~Renderer() = default;
 
 bool Renderer::createBackBuffer(int width, int height, int red, int green, int blue)
@@ -40,14 +51,7 @@ bool Renderer::createBackBuffer(int width, int height, int red, int green, int b
 bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 {
     if (slot < 0 || slot >= ImageSlotCount) return false;
-    Surface& image = images_[slot];
-    const char* reason = nullptr;
-    const bool loaded = image.loadBmp(path, &reason);
-    // A missing picture stays silent (the game runs on without it); one that
-    // is there but unusable says why, so the player can tell the two apart.
-    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
-    if (keyed) image.buildKeyRuns(0, 255, 0);
-    return loaded;
+    return loadPicture(images_[slot], path, keyed);
 }
 
 bool Renderer::present()

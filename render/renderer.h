@@ -37,6 +37,11 @@ constexpr int BannerWidth = 256;
 constexpr int BannerHeight = 160;
 constexpr int BannerLeft = FieldLeft;  // the banners cover the well's width
 
+// Loads a picture file into image and, when keyed, builds its key runs for
+// pure green. A file that is there but rejected gets one stderr line with its
+// path and the reason; a missing one gets none. False when not loaded.
+bool loadPicture(Surface& image, const std::string& path, bool keyed);
+
 class Renderer {
 public:
     Renderer() = default;

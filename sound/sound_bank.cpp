@@ -1,5 +1,7 @@
 #include "sound/sound_bank.h"
 
+#include <algorithm>
+
 namespace {
 
 bool validBgm(int id) { return id >= 0 && id < BgmCount; }
@@ -25,13 +27,28 @@ void SoundBank::setWindow(platform::WindowId window)
 bool SoundBank::loadBgm(BgmId id, const std::string& path)
 {
     if (!validBgm(id)) return false;
-    return bgmChannels_[id].open(path);
+    if (!bgmChannels_[id].open(path)) return false;
+    // A sound opens at full volume; only a lowered one needs telling.
+    if (musicVolume_ != 100) platform::setSoundVolume(bgmChannels_[id].handle(), musicVolume_);
+    return true;
 }
 
 bool SoundBank::loadEffect(SeId id, const std::string& path)
 {
     if (!validEffect(id)) return false;
-    return effectChannels_[id].open(path);
+    if (!effectChannels_[id].open(path)) return false;
+    if (effectsVolume_ != 100) platform::setSoundVolume(effectChannels_[id].handle(), effectsVolume_);
+    return true;
+}
+
+void SoundBank::setVolumes(int musicPercent, int effectsPercent)
+{
+    musicVolume_ = std::clamp(musicPercent, 0, 100);
+    effectsVolume_ = std::clamp(effectsPercent, 0, 100);
+    for (const SoundChannel& c : bgmChannels_)
+        if (c.isOpen()) platform::setSoundVolume(c.handle(), musicVolume_);
+    for (const SoundChannel& c : effectChannels_)
+        if (c.isOpen()) platform::setSoundVolume(c.handle(), effectsVolume_);
 }
 
 bool SoundBank::selectBgm(BgmId id)

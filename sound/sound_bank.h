@@ -64,6 +64,13 @@ public:
     // loaded; nothing is stopped then.
     bool playEffect(SeId id);
 
+    // Sets the loudness of every music track and of every effect, 0..100
+    // percent (held to that range); channels loaded later get it too. Both
+    // are 100 until set. 0 silences them without stopping anything.
+    void setVolumes(int musicPercent, int effectsPercent);
+    int musicVolume() const { return musicVolume_; }
+    int effectsVolume() const { return effectsVolume_; }
+
     // The channel of a track / an effect; a closed channel for an id out of
     // range.
     const SoundChannel& bgmChannel(BgmId id) const;
@@ -74,4 +81,6 @@ private:
     SoundChannel bgmChannels_[BgmCount];
     SoundChannel effectChannels_[SeCount];
     BgmId selectedBgm_ = NoBgm;
+    int musicVolume_ = 100;
+    int effectsVolume_ = 100;
 };

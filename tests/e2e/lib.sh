@@ -53,6 +53,9 @@ e2e_init() {
     trap e2e_cleanup EXIT
     # No sound card is needed; the game runs with a silent device.
     export SDL_AUDIODRIVER=dummy
+    # The player's settings stay untouched: the game's settings file goes
+    # into the test's own folder.
+    export XDG_CONFIG_HOME="$E2E_TMP/config"
     unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
 
@@ -104,11 +107,12 @@ while_game_runs() {
 # start_display [resetting]: a private Xvfb; sets DISPLAY. It keeps its
 # state (the keyboard layout, say) when its last client leaves; with
 # "resetting" it starts afresh then, as Xvfb does by default, and refuses
-# connections while it does.
+# connections while it does. The screen is 1024 x 768 unless E2E_SCREEN
+# names another size (e.g. 1920x1080).
 start_display() {
     local numfile="$E2E_TMP/displayfd" keep=(-noreset)
     [ "${1:-}" != resetting ] || keep=()
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "${keep[@]}" 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768}x24" -nolisten tcp "${keep[@]}" 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
     E2E_XVFB_PID=$!
     wait_until 20 "display number from Xvfb" display_number_written "$numfile"
     export DISPLAY=":$E2E_DISPLAY"

@@ -255,4 +255,49 @@ Canvas gameBackground()
     return c;
 }
 
+// The options screen: the title's cloth, a heading, and one row per entry
+// (the game puts the bomb cursor at x 76 and the values at x 420).
+Canvas optionsBackground()
+{
+    Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
+    drawTextCentred(c, "OPTIONS", 320, 28, headingStyle(40));
+    drawPanel(c, 64, 92, 576, 428, 0.72f);
+    TextStyle item = labelStyle(18);
+    item.stroke = 2.8f;
+    const char* labels[8] = {"WINDOW SIZE", "FULLSCREEN", "MUSIC VOLUME", "EFFECTS VOLUME",
+                             "MUTE",        "CONTROLS",   "LANDING SHADOW", "BACK"};
+    for (int i = 0; i < 8; ++i)
+        drawText(c, labels[i], 120, 100 + 40 * i + 11, item);
+    TextStyle foot = labelStyle(10);
+    foot.bottom = rgb(220, 220, 240);
+    drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, foot);
+    return c;
+}
+
+// Values in the headings' warm colours, so they stand apart from the names.
+Canvas optionValueSheet()
+{
+    Canvas c(832, 24);
+    TextStyle v = labelStyle(16);
+    v.stroke = 2.6f;
+    v.top = rgb(255, 250, 220);
+    v.bottom = rgb(255, 190, 90);
+    const char* words[5] = {"AUTO", "ON", "OFF", "CLASSIC", "MODERN"};
+    for (int i = 0; i < 5; ++i)
+        drawText(c, words[i], 128.0f * i + 2, 3, v);
+    const std::string glyphs = "0123456789X%";
+    for (int k = 0; k < 12; ++k)
+        drawTextCentred(c, glyphs.substr(k, 1), 640 + 16.0f * k + 8, 3, v);
+    return c;
+}
+
+Canvas optionsHint()
+{
+    Canvas c(128, 16);
+    TextStyle hint = labelStyle(10);
+    hint.bottom = rgb(220, 220, 240);
+    drawText(c, "O  OPTIONS", 2, 3, hint);
+    return c;
+}
+
 }  // namespace assetgen

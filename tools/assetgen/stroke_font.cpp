@@ -89,6 +89,8 @@ std::map<char, Glyph> buildFont()
     f['-'] = glyph({Path().to(0.6f, 3).to(3.4f, 3)});
     f['+'] = glyph({Path().to(0.4f, 3).to(3.6f, 3), Path().to(2, 1.4f).to(2, 4.6f)});
     f['/'] = glyph({Path().to(3.5f, 0).to(0.5f, 6)});
+    f['%'] = glyph({Path().to(3.6f, 0.2f).to(0.4f, 5.8f), Path().arc(0.9f, 1.2f, 0.8f, 1.1f, 0, 360),
+                    Path().arc(3.1f, 4.8f, 0.8f, 1.1f, 0, 360)});
     f['<'] = glyph({Path().to(4, 3).to(0, 3), Path().to(1.8f, 1).to(0, 3).to(1.8f, 5)});
     f['>'] = glyph({Path().to(0, 3).to(4, 3), Path().to(2.2f, 1).to(4, 3).to(2.2f, 5)});
     f['^'] = glyph({Path().to(2, 6).to(2, 0), Path().to(0.2f, 2).to(2, 0).to(3.8f, 2)});

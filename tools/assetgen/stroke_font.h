@@ -1,4 +1,5 @@
-// The generator's own stroke font: capitals, digits, a few signs and four
+// The generator's own stroke font: capitals, digits, a few signs (% among
+// them) and four
 // arrows, each a set of polylines in a box 4 units wide and 6 high (y down).
 // Text is drawn as round-capped strokes with a dark outline around them, so
 // it reads on any background and survives the hard edge of a colour key.

@@ -2,7 +2,7 @@
 # Runs one fuzz target on its committed corpus:
 #   tools/fuzz/run.sh TARGET [seconds | -runs=N] [more libFuzzer flags]
 #   tools/fuzz/run.sh bmp -runs=25000000 -jobs=2 -workers=2   # both cores
-# Targets: bmp, rank, wav (in memory), bmp_file, rank_file, sound_file.
+# Targets: bmp, rank, wav, settings (in memory), bmp_file, rank_file, sound_file.
 # Without a limit it runs until stopped (or until it finds a fault).
 # The grown corpus goes to build/fuzz/corpus/<target> (not committed), crash
 # files to build/fuzz/artifacts/<target>/, and with -jobs the per-job logs

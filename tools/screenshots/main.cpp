@@ -1,5 +1,6 @@
 // Takes the README's screenshots from the real game on the headless
-// platform: the title, a chain clearing, the game over and the ranking.
+// platform: the title, the options, a chain clearing, the game over and the
+// ranking.
 //   screenshots_tool <folder with Graphics/> <output folder>
 // The game runs with its clock under our control, the field is set up
 // directly, and each screen is written as a binary PPM (RGB, top-down).
@@ -111,6 +112,17 @@ int main(int argc, char** argv)
 
     frame(game);
     ok &= writePpm(headless::lastFrame(), out / "title.ppm");
+
+    // The options, the music turned down to 70 % with the arrows.
+    for (platform::Key key : {platform::Key::O, platform::Key::Down, platform::Key::Down, platform::Key::Left,
+                              platform::Key::Left, platform::Key::Left}) {
+        headless::press(key);
+        frame(game);
+        headless::release(key);
+    }
+    frame(game);
+    ok &= game.scene() == SceneOptions && game.settings().musicVolume == 70;
+    ok &= writePpm(headless::lastFrame(), out / "options.ppm");
 
     // A chain: the red below the falling pair completes the bottom row's
     // reds; the blue above then drops between two blues and clears with them.

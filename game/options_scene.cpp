@@ -1,0 +1,107 @@
+// The options screen, and the settings the game applies from anywhere: the
+// window, the volumes and mute, and the play settings.
+#include "game/game.h"
+
+#include "platform/platform.h"
+
+#include <cstdio>
+
+void Game::useSettingsFile(const std::string& path)
+{
+    settingsPath_ = path;
+    settings_ = loadSettings(path);
+}
+
+void Game::enterOptions()
+{
+    // The title music plays on; each visit starts at the first entry.
+    scene_ = SceneOptions;
+    optionsMenu_.reset();
+}
+
+void Game::updateOptions()
+{
+    // Each key once per frame, as on the title.
+    const bool up = platform::keyNewlyPressed(platform::Key::Up);
+    const bool down = platform::keyNewlyPressed(platform::Key::Down);
+    const bool left = platform::keyNewlyPressed(platform::Key::Left);
+    const bool right = platform::keyNewlyPressed(platform::Key::Right);
+    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
+
+    if (leave || (decide && optionsMenu_.cursor() == OptionsEntry::Back)) {
+        // Back to the title as it was left: its cursor stays, its music
+        // plays on. The title draws itself in the next frame.
+        sound_.playEffect(SeDecide);
+        scene_ = SceneTitle;
+        return;
+    }
+    if (up || down) {
+        sound_.playEffect(SeSelect);
+        optionsMenu_.moveCursor(up ? -1 : 1);
+    }
+    // The sound comes after the change, so a new effects volume is heard.
+    if (left != right) {
+        changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowScaleLimit()));
+        sound_.playEffect(SeSelect);
+    }
+    if (decide) {
+        changeSettings(optionsMenu_.decided(settings_, platform::windowScaleLimit()));
+        sound_.playEffect(SeDecide);
+    }
+
+    optionsView_.draw(renderer_, optionsMenu_, settings_);
+}
+
+void Game::handleSettingKeys()
+{
+    const bool mute = platform::keyNewlyPressed(platform::Key::M);
+    const bool fullscreen = platform::keyNewlyPressed(platform::Key::Fullscreen);
+    Settings next = settings_;
+    if (mute) next.mute = !next.mute;
+    if (fullscreen) next.fullscreen = !next.fullscreen;
+    changeSettings(next);
+}
+
+void Game::changeSettings(const Settings& next)
+{
+    const Settings old = settings_;
+    if (next == old) return;
+    settings_ = next;
+
+    // A new window size leaves fullscreen; fullscreen comes back after it
+    // when still wanted, so the window keeps the new size underneath.
+    const bool newScale = next.windowScale != old.windowScale;
+    if (newScale) platform::setWindowScale(next.windowScale);
+    if (next.fullscreen != old.fullscreen || (newScale && next.fullscreen)) platform::setFullscreen(next.fullscreen);
+    if (next.musicVolume != old.musicVolume || next.effectsVolume != old.effectsVolume || next.mute != old.mute)
+        applyVolumes();
+    if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
+
+    std::string reason;
+    if (!settingsPath_.empty() && !saveSettings(settingsPath_, settings_, &reason))
+        std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", settingsPath_.c_str(),
+                     reason.c_str());
+}
+
+void Game::applyAllSettings()
+{
+    // The window opens at the picture's size; "auto" picks the comfortable
+    // factor for this desktop.
+    platform::setWindowScale(settings_.windowScale);
+    if (settings_.fullscreen) platform::setFullscreen(true);
+    applyVolumes();
+    applyPlaySettings();
+}
+
+void Game::applyVolumes()
+{
+    const bool mute = settings_.mute;
+    sound_.setVolumes(mute ? 0 : settings_.musicVolume, mute ? 0 : settings_.effectsVolume);
+}
+
+void Game::applyPlaySettings()
+{
+    // HOOK-UP (controls): setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern : ControlStyle::Classic);
+    // HOOK-UP (landing shadow): setLandingShadow(settings_.landingShadow);
+}

@@ -1,0 +1,60 @@
+// The pictures of the options screen and the title's hint for it: a
+// background with the entries' names, a sheet of value words and small
+// glyphs, and the hint. Each is its own file beside the game; a missing one
+// is not drawn (the options screen then shows a plain dark background).
+#pragma once
+
+#include "render/surface.h"
+#include "settings/options_menu.h"
+
+#include <string>
+
+class Renderer;
+
+// Where the options screen puts things; the asset generator draws the
+// background to fit.
+namespace optionsLayout {
+constexpr int FirstRowY = 100;   // top of the first entry's row
+constexpr int RowPitch = 40;
+constexpr int CursorX = 76;      // the bomb cell, as on the title
+constexpr int LabelX = 120;
+constexpr int ValueX = 420;
+constexpr int ValueOffsetY = 8;  // value glyphs within a row
+// The value sheet: word cells, then single glyphs "0".."9", "X", "%".
+constexpr int WordWidth = 128;
+constexpr int WordCount = 5;     // AUTO, ON, OFF, CLASSIC, MODERN
+constexpr int ValueGlyphWidth = 16;
+constexpr int ValueGlyphCount = 12;
+constexpr int SheetHeight = 24;
+constexpr const char* ValueGlyphOrder = "0123456789X%";
+// The title's hint "O OPTIONS", in the free space right of the menu, level
+// with its last entry.
+constexpr int HintX = 468;
+constexpr int HintY = 438;
+}  // namespace optionsLayout
+
+class OptionsView {
+public:
+    enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
+
+    // Loads the three pictures from Graphics/ under base (base ends with
+    // '/' or is empty). Missing files stay silent, unusable ones get one
+    // stderr line, as every picture does.
+    void load(const std::string& base);
+
+    // The title's hint, over the title picture.
+    void drawTitleHint(Surface& screen) const;
+    // The whole options screen: background, the cursor (a bomb cell from
+    // the renderer's block sheet) and every entry's value.
+    void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
+
+private:
+    void drawWord(Surface& screen, Word word, int row) const;
+    // A number of up to three digits followed by a sign ('X' or '%').
+    void drawNumber(Surface& screen, int value, char sign, int row) const;
+
+    Surface background_;
+    Surface plain_;  // stands in for a missing background
+    Surface values_;
+    Surface hint_;
+};

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# F11 on a 1920 x 1080 screen shows the 640 x 480 picture at twice its
+# size, centred on black and sharp (each pixel a 2 x 2 block of one
+# colour); Alt+Enter then restores the 640 x 480 window with the same
+# picture. The setting is kept in the settings file each time.
+. "$(dirname "$0")/lib.sh"
+e2e_init "${1:-}"
+command -v compare >/dev/null || fail "missing tool compare (imagemagick)"
+file="$XDG_CONFIG_HOME/tessaloom/settings.ini"
+
+E2E_SCREEN=1920x1080 start_display
+start_window_manager
+start_game
+wid="$(wait_for_window)"
+focus "$wid"
+wait_for_title "$wid"
+screenshot "$wid" "$E2E_TMP/window.png" || fail "no screenshot of the window"
+# The title at 2x, each pixel doubled: what fullscreen must show.
+convert "$E2E_TMP/window.png" -sample 200% "$E2E_TMP/doubled.png"
+
+# differing A B: the number of pixels that differ between two pictures.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+
+# shows_doubled: whether the whole screen is the doubled picture at
+# (320, 60) on black.
+shows_doubled() {
+    timeout -s KILL 10 import -window root -depth 8 "$E2E_TMP/root.png" 2>/dev/null || return 1
+    convert "$E2E_TMP/root.png" -crop 1280x960+320+60 +repage "$E2E_TMP/middle.png"
+    local diff corners
+    diff="$(differing "$E2E_TMP/middle.png" "$E2E_TMP/doubled.png")"
+    corners="$(pixel "$E2E_TMP/root.png" 0 0) $(pixel "$E2E_TMP/root.png" 319 59) $(pixel "$E2E_TMP/root.png" 1600 1020) $(pixel "$E2E_TMP/root.png" 1919 1079)"
+    E2E_SEEN="$diff pixels differ from the doubled picture; corners $corners"
+    [ "$diff" = 0 ] && [ "$corners" = "#000000 #000000 #000000 #000000" ]
+}
+# window_size W H: whether the game's window has that client size.
+window_size() {
+    local info w h
+    info="$(xwininfo -id "$wid" 2>/dev/null)" || return 1
+    w="$(awk '/^ *Width:/ {print $2}' <<<"$info")"
+    h="$(awk '/^ *Height:/ {print $2}' <<<"$info")"
+    E2E_SEEN="$w x $h"
+    [ "$w" = "$1" ] && [ "$h" = "$2" ]
+}
+file_says() {
+    E2E_SEEN="$(tr '\n' ' ' <"$file" 2>/dev/null || echo "no file")"
+    grep -qx "$1" "$file" 2>/dev/null
+}
+shows_window_picture() {
+    screenshot "$wid" "$E2E_TMP/again.png" || return 1
+    E2E_SEEN="$(differing "$E2E_TMP/again.png" "$E2E_TMP/window.png") pixels differ"
+    [ "$E2E_SEEN" = "0 pixels differ" ]
+}
+
+tap F11
+wait_until 15 "the picture at 2x, centred on black" shows_doubled
+wait_until 5 "fullscreen = on in the settings file" file_says "fullscreen = on"
+
+focus "$wid"
+xdotool keydown alt+Return
+sleep 0.15
+xdotool keyup alt+Return
+wait_until 15 "a 640 x 480 window again" window_size 640 480
+wait_until 10 "the title in the window again" shows_window_picture
+wait_until 5 "fullscreen = off in the settings file" file_says "fullscreen = off"
+
+focus "$wid"
+quit_with_q 3
+note "F11: the title at 2x, centred, sharp on a 1920 x 1080 screen; Alt+Enter: back to 640 x 480; both kept in the settings file"

@@ -1,0 +1,316 @@
+// The options screen and the settings keys: O opens the screen from the
+// title, changes apply at once and are saved only when something changed,
+// M mutes and F11 toggles fullscreen on every screen.
+#include "game_test_access.h"
+#include "game_test_support.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+using namespace gametest;
+using platform::Key;
+
+namespace {
+
+class OptionsTest : public GameTest {
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        game_->changeScene(SceneTitle);
+        headless::clearAudioLog();
+    }
+
+    std::string settingsFile() const { return dir_.file("config/tessaloom/settings.ini"); }
+
+    void openOptions() { tap(Key::O); }
+    void moveTo(OptionsEntry entry)
+    {
+        for (int k = 0; k < static_cast<int>(entry); ++k) tap(Key::Down);
+    }
+
+    // Every music track at one volume and every effect at another.
+    void expectVolumes(int music, int effects)
+    {
+        for (int id = 0; id < BgmCount; ++id) EXPECT_EQ(headless::soundVolume(this->music(static_cast<BgmId>(id))), music);
+        for (int id = 0; id < SeCount; ++id) EXPECT_EQ(headless::soundVolume(effect(static_cast<SeId>(id))), effects);
+    }
+
+    static ino_t inodeOf(const std::string& path)
+    {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
+};
+
+TEST_F(OptionsTest, OOnTheTitleOpensTheOptionsAndEscReturnsToTheTitleAsItWas)
+{
+    tap(Key::Down);  // the title's cursor on "ranking"
+    headless::clearAudioLog();
+    openOptions();
+    EXPECT_EQ(game_->scene(), SceneOptions);
+    EXPECT_EQ(playsOf(effect(SeDecide)), 1);
+    frame();
+    tap(Key::Escape);
+    EXPECT_EQ(game_->scene(), SceneTitle);
+    EXPECT_EQ(game_->field().menuCursor(), SceneRanking);
+    // The title music played on throughout: never restarted.
+    EXPECT_EQ(playsOf(music(BgmTitle)), 0);
+    EXPECT_TRUE(headless::soundPlaying(music(BgmTitle)));
+}
+
+TEST_F(OptionsTest, ZOnBackLeavesAndEachVisitStartsAtTheFirstEntry)
+{
+    openOptions();
+    moveTo(OptionsEntry::Back);
+    tap(Key::Z);
+    EXPECT_EQ(game_->scene(), SceneTitle);
+    EXPECT_EQ(game_->settings(), Settings());
+    openOptions();
+    tap(Key::Right);  // on the window size again, not on Back
+    EXPECT_EQ(game_->scene(), SceneOptions);
+    EXPECT_EQ(game_->settings().windowScale, 1);
+}
+
+TEST_F(OptionsTest, OOnlyOpensTheOptionsFromTheTitle)
+{
+    game_->changeScene(SceneRanking);
+    tap(Key::O);
+    EXPECT_EQ(game_->scene(), SceneRanking);
+}
+
+TEST_F(OptionsTest, AVolumeChangeReachesEveryChannelAtOnce)
+{
+    openOptions();
+    moveTo(OptionsEntry::MusicVolume);
+    tap(Key::Left);
+    expectVolumes(90, 100);
+    tap(Key::Down);
+    tap(Key::Left);
+    tap(Key::Left);
+    expectVolumes(90, 80);
+    EXPECT_EQ(game_->settings().musicVolume, 90);
+    EXPECT_EQ(game_->settings().effectsVolume, 80);
+}
+
+TEST_F(OptionsTest, MMutesOnEveryScreenAndAgainBringsBackTheChosenVolumes)
+{
+    Settings s;
+    s.musicVolume = 70;
+    game_->changeSettings(s);
+    for (SceneId scene : {SceneTitle, SceneRanking, SceneGameStart}) {
+        game_->changeScene(scene);
+        tap(Key::M);
+        EXPECT_TRUE(game_->settings().mute) << scene;
+        expectVolumes(0, 0);
+        tap(Key::M);
+        EXPECT_FALSE(game_->settings().mute) << scene;
+        expectVolumes(70, 100);
+    }
+}
+
+TEST_F(OptionsTest, TheFullscreenKeyTogglesFullscreenOnEveryScreen)
+{
+    for (SceneId scene : {SceneTitle, SceneOptions, SceneRanking}) {
+        game_->changeScene(scene);
+        tap(Key::Fullscreen);
+        EXPECT_TRUE(headless::fullscreen()) << scene;
+        EXPECT_TRUE(game_->settings().fullscreen);
+        tap(Key::Fullscreen);
+        EXPECT_FALSE(headless::fullscreen()) << scene;
+    }
+}
+
+TEST_F(OptionsTest, AWindowSizeAppliesAtOnceAndLeavesFullscreen)
+{
+    headless::setWindowScaleLimit(3);
+    tap(Key::Fullscreen);
+    openOptions();
+    tap(Key::Right);
+    tap(Key::Right);
+    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_FALSE(headless::fullscreen());
+    EXPECT_FALSE(game_->settings().fullscreen);
+}
+
+TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
+{
+    game_->useSettingsFile(settingsFile());
+    openOptions();
+    frame();
+    moveTo(OptionsEntry::Back);
+    EXPECT_FALSE(fs::exists(settingsFile())) << "saved without a change";
+
+    tap(Key::M);
+    Settings expected;
+    expected.mute = true;
+    EXPECT_EQ(loadSettings(settingsFile()), expected);
+    const ino_t first = inodeOf(settingsFile());
+
+    // Keys that change nothing write nothing: every save puts a new file
+    // in place, so the same file means no save.
+    tap(Key::Down);  // already on Back
+    game_->changeSettings(game_->settings());
+    EXPECT_EQ(inodeOf(settingsFile()), first);
+
+    tap(Key::Up);      // landing shadow
+    tap(Key::Right);
+    expected.landingShadow = true;
+    EXPECT_EQ(loadSettings(settingsFile()), expected);
+    EXPECT_NE(inodeOf(settingsFile()), first);
+}
+
+TEST_F(OptionsTest, AGameWithoutASettingsFileWritesNothingAnywhere)
+{
+    // The environment names folders in the scratch folder; the game, unlike
+    // the player's copy, must not look at them.
+    const char* names[] = {"XDG_CONFIG_HOME", "HOME"};
+    std::string saved[2];
+    bool had[2];
+    for (int k = 0; k < 2; ++k) {
+        const char* v = std::getenv(names[k]);
+        had[k] = v != nullptr;
+        if (v) saved[k] = v;
+        ::setenv(names[k], dir_.file(names[k]).c_str(), 1);
+    }
+    tap(Key::M);
+    tap(Key::Fullscreen);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_FALSE(fs::exists(dir_.file(names[k])));
+        had[k] ? ::setenv(names[k], saved[k].c_str(), 1) : ::unsetenv(names[k]);
+    }
+    EXPECT_FALSE(fs::exists(dir_.file("config")));
+}
+
+TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
+{
+    fs::create_directories(settingsFile());  // a folder where the file goes
+    game_->useSettingsFile(settingsFile());
+    tap(Key::M);
+    EXPECT_TRUE(game_->settings().mute);
+    expectVolumes(0, 0);
+    EXPECT_TRUE(fs::is_directory(settingsFile()));
+}
+
+// The options screen's pictures, each cell of the value sheet its own
+// colour, so a pixel tells which word or glyph was drawn there.
+class OptionsPictureTest : public OptionsTest {
+protected:
+    static Rgb valueColour(int cell) { return Rgb{200, 10 + 10 * cell, 40}; }
+    static constexpr Rgb BackgroundColour{20, 40, 60};
+    static constexpr Rgb HintColour{250, 200, 0};
+
+    void writeOptionsPictures(bool withHint)
+    {
+        writeSolidBmp(dir_.file("Graphics/Options.bmp"), 640, 480, BackgroundColour);
+        writeBytes(dir_.file("Graphics/OptionValues.bmp"), bmpBytes(832, 24, [](int x, int) {
+                       const int cell = x < 640 ? x / 128 : 5 + (x - 640) / 16;
+                       return valueColour(cell);
+                   }));
+        if (withHint) writeSolidBmp(dir_.file("Graphics/OptionsHint.bmp"), 128, 16, HintColour);
+        GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/");
+    }
+
+    // The cell drawn at the value column of an entry's row, k glyphs in.
+    Rgb valueAt(OptionsEntry entry, int k = 0)
+    {
+        return screen(420 + 16 * k + 8, 100 + 40 * static_cast<int>(entry) + 8 + 12);
+    }
+};
+
+TEST_F(OptionsPictureTest, TheScreenShowsEveryEntrysValue)
+{
+    writeOptionsPictures(false);
+    openOptions();
+    frame();
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize), valueColour(OptionsView::Auto));
+    EXPECT_EQ(valueAt(OptionsEntry::Fullscreen), valueColour(OptionsView::Off));
+    EXPECT_EQ(valueAt(OptionsEntry::Controls), valueColour(OptionsView::Classic));
+    // "100%": digits from cell 5, the sign after them.
+    EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 0), valueColour(5 + 1));
+    EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 1), valueColour(5 + 0));
+    EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 3), valueColour(5 + 11));
+    EXPECT_EQ(screen(600, 10), BackgroundColour);
+
+    headless::setWindowScaleLimit(4);
+    tap(Key::Right);
+    tap(Key::Right);
+    moveTo(OptionsEntry::MusicVolume);
+    tap(Key::Left);
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 0), valueColour(5 + 2));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 1), valueColour(5 + 10));  // "X"
+    EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 0), valueColour(5 + 9));
+    EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 2), valueColour(5 + 11));
+}
+
+TEST_F(OptionsPictureTest, TheTitleGainsOnlyItsHintForTheOptions)
+{
+    writeSolidBmp(dir_.file("Title.bmp"), 640, 480, Rgb{1, 2, 3});
+    game_->loadBitmap(SlotTitle, dir_.file("Title.bmp"), false);
+    frame();
+    const Surface& shown = game_->renderer().backBuffer();
+    const std::vector<std::uint8_t> without(shown.pixels(), shown.pixels() + shown.byteCount());
+
+    writeOptionsPictures(true);
+    frame();
+    int changed = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const std::size_t at = shown.pixelOffset(x, y);
+            if (std::equal(without.begin() + at, without.begin() + at + 3, shown.pixels() + at)) continue;
+            ++changed;
+            ASSERT_TRUE(x >= 468 && x < 468 + 128 && y >= 438 && y < 438 + 16) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(changed, 128 * 16);
+}
+
+TEST_F(OptionsPictureTest, MissingPicturesDrawAPlainScreenWithoutFailing)
+{
+    GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/nowhere/");
+    openOptions();
+    frame();
+    tap(Key::Down);
+    EXPECT_EQ(screen(600, 10), (Rgb{24, 22, 56}));
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+class SettingsStartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        headless::reset();
+        headless::setExecutablePath(dir_.file("tessaloom"));
+        for (const char* name : {"Sound/BGM/Title.wav", "Sound/SE/Decide.wav"}) writeBytes(dir_.file(name), "RIFF");
+    }
+    ScratchDir dir_;
+};
+
+TEST_F(SettingsStartUpTest, StartUpAppliesTheSettingsFile)
+{
+    const std::string file = dir_.file("cfg/tessaloom/settings.ini");
+    writeBytes(file, "window_scale = 2\nfullscreen = on\nmusic_volume = 50\neffects_volume = 30\n");
+    headless::setWindowScaleLimit(4);
+    Game game;
+    game.useSettingsFile(file);
+    game.startUp(platform::mainWindow());
+    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_TRUE(headless::fullscreen());
+    EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 50);
+    EXPECT_EQ(headless::soundVolume(game.sound().effectChannel(SeDecide).handle()), 30);
+}
+
+TEST_F(SettingsStartUpTest, AMutedStartSilencesEverySound)
+{
+    const std::string file = dir_.file("cfg/tessaloom/settings.ini");
+    writeBytes(file, "mute = on\n");
+    Game game;
+    game.useSettingsFile(file);
+    game.startUp(platform::mainWindow());
+    EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 0);
+    EXPECT_EQ(headless::soundVolume(game.sound().effectChannel(SeDecide).handle()), 0);
+    EXPECT_FALSE(headless::fullscreen());
+}
+
+}  // namespace

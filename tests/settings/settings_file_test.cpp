@@ -1,0 +1,283 @@
+// The settings file: what the reader takes from good, bad and odd files,
+// where the file lives, and how it is written.
+#include "settings/settings.h"
+
+#include "tests/platform/special_files.h"
+#include "tools/support/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+Settings parse(const std::string& text, std::vector<std::string>* problems = nullptr)
+{
+    std::vector<std::string> seen;
+    const Settings s = parseSettings(text, seen);
+    if (problems) *problems = seen;
+    return s;
+}
+
+Settings everyValueChanged()
+{
+    Settings s;
+    s.windowScale = 3;
+    s.fullscreen = true;
+    s.musicVolume = 40;
+    s.effectsVolume = 0;
+    s.mute = true;
+    s.controls = ControlsSetting::Modern;
+    s.landingShadow = true;
+    return s;
+}
+
+TEST(SettingsReader, AFileNamingEveryKeySetsEveryValue)
+{
+    std::vector<std::string> problems;
+    const Settings s = parse("window_scale = 3\nfullscreen = on\nmusic_volume = 40\neffects_volume = 0\n"
+                             "mute = on\ncontrols = modern\nlanding_shadow = on\n",
+                             &problems);
+    EXPECT_EQ(s, everyValueChanged());
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(SettingsReader, CommentsBlanksLineEndsAndSpacingAreTolerated)
+{
+    std::vector<std::string> problems;
+    const Settings s = parse("# a comment\r\n\r\n; another\n   \n\tmusic_volume=70\r\n  controls   =  modern  \n"
+                             "window_scale = auto",  // no final line end
+                             &problems);
+    EXPECT_EQ(s.musicVolume, 70);
+    EXPECT_EQ(s.controls, ControlsSetting::Modern);
+    EXPECT_EQ(s.windowScale, Settings::AutoScale);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(SettingsReader, AnEmptyFileAndUnknownKeysGiveTheDefaultsSilently)
+{
+    std::vector<std::string> problems;
+    EXPECT_EQ(parse("", &problems), Settings());
+    EXPECT_EQ(parse("colour_scheme = dark\nvsync = on\n", &problems), Settings());
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(SettingsReader, EachBadValueKeepsItsDefaultAndIsReportedWithItsLine)
+{
+    struct Case {
+        const char* line;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"music_volume = 55", "not a multiple of 10"},
+        {"music_volume = 110", "above 100"},
+        {"music_volume = -10", "not a whole number"},
+        {"music_volume = +10", "not a whole number"},
+        {"music_volume = 0x10", "not a whole number"},
+        {"music_volume = 1e2", "not a whole number"},
+        {"music_volume = 0100", "not a whole number"},
+        {"music_volume =", "not a whole number"},
+        {"effects_volume = 99999999999999999999", "not a whole number"},
+        {"window_scale = 0", "not auto or 1 to 16"},
+        {"window_scale = 17", "not auto or 1 to 16"},
+        {"window_scale = AUTO", "not auto or 1 to 16"},
+        {"fullscreen = yes", "not on or off"},
+        {"mute = 1", "not on or off"},
+        {"controls = Modern", "not classic or modern"},
+        {"landing_shadow = on off", "not on or off"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> problems;
+        // A good line before the bad one is still read.
+        const Settings s = parse(std::string("landing_shadow = on\n") + c.line + "\n", &problems);
+        Settings expected;
+        expected.landingShadow = std::string(c.line).rfind("landing_shadow", 0) != 0;
+        EXPECT_EQ(s, expected) << c.line;
+        ASSERT_EQ(problems.size(), 1u) << c.line;
+        EXPECT_EQ(problems[0].rfind("line 2: ", 0), 0u) << problems[0];
+        EXPECT_NE(problems[0].find(c.reason), std::string::npos) << problems[0];
+    }
+}
+
+TEST(SettingsReader, AReportNeverEchoesTheValue)
+{
+    // The value may hold anything, terminal escapes included.
+    std::vector<std::string> problems;
+    parse("controls = \x1b]0;owned\x07\n", &problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].find('\x1b'), std::string::npos) << problems[0];
+    EXPECT_EQ(problems[0], "line 1: controls is not classic or modern; using classic");
+}
+
+TEST(SettingsReader, LinesWithoutAKeyOrAnEqualsSignAreReportedAndSkipped)
+{
+    std::vector<std::string> problems;
+    const Settings s = parse("fullscreen on\n= on\nmute = on\n", &problems);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_TRUE(s.mute);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0], "line 1: no '=', skipped");
+    EXPECT_EQ(problems[1], "line 2: no key before '=', skipped");
+}
+
+TEST(SettingsReader, TheLastLineForAKeyWinsEvenWhenItIsBad)
+{
+    EXPECT_EQ(parse("music_volume = 30\nmusic_volume = 60\n").musicVolume, 60);
+    // A bad value means the default, not whatever came before it.
+    EXPECT_EQ(parse("music_volume = 30\nmusic_volume = 65\n").musicVolume, 100);
+}
+
+TEST(SettingsReader, AZeroByteSpoilsOnlyItsOwnLine)
+{
+    std::vector<std::string> problems;
+    const char raw[] = "mute = o\0n\nfullscreen = on\n";
+    const Settings s = parse(std::string(raw, sizeof raw - 1), &problems);
+    EXPECT_FALSE(s.mute);
+    EXPECT_TRUE(s.fullscreen);
+    EXPECT_EQ(problems.size(), 1u);
+}
+
+TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
+{
+    for (const Settings& s : {Settings(), everyValueChanged()}) {
+        std::vector<std::string> problems;
+        EXPECT_EQ(parse(formatSettings(s), &problems), s);
+        EXPECT_TRUE(problems.empty());
+    }
+    EXPECT_EQ(formatSettings(Settings()),
+              "# Tessaloom settings, written by the game when a setting changes.\n"
+              "window_scale = auto\nfullscreen = off\nmusic_volume = 100\neffects_volume = 100\n"
+              "mute = off\ncontrols = classic\nlanding_shadow = off\n");
+}
+
+// Sets an environment variable for one test and puts it back after.
+class EnvironmentVariable {
+public:
+    explicit EnvironmentVariable(const char* name) : name_(name)
+    {
+        if (const char* v = std::getenv(name)) saved_ = v;
+    }
+    ~EnvironmentVariable()
+    {
+        if (saved_) ::setenv(name_, saved_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+    void set(const char* value) { value ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+TEST(SettingsPath, TheConfigurationFolderComesFromTheEnvironment)
+{
+    EnvironmentVariable config("XDG_CONFIG_HOME"), home("HOME");
+    config.set("/cfg");
+    home.set("/home/player");
+    EXPECT_EQ(settingsFilePath(), "/cfg/tessaloom/settings.ini");
+    config.set("/cfg/");
+    EXPECT_EQ(settingsFilePath(), "/cfg/tessaloom/settings.ini");
+    // Unset, empty or relative: the home folder's .config.
+    for (const char* v : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
+        config.set(v);
+        EXPECT_EQ(settingsFilePath(), "/home/player/.config/tessaloom/settings.ini");
+    }
+    // Neither: no file at all.
+    home.set(nullptr);
+    EXPECT_EQ(settingsFilePath(), "");
+    home.set("not/absolute");
+    EXPECT_EQ(settingsFilePath(), "");
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.ok()); }
+
+    std::string path() const { return dir_.file("config/tessaloom/settings.ini"); }
+
+    static void write(const std::string& file, const std::string& bytes)
+    {
+        fs::create_directories(fs::path(file).parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string read(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    support::ScratchDir dir_{"tessaloom-settings"};
+};
+
+TEST_F(SettingsFileTest, AMissingFileOrNoPathGivesTheDefaults)
+{
+    EXPECT_EQ(loadSettings(path()), Settings());
+    EXPECT_EQ(loadSettings(""), Settings());
+}
+
+TEST_F(SettingsFileTest, AFileIsReadAsItsTextIs)
+{
+    write(path(), "music_volume = 20\nmute = on\n");
+    const Settings s = loadSettings(path());
+    EXPECT_EQ(s.musicVolume, 20);
+    EXPECT_TRUE(s.mute);
+}
+
+TEST_F(SettingsFileTest, AFolderAFifoOrAnOversizedFileCountsAsMissing)
+{
+    fs::create_directories(path());
+    EXPECT_EQ(loadSettings(path()), Settings());
+    fs::remove(path());
+
+    specialfiles::makeFifo(path());
+    Settings fromFifo = everyValueChanged();
+    EXPECT_TRUE(specialfiles::finishesWithoutWaiting(path(), [&] { fromFifo = loadSettings(path()); }));
+    EXPECT_EQ(fromFifo, Settings());
+    fs::remove(path());
+
+    write(path(), "mute = on\n" + std::string(SettingsFileMaxBytes, '#'));
+    EXPECT_EQ(loadSettings(path()), Settings());
+}
+
+TEST_F(SettingsFileTest, ASaveMakesTheFoldersAndReadsBack)
+{
+    std::string reason;
+    ASSERT_TRUE(saveSettings(path(), everyValueChanged(), &reason)) << reason;
+    EXPECT_EQ(loadSettings(path()), everyValueChanged());
+    EXPECT_EQ(read(path()), formatSettings(everyValueChanged()));
+    // The configuration folder made for it is private.
+    struct stat st;
+    ASSERT_EQ(::stat(dir_.file("config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // Nothing else is left beside the file.
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(fs::path(path()).parent_path()))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"settings.ini"});
+}
+
+TEST_F(SettingsFileTest, ASaveReplacesTheWholeFileAndNeverWritesThroughAFolder)
+{
+    write(path(), "music_volume = 20\nsome_later_setting = 7\n");
+    ASSERT_TRUE(saveSettings(path(), Settings()));
+    EXPECT_EQ(read(path()), formatSettings(Settings()));
+
+    fs::remove(path());
+    fs::create_directories(path());
+    std::string reason;
+    EXPECT_FALSE(saveSettings(path(), Settings(), &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_FALSE(saveSettings("", Settings()));
+}
+
+}  // namespace
