@@ -25,6 +25,7 @@ void Game::update()
 
     // Q acts while held, on every screen, before the scene runs.
     if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    if (updatePause()) return;
 
     switch (scene_) {
     case SceneTitle:

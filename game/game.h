@@ -87,6 +87,10 @@ public:
     Renderer& renderer() { return renderer_; }
     SoundBank& sound() { return sound_; }
 
+    // ---- Extras (off unless asked for) ----
+    // True while the game-start banner or the play stands paused.
+    bool paused() const { return paused_; }
+
 private:
     // Tests reach the steps below and set raw state through it.
     friend struct GameTestAccess;
@@ -124,6 +128,14 @@ private:
     void drawPlayScreen(PhaseId phase);
     PairKeys pollPairKeys();
 
+    // ---- Pause (game/pause.cpp) ----
+    // Follows the pause keys and the window's focus; true while paused,
+    // when the scene must not run.
+    bool updatePause();
+    bool pausable() const;
+    void enterPause();
+    void leavePause();
+
     SceneId scene_ = SceneTitle;
     PhaseId phase_ = PhaseFalling;
     platform::WindowId window_ = platform::NoWindow;
@@ -133,4 +145,8 @@ private:
     FrameTimer timer_;
     Millis now_ = 0;
     bool landingCheckPending_ = true;
+
+    bool paused_ = false;
+    bool windowWasActive_ = true;
+    Surface beforePause_;  // the picture the pause covers, shown again on resume
 };

@@ -58,6 +58,7 @@ int main(int argc, char** argv)
     ok &= writePicture(graphics, "GameStart.bmp", gameStartBanner(), true);
     // The file name is spelt so on purpose: the game loads it by that name.
     ok &= writePicture(graphics, "ScoreCursol.bmp", nameCursor(), false);
+    ok &= writePicture(graphics, "Paused.bmp", pausePanel(), true);
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     ok &= writePicture(graphics, "Icon.bmp", iconArt(), true);
 
