@@ -49,6 +49,7 @@ struct Scenario {
     std::function<std::vector<Key>(int frame)> taps = [](int) { return std::vector<Key>{}; };
     int pauseAt = 0;
     Millis frameMs = 20;  // finer than the gate, so that an early step shows
+    ControlStyle style = ControlStyle::Classic;
 };
 
 }  // namespace
@@ -93,6 +94,7 @@ protected:
     {
         restart();
         headless::setClock(1000);
+        game->setControlStyle(s.style);
         s.setUp(*game);
         for (Key k : s.held) headless::press(k);
         std::vector<Key> pausedTaps;
@@ -159,6 +161,17 @@ TEST_F(PauseTest, HeldArrowMovesOnTheSameBeatAcrossAPause)
     s.frames = 16;
     s.held = {Key::Left};
     s.pauseAt = 4;
+    expectPauseChangesNothing(s);
+}
+
+TEST_F(PauseTest, ModernHeldArrowKeepsItsRepeatDelayAcrossAPause)
+{
+    Scenario s;
+    s.setUp = [this](Game&) { placePair(7, 4, 0, 7, 6, 1); };
+    s.frames = 20;
+    s.held = {Key::Left};
+    s.style = ControlStyle::Modern;
+    s.pauseAt = 5;  // 100 ms into the 170 ms delay
     expectPauseChangesNothing(s);
 }
 
