@@ -9,4 +9,19 @@ FrameTimer::FrameTimer() : minPeriod_(platform::timerCaps().minPeriod)
 
 FrameTimer::~FrameTimer() { platform::endTimerPeriod(minPeriod_); }
 
-Millis FrameTimer::elapsed() const { return platform::milliseconds(); }
+Millis FrameTimer::elapsed() const
+{
+    return (held_ ? heldSince_ : platform::milliseconds()) - heldTotal_;
+}
+
+void FrameTimer::hold(bool held)
+{
+    if (held == held_) return;
+    const Millis platformNow = platform::milliseconds();
+    if (held) {
+        heldSince_ = platformNow;
+    } else {
+        heldTotal_ += platformNow - heldSince_;
+    }
+    held_ = held;
+}

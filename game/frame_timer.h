@@ -30,10 +30,19 @@ public:
     FrameTimer(const FrameTimer&) = delete;
     FrameTimer& operator=(const FrameTimer&) = delete;
 
-    // The clock: the platform's milliseconds.
+    // The game's clock: the platform's milliseconds less every span spent
+    // held. Every gate reads it, so a hold stops them all alike.
     Millis elapsed() const;
+
+    // Stops the clock at its present reading, or lets it run on from there
+    // (no jump: the held span is taken off from then on). Repeats are no-ops.
+    void hold(bool held);
+    bool held() const { return held_; }
 
 private:
     // The period begun at construction, ended with the same value.
     const std::uint32_t minPeriod_;
+    bool held_ = false;
+    Millis heldSince_ = 0;  // platform reading when the hold began
+    Millis heldTotal_ = 0;  // every finished hold, wrapping like the clock
 };

@@ -26,6 +26,7 @@ void Game::update()
     // Q acts while held, on every screen, before the scene runs.
     if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
     handleSettingKeys();
+    if (updatePause()) return;
 
     switch (scene_) {
     case SceneTitle:

@@ -32,10 +32,17 @@ enum PhaseId : int {
     PhaseDropping = 6,
 };
 
+// How the falling pair answers the arrows, and when its frame is drawn.
+// Classic is the game as it has always played; Modern changes only timing
+// and drawing, never a rule.
+enum class ControlStyle { Classic, Modern };
+
 // The play keys, read once per falling frame in this order.
 struct PairKeys {
     bool left = false;                  // held
+    bool leftPressed = false;           // held, and newly pressed
     bool right = false;                 // held
+    bool rightPressed = false;          // held, and newly pressed
     bool down = false;                  // held
     bool turnCounterClockwise = false;  // Z, newly pressed
     bool turnClockwise = false;         // C, newly pressed
@@ -101,6 +108,12 @@ public:
     Renderer& renderer() { return renderer_; }
     SoundBank& sound() { return sound_; }
 
+    // ---- Extras (off unless asked for) ----
+    void setControlStyle(ControlStyle style) { controlStyle_ = style; }
+    ControlStyle controlStyle() const { return controlStyle_; }
+    // True while the game-start banner or the play stands paused.
+    bool paused() const { return paused_; }
+
 private:
     // Tests reach the steps below and set raw state through it.
     friend struct GameTestAccess;
@@ -139,10 +152,26 @@ private:
     int stepPairFall(bool pushed);
     int handlePairInput(const PairKeys& keys);
     void landPair(int index);
-    void tryMove(int direction);
+    // True when the pair moved.
+    bool tryMove(int direction);
     bool tryTurn(bool clockwise);
     void drawPlayScreen(PhaseId phase);
     PairKeys pollPairKeys();
+    // Modern controls: when an arrow went down and whether it still is.
+    struct ArrowHold {
+        bool held = false;
+        Millis since = 0;
+    };
+    // Whether the arrow asks for a move this frame; follows its hold.
+    bool arrowWantsMove(ArrowHold& hold, bool down, bool pressed);
+
+    // ---- Pause (game/pause.cpp) ----
+    // Follows the pause keys and the window's focus; true while paused,
+    // when the scene must not run.
+    bool updatePause();
+    bool pausable() const;
+    void enterPause();
+    void leavePause();
 
     SceneId scene_ = SceneTitle;
     PhaseId phase_ = PhaseFalling;
@@ -157,4 +186,10 @@ private:
     std::string settingsPath_;
     OptionsMenu optionsMenu_;
     OptionsView optionsView_;
+
+    ControlStyle controlStyle_ = ControlStyle::Classic;
+    ArrowHold arrowHolds_[2];  // left, right
+    bool paused_ = false;
+    bool windowWasActive_ = true;
+    Surface beforePause_;  // the picture the pause covers, shown again on resume
 };

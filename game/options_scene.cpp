@@ -102,6 +102,6 @@ void Game::applyVolumes()
 
 void Game::applyPlaySettings()
 {
-    // HOOK-UP (controls): setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern : ControlStyle::Classic);
+    setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern : ControlStyle::Classic);
     // HOOK-UP (landing shadow): setLandingShadow(settings_.landingShadow);
 }

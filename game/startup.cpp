@@ -35,6 +35,7 @@ const ImageAsset ImageManifest[] = {
     {SlotGameStart, "Graphics/GameStart.bmp", true},
     // Spelt so on purpose: picture sets made for the game use this file name.
     {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
+    {SlotPaused, "Graphics/Paused.bmp", true},
 };
 
 const SoundAsset<BgmId> BgmManifest[] = {

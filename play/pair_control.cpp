@@ -11,6 +11,8 @@ namespace {
 constexpr Millis PushedFallInterval = 16;
 constexpr Millis MoveInterval = 50;
 constexpr Millis TurnInterval = 50;
+// Modern controls: a held arrow repeats only once held this long.
+constexpr Millis RepeatDelay = 170;
 
 // Which neighbour of block 0 a turn tests, and how block 1 moves.
 struct TurnRule {
@@ -42,8 +44,12 @@ PairKeys Game::pollPairKeys()
     // One query per key per frame, in this order: the query consumes the
     // key's press mark, so a turn needs a fresh press of Z or C.
     PairKeys keys;
-    keys.left = platform::keyHeld(platform::Key::Left);
-    keys.right = platform::keyHeld(platform::Key::Right);
+    const platform::KeyState left = platform::queryKey(platform::Key::Left);
+    keys.left = left.down;
+    keys.leftPressed = left.down && left.pressedSinceLastQuery;
+    const platform::KeyState right = platform::queryKey(platform::Key::Right);
+    keys.right = right.down;
+    keys.rightPressed = right.down && right.pressedSinceLastQuery;
     keys.down = platform::keyHeld(platform::Key::Down);
     keys.turnCounterClockwise = platform::keyNewlyPressed(platform::Key::Z);
     keys.turnClockwise = platform::keyNewlyPressed(platform::Key::C);
@@ -53,10 +59,14 @@ PairKeys Game::pollPairKeys()
 void Game::updateFalling()
 {
     const PairKeys keys = pollPairKeys();
-    // The picture shows the pair as it was before this frame's steps.
-    drawPlayScreen(PhaseFalling);
+    // Classic shows the pair as it was before this frame's steps; modern
+    // shows it after them, so a key shows in the frame that reads it. A pair
+    // that lands is drawn where it came to rest, before it joins the grid.
+    const bool modern = controlStyle_ == ControlStyle::Modern;
+    if (!modern) drawPlayScreen(PhaseFalling);
     int landed = stepPairFall(false);
     if (landed == -1) landed = handlePairInput(keys);
+    if (modern) drawPlayScreen(PhaseFalling);
     if (landed != -1) landPair(landed);
 }
 
@@ -101,9 +111,17 @@ int Game::handlePairInput(const PairKeys& keys)
         const int landed = stepPairFall(true);
         if (landed != -1) return landed;
     }
-    // A successful left move stamps the move gate, so right waits.
-    if (keys.left && moveDue()) tryMove(-1);
-    if (keys.right && moveDue()) tryMove(+1);
+    if (controlStyle_ == ControlStyle::Modern) {
+        const bool left = arrowWantsMove(arrowHolds_[0], keys.left, keys.leftPressed);
+        const bool right = arrowWantsMove(arrowHolds_[1], keys.right, keys.rightPressed);
+        // One move a frame, left first, as the shared gate gives in classic.
+        const bool moved = left && tryMove(-1);
+        if (right && !moved) tryMove(+1);
+    } else {
+        // A successful left move stamps the move gate, so right waits.
+        if (keys.left && moveDue()) tryMove(-1);
+        if (keys.right && moveDue()) tryMove(+1);
+    }
     if (keys.turnCounterClockwise && turnDue()) {
         // Z sounds on every press the gate lets through, turned or not.
         sound_.playEffect(SeTurn);
@@ -113,7 +131,24 @@ int Game::handlePairInput(const PairKeys& keys)
     return -1;
 }
 
-void Game::tryMove(int direction)
+bool Game::arrowWantsMove(ArrowHold& hold, bool down, bool pressed)
+{
+    if (!down) {
+        hold.held = false;
+        return false;
+    }
+    if (pressed || !hold.held) {
+        // A fresh press moves at once, whatever the gate says: each tap is
+        // one column.
+        hold.held = true;
+        hold.since = now_;
+        return true;
+    }
+    // Held past the delay: the classic rhythm of the move gate.
+    return static_cast<Millis>(now_ - hold.since) >= RepeatDelay && moveDue();
+}
+
+bool Game::tryMove(int direction)
 {
     PairBlock block0;
     PairBlock block1;
@@ -129,7 +164,7 @@ void Game::tryMove(int direction)
     case PairRight: lead = direction < 0 ? &block0 : &block1; break;
     case PairAbove: lead = &block0; break;
     case PairBelow: lead = &block1; break;
-    case PairSameCell: return;  // both in one cell: no side to lead with
+    case PairSameCell: return false;  // both in one cell: no side to lead with
     }
 
     const int column = lead->column() + direction;
@@ -137,10 +172,10 @@ void Game::tryMove(int direction)
     int target = field_.cellAt(column, row);
     if (oddHalfRow(*lead)) {
         // Between two cell rows: both must be free.
-        if (target != Empty) return;
+        if (target != Empty) return false;
         target = field_.cellAt(column, row + 1);
     }
-    if (target != Empty) return;
+    if (target != Empty) return false;
 
     sound_.playEffect(SeMove);
     block1.setColumn(block1.column() + direction);
@@ -148,6 +183,7 @@ void Game::tryMove(int direction)
     PairBlock::setMoveStamp(now_);
     field_.putPairBlock(0, block0);
     field_.putPairBlock(1, block1);
+    return true;
 }
 
 bool Game::tryTurn(bool clockwise)

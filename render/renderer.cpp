@@ -2,6 +2,7 @@
 
 #include "field/puzzle_field.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -21,6 +22,8 @@ constexpr int BombCellX = 128;
 constexpr int RankNameX = 180;
 constexpr int RankScoreX = 300;
 constexpr int RankPitch = 30;
+// The pause panel is banner-sized, centred on the well.
+constexpr int PausePanelTop = FieldTop + (GridRows * CellSize - BannerHeight) / 2;
 
 // Source x of a cell code's picture on the block sheet; -1 draws nothing
 // (Empty, Outside), -2 is a code the game does not know. Stone and Bomb
@@ -161,6 +164,19 @@ void Renderer::drawGameOverBanner(int x, int y) { drawPicture(SlotGameOver, x, y
 void Renderer::drawGameStartBanner(int x, int y) { drawPicture(SlotGameStart, x, y, true); }
 
 void Renderer::drawNameCursor(int x, int y) { drawPicture(SlotNameCursor, x, y, false); }
+
+void Renderer::drawPauseScreen(const PuzzleField& field)
+{
+    // No cell of the stack and no coming colour may show, so the pause
+    // cannot be used to study them: the screen is blanked first, in case
+    // the background is missing, and the well and the preview left out.
+    std::fill_n(backBuffer_.pixels(), backBuffer_.byteCount(), std::uint8_t{0});
+    drawGameBackground();
+    drawScore(field.score());
+    drawLevel(field.level());
+    drawClearedCount(field.clearedCount());
+    drawPicture(SlotPaused, BannerLeft, PausePanelTop, true);
+}
 
 void Renderer::drawRankEntry(int place, const std::string& name, int score)
 {

@@ -18,6 +18,7 @@ enum ImageSlot : int {
     SlotRankBg = 2,
     SlotBlocks = 4,
     SlotGameBg = 5,
+    SlotPaused = 6,
     SlotDigits = 7,
     SlotLetters = 8,
     SlotGameOver = 9,
@@ -89,6 +90,9 @@ public:
     void drawGameOverBanner(int x, int y);
     void drawGameStartBanner(int x, int y);
     void drawNameCursor(int x, int y);
+    // The paused play: the game background and the counters, the well and
+    // the next pair left out, the pause panel centred on the well.
+    void drawPauseScreen(const PuzzleField& field);
     // Place 1..5 (others draw nothing): up to three name characters, then
     // the score left-aligned with a pitch of 30.
     void drawRankEntry(int place, const std::string& name, int score);

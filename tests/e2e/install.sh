@@ -26,7 +26,7 @@ cmake --install "$build" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
 lib="$prefix/lib/tessaloom"
 [ -x "$prefix/bin/tessaloom" ] || fail "no launcher bin/tessaloom"
 [ -x "$lib/tessaloom" ] || fail "no executable lib/tessaloom/tessaloom"
-for f in PuzzleBlock Title RankBG GameBG Vals String GameOver GameStart ScoreCursol; do
+for f in PuzzleBlock Title RankBG GameBG Vals String GameOver GameStart ScoreCursol Paused; do
     [ -s "$lib/Graphics/$f.bmp" ] || fail "missing Graphics/$f.bmp"
 done
 for f in Title Play Over; do

@@ -14,6 +14,10 @@ own pictures.
       wherever the glyph is not key green
   screen.py diff A.rgb B.rgb
       the number of pixels that differ, and the first of them
+  screen.py paused SHOT.rgb GRAPHICS_DIR
+      the number of pixels of the well and the next-pair box that differ
+      from the paused screen: the background, with the pause panel centred
+      on the well wherever it is not key green
 
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
 -depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
@@ -109,6 +113,22 @@ def ranking(graphics, rank_file):
     return screen
 
 
+def paused_differences(shot_path, graphics):
+    shot = read_rgb(shot_path)
+    background = read_bmp(graphics + "/GameBG.bmp")
+    panel = read_bmp(graphics + "/Paused.bmp")
+    px, py = 192, 48 + (384 - 160) // 2
+    n = 0
+    for x0, y0, x1, y1 in ((192, 48, 448, 432), (513, 185, 577, 217)):
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                want = background[y][x]
+                if px <= x < px + 256 and py <= y < py + 160 and panel[y - py][x - px] != KEY:
+                    want = panel[y - py][x - px]
+                n += shot[y][x] != want
+    return n
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
         print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
@@ -124,6 +144,8 @@ def main(argv):
         first = "" if not diffs else " first at (%d, %d): %s vs %s" % (
             diffs[0][0], diffs[0][1], a[diffs[0][1]][diffs[0][0]], b[diffs[0][1]][diffs[0][0]])
         print("%d%s" % (len(diffs), first))
+    elif len(argv) == 4 and argv[1] == "paused":
+        print(paused_differences(argv[2], argv[3]))
     else:
         sys.exit(__doc__)
 

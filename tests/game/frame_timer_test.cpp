@@ -48,3 +48,42 @@ TEST(StampGate, HoldsAcrossTheClockWrap)
     // A naive "now >= stamp + interval" would wait 49 days here.
     EXPECT_TRUE(dueAtLeast(0x00001000u, stamp, 33));
 }
+
+TEST(FrameTimer, HeldClockStandsStillAndRunsOnWithoutAJump)
+{
+    headless::reset();
+    FrameTimer timer;
+    headless::setClock(1000);
+    timer.hold(true);
+    headless::advanceClock(5000);
+    EXPECT_EQ(timer.elapsed(), 1000u);
+    timer.hold(true);  // a second hold changes nothing
+    headless::advanceClock(5000);
+    EXPECT_EQ(timer.elapsed(), 1000u);
+    timer.hold(false);
+    EXPECT_EQ(timer.elapsed(), 1000u);
+    headless::advanceClock(33);
+    EXPECT_EQ(timer.elapsed(), 1033u);
+
+    // A second hold adds to the first.
+    timer.hold(true);
+    headless::advanceClock(700);
+    timer.hold(false);
+    timer.hold(false);
+    headless::advanceClock(17);
+    EXPECT_EQ(timer.elapsed(), 1050u);
+}
+
+TEST(FrameTimer, HoldAcrossThePlatformClockWrapLosesNoTime)
+{
+    headless::reset();
+    FrameTimer timer;
+    headless::setClock(0xFFFFFF00u);
+    timer.hold(true);
+    headless::setClock(0x00000100u);  // 512 ms later, past the wrap
+    timer.hold(false);
+    EXPECT_EQ(timer.elapsed(), 0xFFFFFF00u);
+    headless::advanceClock(0x200);
+    EXPECT_EQ(timer.elapsed(), 0x00000100u);
+    EXPECT_TRUE(dueAtLeast(timer.elapsed(), 0xFFFFFF00u, 0x200));
+}

@@ -18,7 +18,7 @@ const PictureFile Pictures[] = {
     {"RankBG.bmp", SlotRankBg, false},       {"GameBG.bmp", SlotGameBg, false},
     {"Vals.bmp", SlotDigits, true},          {"String.bmp", SlotLetters, true},
     {"GameOver.bmp", SlotGameOver, true},    {"GameStart.bmp", SlotGameStart, true},
-    {"ScoreCursol.bmp", SlotNameCursor, false},
+    {"ScoreCursol.bmp", SlotNameCursor, false}, {"Paused.bmp", SlotPaused, true},
 };
 
 const char* const MusicFiles[BgmCount] = {"Title.wav", "Play.wav", "Over.wav"};
@@ -73,7 +73,7 @@ TEST_F(StartUpTest, EverySlotAndChannelHoldsTheFileTheGameRefersTo)
         EXPECT_EQ(image.width(), widthFor(p.slot)) << p.name;
         EXPECT_EQ(image.hasKeyRuns(), p.keyed) << p.name;
     }
-    for (int unused : {1, 3, 6}) EXPECT_TRUE(game.renderer().image(unused).isEmpty());
+    for (int unused : {1, 3}) EXPECT_TRUE(game.renderer().image(unused).isEmpty());
 
     for (int id = 0; id < BgmCount; ++id) {
         const std::string path = headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());

@@ -47,7 +47,8 @@ TEST(PictureAssets, EveryPictureLoadsThroughTheGameReaderAtItsSize)
                             Expect{"RankBG.bmp", 640, 480}, Expect{"GameBG.bmp", 640, 480},
                             Expect{"Vals.bmp", 240, 34}, Expect{"String.bmp", 624, 34},
                             Expect{"GameOver.bmp", 256, 160}, Expect{"GameStart.bmp", 256, 160},
-                            Expect{"ScoreCursol.bmp", 24, 5}, Expect{"Icon.bmp", 64, 64}}) {
+                            Expect{"ScoreCursol.bmp", 24, 5}, Expect{"Paused.bmp", 256, 160},
+                            Expect{"Icon.bmp", 64, 64}}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
         EXPECT_EQ(e.w, s.width()) << e.name;
@@ -169,7 +170,7 @@ TEST(PictureAssets, GlyphsStandOnKeyWithADarkRimAndStayInTheirCells)
 
 TEST(PictureAssets, BannersAreKeyedAroundTheirPanel)
 {
-    for (const char* name : {"GameOver.bmp", "GameStart.bmp"}) {
+    for (const char* name : {"GameOver.bmp", "GameStart.bmp", "Paused.bmp"}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + name)));
         ASSERT_EQ(256, s.width());

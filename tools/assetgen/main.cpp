@@ -61,6 +61,7 @@ int main(int argc, char** argv)
     ok &= writePicture(graphics, "Options.bmp", optionsBackground(), false);
     ok &= writePicture(graphics, "OptionValues.bmp", optionValueSheet(), true);
     ok &= writePicture(graphics, "OptionsHint.bmp", optionsHint(), true);
+    ok &= writePicture(graphics, "Paused.bmp", pausePanel(), true);
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     ok &= writePicture(graphics, "Icon.bmp", iconArt(), true);
 

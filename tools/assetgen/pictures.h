@@ -21,5 +21,6 @@ Canvas letterSheet();      // 624 x 34, keyed: A..Z
 Canvas gameOverBanner();   // 256 x 160, keyed
 Canvas gameStartBanner();  // 256 x 160, keyed
 Canvas nameCursor();       // 24 x 5, opaque
+Canvas pausePanel();       // 256 x 160, keyed
 
 }  // namespace assetgen
