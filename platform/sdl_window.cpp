@@ -36,6 +36,9 @@ namespace {
 // served every 10 ms.
 constexpr int WatchedWaitMs = 100;
 constexpr int UnwatchedWaitMs = 10;
+// Nothing announces a controller's input to poll(): while one is open the
+// loop looks every few milliseconds.
+constexpr int GamepadWaitMs = 4;
 // Opening the display is tried again for about this long while the display
 // is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(2);
@@ -259,6 +262,7 @@ void handleEvent(const SDL_Event& e)
             showCurrentPicture();
         return;
     default:
+        platform::sdlGamepadEvent(e);
         return;
     }
 }
@@ -292,7 +296,8 @@ void waitForWork(int displayFd)
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
     pollfd watched[2] = {{platform::sdlWakeFd(), POLLIN, 0}, {displayFd, POLLIN, 0}};
     const bool allWatched = watched[0].fd >= 0 && displayFd >= 0;
-    ::poll(watched, 2, allWatched ? WatchedWaitMs : UnwatchedWaitMs);
+    const int waitMs = allWatched ? WatchedWaitMs : UnwatchedWaitMs;
+    ::poll(watched, 2, platform::sdlGamepadsOpen() ? std::min(waitMs, GamepadWaitMs) : waitMs);
 }
 
 bool isSet(const char* variable)
@@ -356,6 +361,8 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 
+std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
+
 // Gives the window the game's icon from Graphics/Icon.bmp beside the
 // executable, so task bars and switchers show it; silently none when the
 // file is missing, larger than an icon or not a picture.
@@ -396,6 +403,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         return false;
     }
     setWindowIconFromFile();
+    sdlStartGamepads();
     video.pictureWidth = width;
     video.pictureHeight = height;
     active.store(true);
@@ -418,6 +426,7 @@ void runEventLoop()
         // leaves the pipe readable for the next wait.
         if (sdlTakeWakeUps()) requestQuit();
         serveFrameThread();
+        sdlServeTestGamepad();
         SDL_Event e;
         while (SDL_PollEvent(&e)) handleEvent(e);
         if (!frameThreadDone.load()) waitForWork(displayFd);
@@ -433,6 +442,7 @@ void frameThreadFinished()
 void closeWindow()
 {
     sdlAudioShutdown();
+    sdlStopGamepads();
     windowId.store(NoWindow);
     if (video.texture) SDL_DestroyTexture(video.texture);
     if (video.renderer) SDL_DestroyRenderer(video.renderer);
