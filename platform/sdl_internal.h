@@ -8,6 +8,7 @@
 
 struct SDL_Window;
 union SDL_Event;
+struct SDL_WindowEvent;
 
 namespace platform {
 
@@ -44,6 +45,20 @@ bool sdlDisplayMayComeBack();
 // The X connection's descriptor behind the window, -1 when the window is
 // not on X11.
 int sdlDisplayFd(SDL_Window* window);
+// Whether a window manager will carry out SDL's fullscreen request: false
+// on X11 without one (or with one that cannot), true on other systems.
+bool sdlWindowManagerDoesFullscreen(SDL_Window* window);
+
+// ---- Window size, fullscreen and focus (sdl_window_size.cpp) --------------------
+
+// The window has opened (its picture width x height) or is about to close.
+void sdlWindowSizeOpened(SDL_Window* window, int pictureWidth, int pictureHeight);
+void sdlWindowSizeClosed();
+// Carries out the frame thread's size and fullscreen requests; true when
+// there were any.
+bool sdlApplyWindowRequests();
+// Focus, minimising, moves and size changes of the window.
+void sdlWindowSizeEvent(const SDL_WindowEvent& e);
 
 // ---- Keys and gamepads -------------------------------------------------------------
 
