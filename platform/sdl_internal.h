@@ -1,7 +1,14 @@
 // Shared between the SDL platform's own files only.
 #pragma once
 
+#include "platform/key_latch.h"
+#include "platform/platform.h"
+
+#include <array>
+
 struct SDL_Window;
+union SDL_Event;
+struct SDL_WindowEvent;
 
 namespace platform {
 
@@ -38,5 +45,36 @@ bool sdlDisplayMayComeBack();
 // The X connection's descriptor behind the window, -1 when the window is
 // not on X11.
 int sdlDisplayFd(SDL_Window* window);
+// Whether a window manager will carry out SDL's fullscreen request: false
+// on X11 without one (or with one that cannot), true on other systems.
+bool sdlWindowManagerDoesFullscreen(SDL_Window* window);
+
+// ---- Window size, fullscreen and focus (sdl_window_size.cpp) --------------------
+
+// The window has opened (its picture width x height) or is about to close.
+void sdlWindowSizeOpened(SDL_Window* window, int pictureWidth, int pictureHeight);
+void sdlWindowSizeClosed();
+// Carries out the frame thread's size and fullscreen requests; true when
+// there were any.
+bool sdlApplyWindowRequests();
+// Focus, minimising, moves and size changes of the window.
+void sdlWindowSizeEvent(const SDL_WindowEvent& e);
+
+// ---- Keys and gamepads -------------------------------------------------------------
+
+// The latches the keyboard and the gamepads feed (sdl_window.cpp).
+std::array<KeyLatch, KeyCount>& sdlKeyLatches();
+
+// Gamepads (sdl_gamepad.cpp), all on the main thread. Started once the
+// video runs; stopped before SDL quits, letting go of every key they held.
+void sdlStartGamepads();
+void sdlStopGamepads();
+// Whether a controller is open: SDL reads controllers only when the loop
+// pumps events, so the loop must not sleep long meanwhile.
+bool sdlGamepadsOpen();
+// A controller's plug, button or stick event; other events are ignored.
+void sdlGamepadEvent(const SDL_Event& e);
+// The test hook's new commands, if it is on (see sdl_gamepad.cpp).
+void sdlServeTestGamepad();
 
 }  // namespace platform

@@ -36,6 +36,9 @@ namespace {
 // served every 10 ms.
 constexpr int WatchedWaitMs = 100;
 constexpr int UnwatchedWaitMs = 10;
+// Nothing announces a controller's input to poll(): while one is open the
+// loop looks every few milliseconds.
+constexpr int GamepadWaitMs = 4;
 // Opening the display is tried again for about this long while the display
 // is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(2);
@@ -51,17 +54,8 @@ struct Video {
     std::vector<std::uint8_t> shown;  // the picture being shown, bottom-up BGR
     bool shownInTexture = false;      // `shown` made it into the texture
     std::thread::id mainThread;
-    int pictureWidth = 0;   // the logical picture the window shows
-    int pictureHeight = 0;
 };
 Video video;
-
-// Window requests from the frame thread, taken by the main thread.
-constexpr int NoRequest = -1;
-std::atomic<int> requestedScale{NoRequest};       // 0: the comfortable default
-std::atomic<int> requestedFullscreen{NoRequest};  // 0 off, 1 on
-std::atomic<int> scaleLimit{1};
-std::atomic<bool> active{true};
 
 // Read by the frame thread.
 std::atomic<platform::WindowId> windowId{platform::NoWindow};
@@ -186,50 +180,6 @@ void uploadNewestFrame()
     showCurrentPicture();
 }
 
-// The largest whole factor whose window fits the usable area of the
-// window's desktop, and the comfortable one (at most three quarters of the
-// usable height), both at least 1.
-struct DesktopFit {
-    int limit = 1;
-    int comfortable = 1;
-};
-
-DesktopFit fitDesktop()
-{
-    DesktopFit fit;
-    SDL_Rect usable;
-    const int display = video.window ? SDL_GetWindowDisplayIndex(video.window) : -1;
-    if (display < 0 || video.pictureWidth <= 0 || video.pictureHeight <= 0 ||
-        SDL_GetDisplayUsableBounds(display, &usable) != 0)
-        return fit;
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(video.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-    const int width = usable.w - left - right;
-    const int height = usable.h - top - bottom;
-    fit.limit = std::max(1, std::min(width / video.pictureWidth, height / video.pictureHeight));
-    fit.comfortable = std::max(1, std::min(fit.limit, usable.h * 3 / 4 / video.pictureHeight));
-    return fit;
-}
-
-void measureDesktop() { scaleLimit.store(fitDesktop().limit); }
-
-void applyWindowRequests()
-{
-    if (!video.window) return;
-    const int fullscreen = requestedFullscreen.exchange(NoRequest);
-    const int scale = requestedScale.exchange(NoRequest);
-    if (scale != NoRequest) {
-        const DesktopFit fit = fitDesktop();
-        const int factor = scale == 0 ? fit.comfortable : std::max(1, std::min(scale, fit.limit));
-        SDL_SetWindowFullscreen(video.window, 0);
-        SDL_SetWindowSize(video.window, video.pictureWidth * factor, video.pictureHeight * factor);
-        scaleLimit.store(fit.limit);
-    }
-    if (fullscreen != NoRequest)
-        SDL_SetWindowFullscreen(video.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (scale != NoRequest || fullscreen != NoRequest) showCurrentPicture();
-}
-
 void handleEvent(const SDL_Event& e)
 {
     switch (e.type) {
@@ -249,16 +199,12 @@ void handleEvent(const SDL_Event& e)
     }
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) platform::requestQuit();
-        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST || e.window.event == SDL_WINDOWEVENT_MINIMIZED)
-            active.store(false);
-        if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_RESTORED)
-            active.store(true);
-        if (e.window.event == SDL_WINDOWEVENT_MOVED || e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED)
-            measureDesktop();
+        platform::sdlWindowSizeEvent(e.window);
         if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             showCurrentPicture();
         return;
     default:
+        platform::sdlGamepadEvent(e);
         return;
     }
 }
@@ -266,7 +212,7 @@ void handleEvent(const SDL_Event& e)
 // What the frame thread has handed over since the last wake-up.
 void serveFrameThread()
 {
-    applyWindowRequests();
+    if (platform::sdlApplyWindowRequests()) showCurrentPicture();
     uploadNewestFrame();
     MessageBoxRequest* request = nullptr;
     {
@@ -292,7 +238,8 @@ void waitForWork(int displayFd)
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
     pollfd watched[2] = {{platform::sdlWakeFd(), POLLIN, 0}, {displayFd, POLLIN, 0}};
     const bool allWatched = watched[0].fd >= 0 && displayFd >= 0;
-    ::poll(watched, 2, allWatched ? WatchedWaitMs : UnwatchedWaitMs);
+    const int waitMs = allWatched ? WatchedWaitMs : UnwatchedWaitMs;
+    ::poll(watched, 2, platform::sdlGamepadsOpen() ? std::min(waitMs, GamepadWaitMs) : waitMs);
 }
 
 bool isSet(const char* variable)
@@ -356,6 +303,8 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 
+std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
+
 // Gives the window the game's icon from Graphics/Icon.bmp beside the
 // executable, so task bars and switchers show it; silently none when the
 // file is missing, larger than an icon or not a picture.
@@ -396,10 +345,8 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         return false;
     }
     setWindowIconFromFile();
-    video.pictureWidth = width;
-    video.pictureHeight = height;
-    active.store(true);
-    measureDesktop();
+    sdlStartGamepads();
+    sdlWindowSizeOpened(video.window, width, height);
     // The logical size stays the game's; the scale is a whole number.
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
@@ -418,6 +365,7 @@ void runEventLoop()
         // leaves the pipe readable for the next wait.
         if (sdlTakeWakeUps()) requestQuit();
         serveFrameThread();
+        sdlServeTestGamepad();
         SDL_Event e;
         while (SDL_PollEvent(&e)) handleEvent(e);
         if (!frameThreadDone.load()) waitForWork(displayFd);
@@ -433,6 +381,8 @@ void frameThreadFinished()
 void closeWindow()
 {
     sdlAudioShutdown();
+    sdlStopGamepads();
+    sdlWindowSizeClosed();
     windowId.store(NoWindow);
     if (video.texture) SDL_DestroyTexture(video.texture);
     if (video.renderer) SDL_DestroyRenderer(video.renderer);
@@ -446,22 +396,6 @@ void closeWindow()
 }
 
 WindowId mainWindow() { return windowId.load(); }
-
-void setWindowScale(int scale)
-{
-    requestedScale.store(std::max(0, scale));
-    sdlWakeMainThread();
-}
-
-int windowScaleLimit() { return scaleLimit.load(); }
-
-void setFullscreen(bool on)
-{
-    requestedFullscreen.store(on ? 1 : 0);
-    sdlWakeMainThread();
-}
-
-bool windowActive() { return active.load(); }
 
 bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
 {

@@ -1,12 +1,14 @@
 // SDL platform, the little it needs from Xlib directly: surviving the loss
-// of the display, telling a busy display from a missing one, and the
-// connection's descriptor for the event loop's wait. Xlib's headers stay
+// of the display, telling a busy display from a missing one, the
+// connection's descriptor for the event loop's wait, and whether a window
+// manager is there to make the window fullscreen. Xlib's headers stay
 // in this file (their macros clash with ordinary names).
 #include "platform/sdl_internal.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,53 @@ std::string localDisplaySocket(const char* display)
     }
     if (number.empty()) return {};
     return "/tmp/.X11-unix/X" + number;
+}
+
+int ignoreError(Display*, XErrorEvent*) { return 0; }
+
+// The window a window manager names as its own on the root window, when
+// that window names itself too (a manager that has gone leaves the root's
+// property behind); None otherwise. Errors are caught: the window named
+// may have gone, and Xlib's default handler would end the process.
+Window windowManagerCheck(Display* display, Atom check)
+{
+    auto readWindow = [&](Window from) -> Window {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        Window found = None;
+        if (XGetWindowProperty(display, from, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                               &data) == Success &&
+            type == XA_WINDOW && format == 32 && count == 1)
+            found = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+        if (data) XFree(data);
+        return found;
+    };
+    XSync(display, False);
+    const auto previous = XSetErrorHandler(ignoreError);
+    const Window named = readWindow(DefaultRootWindow(display));
+    const Window confirmed = named != None ? readWindow(named) : None;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return named != None && named == confirmed ? named : None;
+}
+
+bool rootListsAtom(Display* display, Atom list, Atom wanted)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), list, 0, 4096, False, XA_ATOM, &type, &format,
+                           &count, &after, &data) == Success &&
+        type == XA_ATOM && format == 32) {
+        const auto* atoms = reinterpret_cast<unsigned long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == wanted;
+    }
+    if (data) XFree(data);
+    return found;
 }
 
 }  // namespace
@@ -79,6 +128,18 @@ int sdlDisplayFd(SDL_Window* window)
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return -1;
     return XConnectionNumber(info.info.x11.display);
+}
+
+bool sdlWindowManagerDoesFullscreen(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    // Other window systems always answer SDL's request.
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+    Display* display = info.info.x11.display;
+    return windowManagerCheck(display, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)) != None &&
+           rootListsAtom(display, XInternAtom(display, "_NET_SUPPORTED", False),
+                         XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
 }
 
 }  // namespace platform
