@@ -4,6 +4,7 @@
 // per frame.
 #pragma once
 
+#include "game/feedback.h"
 #include "game/frame_timer.h"
 #include "field/puzzle_field.h"
 #include "platform/platform.h"
@@ -87,6 +88,13 @@ public:
     Renderer& renderer() { return renderer_; }
     SoundBank& sound() { return sound_; }
 
+    // ---- What the screens add to tell the player what happened ----
+    // The faint outline of where the falling pair would land; off unless
+    // switched on.
+    void setLandingShadow(bool on) { landingShadow_ = on; }
+    bool landingShadow() const { return landingShadow_; }
+    const PlayFeedback& feedback() const { return feedback_; }
+
 private:
     // Tests reach the steps below and set raw state through it.
     friend struct GameTestAccess;
@@ -133,4 +141,6 @@ private:
     FrameTimer timer_;
     Millis now_ = 0;
     bool landingCheckPending_ = true;
+    PlayFeedback feedback_;
+    bool landingShadow_ = false;
 };

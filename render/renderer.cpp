@@ -40,7 +40,11 @@ bool Renderer::createBackBuffer(int width, int height, int red, int green, int b
 bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 {
     if (slot < 0 || slot >= ImageSlotCount) return false;
-    Surface& image = images_[slot];
+    return loadPicture(images_[slot], path, keyed);
+}
+
+bool loadPicture(Surface& image, const std::string& path, bool keyed)
+{
     const char* reason = nullptr;
     const bool loaded = image.loadBmp(path, &reason);
     // A missing picture stays silent (the game runs on without it); one that
@@ -86,6 +90,7 @@ void Renderer::drawGameBackground() { drawPicture(SlotGameBg, 0, 0, false); }
 void Renderer::drawGameScreen(const PuzzleField& field)
 {
     drawGameBackground();
+    drawPlayKeys();
     drawField(field);
     drawScore(field.score());
     drawLevel(field.level());
@@ -187,6 +192,16 @@ void Renderer::drawBlock(int x, int y, int cellCode, int alpha)
     } else {
         sheet.blitBlended(backBuffer_, x, y, sheetX, 0, CellSize, CellSize, alpha);
     }
+}
+
+void Renderer::drawLandingShadow(int column, int row, int cellCode)
+{
+    // The outlines are laid out as the block sheet; a faint mix keeps them
+    // apart from the blocks themselves.
+    constexpr int ShadowAlpha = 150;
+    if (row < 0 || cellCode < 0 || cellCode > Outside || BlockSheetX[cellCode] < 0) return;
+    overlays_[OverlayShadow].blitBlended(backBuffer_, FieldLeft + CellSize * column, FieldTop + CellSize * row,
+                                         BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
 }
 
 void Renderer::drawDigit(char character, int x, int y)
