@@ -72,8 +72,8 @@ void Game::updateNameEntry()
     renderer_.drawNewRecord(BannerLeft, NameEntryBannerY);
     renderer_.drawNamePanel();
     renderer_.drawNameKeys();
+    renderer_.drawNameFrame(NameLetterX[field_.nameCursor()], NameLetterY);
     for (int i = 0; i < 3; ++i)
         renderer_.drawLetter(field_.nameLetter(i), NameLetterX[i], NameLetterY);
-    renderer_.drawNameFrame(NameLetterX[field_.nameCursor()], NameLetterY);
     renderer_.drawNameCursor(NameCursorX + NameCursorPitch * field_.nameCursor(), NameCursorY);
 }
