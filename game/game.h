@@ -93,7 +93,6 @@ public:
     // switched on.
     void setLandingShadow(bool on) { landingShadow_ = on; }
     bool landingShadow() const { return landingShadow_; }
-    const PlayFeedback& feedback() const { return feedback_; }
 
 private:
     // Tests reach the steps below and set raw state through it.
