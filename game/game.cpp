@@ -129,6 +129,7 @@ void Game::enterTitle()
     sound_.selectBgm(BgmTitle);
     sound_.playSelectedBgm();
     field_.reset();
+    feedback_.clear();
 }
 
 void Game::enterRanking()

@@ -4,6 +4,7 @@
 // per frame.
 #pragma once
 
+#include "game/feedback.h"
 #include "game/frame_timer.h"
 #include "game/options_view.h"
 #include "field/puzzle_field.h"
@@ -114,6 +115,12 @@ public:
     // True while the game-start banner or the play stands paused.
     bool paused() const { return paused_; }
 
+    // ---- What the screens add to tell the player what happened ----
+    // The faint outline of where the falling pair would land; off unless
+    // switched on.
+    void setLandingShadow(bool on) { landingShadow_ = on; }
+    bool landingShadow() const { return landingShadow_; }
+
 private:
     // Tests reach the steps below and set raw state through it.
     friend struct GameTestAccess;
@@ -192,4 +199,7 @@ private:
     bool paused_ = false;
     bool windowWasActive_ = true;
     Surface beforePause_;  // the picture the pause covers, shown again on resume
+
+    PlayFeedback feedback_;
+    bool landingShadow_ = false;
 };

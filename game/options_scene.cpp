@@ -103,5 +103,5 @@ void Game::applyVolumes()
 void Game::applyPlaySettings()
 {
     setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern : ControlStyle::Classic);
-    // HOOK-UP (landing shadow): setLandingShadow(settings_.landingShadow);
+    setLandingShadow(settings_.landingShadow);
 }

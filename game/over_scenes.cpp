@@ -18,22 +18,27 @@ void Game::updateGameOver()
 {
     if (!dueAtLeast(now_, field_.overStamp(), BannerStepMs)) return;
 
+    const int bannerY = field_.overCount();
     renderer_.drawGameScreen(field_);
-    renderer_.drawGameOverBanner(BannerLeft, field_.overCount());
+    renderer_.drawGameOverBanner(BannerLeft, bannerY);
 
     // Stamped before any scene change, so that the title's reset leaves the
     // stamp at 0 for the next game over rather than at this frame's time.
     field_.setOverStamp(now_);
 
+    bool readsZ = false;
     if (field_.advanceOverCount()) {
         if (field_.qualifiesForRanking()) {
             enterNameEntry();
-        } else if (platform::keyNewlyPressed(platform::Key::Z)) {
+        } else {
             // Z is read only once the banner has arrived, so presses during
             // the slide do not count.
-            enterTitle();
+            readsZ = true;
+            if (platform::keyNewlyPressed(platform::Key::Z)) enterTitle();
         }
     }
+    // The banner asks for Z only in the frames that read it.
+    if (!readsZ) renderer_.drawPromptPatch(BannerLeft, bannerY);
 }
 
 void Game::updateNameEntry()
@@ -62,6 +67,12 @@ void Game::updateNameEntry()
     // reset; the title itself follows in the next frame.
     renderer_.drawGameScreen(field_);
     renderer_.drawGameOverBanner(BannerLeft, NameEntryBannerY);
+    // Said as a new record, on a panel of its own behind the letters, with
+    // the keys of this screen beside it.
+    renderer_.drawNewRecord(BannerLeft, NameEntryBannerY);
+    renderer_.drawNamePanel();
+    renderer_.drawNameKeys();
+    renderer_.drawNameFrame(NameLetterX[field_.nameCursor()], NameLetterY);
     for (int i = 0; i < 3; ++i)
         renderer_.drawLetter(field_.nameLetter(i), NameLetterX[i], NameLetterY);
     renderer_.drawNameCursor(NameCursorX + NameCursorPitch * field_.nameCursor(), NameCursorY);

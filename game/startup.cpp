@@ -38,6 +38,26 @@ const ImageAsset ImageManifest[] = {
     {SlotPaused, "Graphics/Paused.bmp", true},
 };
 
+struct OverlayAsset {
+    OverlayPicture id;
+    const char* path;
+    bool colourKeyed;
+};
+
+// Loaded after the pictures above, in this order.
+const OverlayAsset OverlayManifest[] = {
+    {OverlayPlayKeys, "Graphics/PlayKeys.bmp", false},
+    {OverlayNameKeys, "Graphics/NameKeys.bmp", false},
+    {OverlayChainWord, "Graphics/ChainWord.bmp", true},
+    {OverlayChainDigits, "Graphics/ChainDigits.bmp", true},
+    {OverlayLevelUp, "Graphics/LevelUp.bmp", true},
+    {OverlayPromptPatch, "Graphics/PromptPatch.bmp", false},
+    {OverlayNewRecord, "Graphics/NewRecord.bmp", true},
+    {OverlayNamePanel, "Graphics/NamePanel.bmp", true},
+    {OverlayNameFrame, "Graphics/NameFrame.bmp", true},
+    {OverlayShadow, "Graphics/Shadow.bmp", true},
+};
+
 const SoundAsset<BgmId> BgmManifest[] = {
     {BgmTitle, "Sound/BGM/Title.wav"},
     {BgmOver, "Sound/BGM/Over.wav"},
@@ -78,6 +98,8 @@ void Game::startUp(platform::WindowId window)
     for (const ImageAsset& image : ImageManifest)
         loadBitmap(image.slot, base + image.path, image.colourKeyed);
     optionsView_.load(base);
+    for (const OverlayAsset& overlay : OverlayManifest)
+        renderer_.loadOverlay(overlay.id, base + overlay.path, overlay.colourKeyed);
 
     createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 

@@ -88,6 +88,8 @@ void Game::checkMatches()
     }
 
     const int removed = field_.removeGroups();
+    const int scoreBefore = field_.score();
+    const int levelBefore = field_.level();
     int steps = 0;
     int cleared = 0;
     field_.chainState(steps, cleared);
@@ -100,6 +102,8 @@ void Game::checkMatches()
     field_.setClearedCount(
         static_cast<int>(capCounter(static_cast<std::int64_t>(field_.clearedCount()) + removed)));
     field_.setChainState(steps + 1, clampToInt(static_cast<std::int64_t>(cleared) + removed));
+    feedback_.chainStep(steps + 1, field_.score() - scoreBefore, field_.groups(), now_);
+    if (field_.level() > levelBefore) feedback_.levelRose(now_);
 
     // The groups stay for the fade; their cells are already empty.
     phase_ = PhaseClearing;
@@ -173,10 +177,13 @@ void Game::drawPlayScreen(PhaseId phase)
     switch (phase) {
     case PhaseFalling: {
         PairBlock blocks[2];
-        for (int i = 0; i < 2; ++i) {
-            field_.getPairBlock(i, blocks[i]);
-            renderer_.drawPairBlock(blocks[i]);
+        for (int i = 0; i < 2; ++i) field_.getPairBlock(i, blocks[i]);
+        if (landingShadow_) {
+            int rows[2];
+            restingRows(field_, blocks, rows);
+            for (int i = 0; i < 2; ++i) renderer_.drawLandingShadow(blocks[i].column(), rows[i], blocks[i].colour());
         }
+        for (const PairBlock& block : blocks) renderer_.drawPairBlock(block);
         break;
     }
     case PhaseClearing:
@@ -190,4 +197,5 @@ void Game::drawPlayScreen(PhaseId phase)
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
+    feedback_.draw(renderer_, now_);
 }

@@ -93,6 +93,7 @@ void Renderer::drawGameBackground() { drawPicture(SlotGameBg, 0, 0, false); }
 void Renderer::drawGameScreen(const PuzzleField& field)
 {
     drawGameBackground();
+    drawPlayKeys();
     drawField(field);
     drawScore(field.score());
     drawLevel(field.level());
@@ -207,6 +208,16 @@ void Renderer::drawBlock(int x, int y, int cellCode, int alpha)
     } else {
         sheet.blitBlended(backBuffer_, x, y, sheetX, 0, CellSize, CellSize, alpha);
     }
+}
+
+void Renderer::drawLandingShadow(int column, int row, int cellCode)
+{
+    // The outlines are laid out as the block sheet; a faint mix keeps them
+    // apart from the blocks themselves.
+    constexpr int ShadowAlpha = 150;
+    if (row < 0 || cellCode < 0 || cellCode > Outside || BlockSheetX[cellCode] < 0) return;
+    overlays_[OverlayShadow].blitBlended(backBuffer_, FieldLeft + CellSize * column, FieldTop + CellSize * row,
+                                         BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
 }
 
 void Renderer::drawDigit(char character, int x, int y)

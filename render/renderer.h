@@ -27,6 +27,22 @@ enum ImageSlot : int {
 };
 constexpr int ImageSlotCount = 12;
 
+// Pictures drawn over the screens above to tell the player what happened.
+// Each has its own file and loads like the slots; a missing one draws nothing.
+enum OverlayPicture : int {
+    OverlayChainWord,
+    OverlayChainDigits,
+    OverlayLevelUp,
+    OverlayPromptPatch,
+    OverlayNewRecord,
+    OverlayNamePanel,
+    OverlayNameFrame,
+    OverlayPlayKeys,
+    OverlayNameKeys,
+    OverlayShadow,
+    OverlayCount,
+};
+
 // Screen geometry (the cell size is the field's CellSize).
 constexpr int ScreenWidth = 640;
 constexpr int ScreenHeight = 480;
@@ -70,8 +86,8 @@ public:
     void drawTitleBackground();
     void drawRankingBackground();
     void drawGameBackground();
-    // The screen under every play-time picture: the game background, the
-    // settled blocks, score, level and cleared count.
+    // The screen under every play-time picture: the game background with
+    // the play keys, the settled blocks, score, level and cleared count.
     void drawGameScreen(const PuzzleField& field);
     // Every grid cell, colour-keyed, at its place on the screen.
     void drawField(const PuzzleField& field);
@@ -111,15 +127,43 @@ public:
     // The value in decimal, right-aligned: its last digit ends at rightEdge - 1.
     void drawNumber(int value, int rightEdge, int y);
 
+    // ---- Overlays (render/overlays.cpp) ----
+    // Loads like loadBitmap; false for an id outside the enum.
+    bool loadOverlay(int id, const std::string& path, bool keyed);
+    // The left panel's key rows: what each key does in play or in name entry.
+    void drawPlayKeys();
+    void drawNameKeys();
+    // "2 CHAIN" over "+points", centred on (centreX, centreY) but kept inside
+    // the well, mixed in with weight alpha / 256.
+    void drawChainLabel(int steps, int points, int centreX, int centreY, int alpha);
+    void drawLevelUp();
+    // Hides the "PRESS Z" line of the game-over banner drawn at (x, y).
+    void drawPromptPatch(int bannerX, int bannerY);
+    // The name entry's additions: the ribbon over the banner's prompt line,
+    // the panel behind the letters, the frame round the chosen letter.
+    void drawNewRecord(int bannerX, int bannerY);
+    void drawNamePanel();
+    void drawNameFrame(int letterX, int letterY);
+    // A faint outline of a block of this cell code at a grid cell.
+    void drawLandingShadow(int column, int row, int cellCode);
+
     Surface& backBuffer() { return backBuffer_; }
     // The image of a slot; an empty Surface for a slot outside 0..11.
     Surface& image(int slot);
+    // The picture of an overlay; an empty Surface for an id outside the enum.
+    Surface& overlay(int id);
 
 private:
     void drawPicture(int slot, int x, int y, bool keyed);
+    void drawOverlay(int id, int x, int y);
+    // One line of chain glyphs: '0'..'9' and '+' from the digit sheet.
+    void drawChainGlyphs(const char* text, int count, int x, int y, int alpha);
 
     platform::WindowId window_ = platform::NoWindow;
     Surface backBuffer_;
     Surface images_[ImageSlotCount];
     Surface noImage_;
+    Surface overlays_[OverlayCount];
+    bool overlayKeyed_[OverlayCount] = {};
 };
+

@@ -170,3 +170,43 @@ TEST_F(StartUpTest, APathWithoutAFolderReadsTheAssetsFromTheWorkingDirectory)
     EXPECT_EQ(game.renderer().image(SlotTitle).width(), widthFor(SlotTitle));
     EXPECT_EQ(headless::soundPath(game.sound().effectChannel(SeTurn).handle()), "Sound/SE/Turn.wav");
 }
+
+TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
+{
+    struct OverlayFile {
+        const char* name;
+        int id;
+        bool keyed;
+    };
+    const OverlayFile overlays[] = {
+        {"ChainWord.bmp", OverlayChainWord, true},     {"ChainDigits.bmp", OverlayChainDigits, true},
+        {"LevelUp.bmp", OverlayLevelUp, true},         {"PromptPatch.bmp", OverlayPromptPatch, false},
+        {"NewRecord.bmp", OverlayNewRecord, true},     {"NamePanel.bmp", OverlayNamePanel, true},
+        {"NameFrame.bmp", OverlayNameFrame, true},     {"PlayKeys.bmp", OverlayPlayKeys, false},
+        {"NameKeys.bmp", OverlayNameKeys, false},      {"Shadow.bmp", OverlayShadow, true},
+    };
+    // All but the name panel are there; each has a width of its own.
+    for (const OverlayFile& o : overlays)
+        if (o.id != OverlayNamePanel)
+            writeSolidBmp(dir_.file(std::string("Graphics/") + o.name), 4 * (o.id + 1), 2, Rgb{10, 20, 30});
+    Game game;
+    game.startUp(platform::mainWindow());
+
+    for (const OverlayFile& o : overlays) {
+        const Surface& image = game.renderer().overlay(o.id);
+        if (o.id == OverlayNamePanel) {
+            EXPECT_TRUE(image.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(image.width(), 4 * (o.id + 1)) << o.name;
+        EXPECT_EQ(image.hasKeyRuns(), o.keyed) << o.name;
+    }
+    EXPECT_TRUE(game.renderer().overlay(OverlayCount).isEmpty());
+    EXPECT_TRUE(game.renderer().overlay(-1).isEmpty());
+
+    // The missing panel draws nothing; the screen draws on without it.
+    game.renderer().backBuffer().createFilled(640, 480, 1, 2, 3);
+    game.renderer().drawNamePanel();
+    EXPECT_EQ(pixelAt(game.renderer().backBuffer(), 300, 330), (Rgb{1, 2, 3}));
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}

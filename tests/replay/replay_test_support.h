@@ -3,6 +3,7 @@
 // own colour) instead of an empty back buffer.
 #pragma once
 
+#include "platform/headless.h"
 #include "render/bmp_file.h"
 #include "tools/replay/input_script.h"
 
@@ -70,6 +71,48 @@ inline void writeTestPictures(const std::string& dir)
                    [](int i) { return 0x0000c8u + 0x001400u * static_cast<std::uint32_t>(i); });
     writeBandedBmp(g + "GameStart.bmp", 256, 160, 256, [](int) { return 0xe0e0e0u; });
     writeBandedBmp(g + "GameOver.bmp", 256, 160, 256, [](int) { return 0xc02020u; });
+}
+
+// Colours of the overlay test pictures (0xRRGGBB), none used by the pictures
+// above, so a pixel tells which overlay was drawn there.
+constexpr std::uint32_t ChainWordColour = 0xff00ffu;
+constexpr std::uint32_t LevelUpColour = 0xf0f000u;
+constexpr std::uint32_t PromptPatchColour = 0x00c0c0u;
+constexpr std::uint32_t NewRecordColour = 0xf08000u;
+constexpr std::uint32_t NamePanelColour = 0x404040u;
+constexpr std::uint32_t NameFrameColour = 0xd0d0f0u;
+constexpr std::uint32_t PlayKeysColour = 0x206020u;
+constexpr std::uint32_t NameKeysColour = 0x602060u;
+constexpr std::uint32_t ShadowColour = 0xa0a0a0u;
+// Glyph i of the chain digits ("0".."9", then "+").
+inline std::uint32_t chainGlyphColour(int i) { return 0x20f0f0u + 0x080000u * static_cast<std::uint32_t>(i); }
+
+// The overlay pictures, each one colour (the chain digits one per glyph), at
+// the sizes the game lays them out with.
+inline void writeOverlayTestPictures(const std::string& dir)
+{
+    const std::string g = dir + "/Graphics/";
+    const auto solid = [&](const char* name, int w, int h, std::uint32_t c) {
+        writeBandedBmp(g + name, w, h, w, [c](int) { return c; });
+    };
+    solid("ChainWord.bmp", 84, 24, ChainWordColour);
+    writeBandedBmp(g + "ChainDigits.bmp", 176, 24, 16, chainGlyphColour);
+    solid("LevelUp.bmp", 96, 26, LevelUpColour);
+    solid("PromptPatch.bmp", 112, 24, PromptPatchColour);
+    solid("NewRecord.bmp", 232, 32, NewRecordColour);
+    solid("NamePanel.bmp", 192, 124, NamePanelColour);
+    solid("NameFrame.bmp", 32, 54, NameFrameColour);
+    solid("PlayKeys.bmp", 160, 124, PlayKeysColour);
+    solid("NameKeys.bmp", 160, 124, NameKeysColour);
+    solid("Shadow.bmp", 192, 32, ShadowColour);
+}
+
+// The colour of a presented frame's pixel (x, y), y from the top, as 0xRRGGBB.
+inline std::uint32_t frameColour(const headless::Frame& frame, int x, int y)
+{
+    const std::uint8_t* p =
+        frame.pixels.data() + (static_cast<std::size_t>(frame.height - 1 - y) * frame.width + x) * 3;
+    return static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
 }
 
 }  // namespace replaytest

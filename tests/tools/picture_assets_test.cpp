@@ -6,7 +6,9 @@
 #include <cmath>
 #include <vector>
 
+#include "render/overlay_layout.h"
 #include "tests/tools/asset_files.h"
+#include "tools/assetgen/pictures.h"
 
 namespace {
 
@@ -244,4 +246,81 @@ TEST(PictureAssets, PlayScreenLeavesTheWellAndNumberRowsClear)
     EXPECT_GT(countBrighter(s, 459, 356, 636, 388, 180), 100) << "count label";
     // The keys are explained in the left panel.
     EXPECT_GT(countBrighter(s, 0, 60, 192, 200, 180), 500);
+}
+
+TEST(PictureAssets, OverlaysLoadAtTheSizesTheGameLaysThemOut)
+{
+    using namespace overlay;
+    struct Expect {
+        const char* name;
+        int w, h;
+        bool keyed;
+    };
+    for (const Expect& e : {Expect{"ChainWord.bmp", ChainWordWidth, ChainGlyphHeight, true},
+                            Expect{"ChainDigits.bmp", ChainGlyphWidth * ChainGlyphCount, ChainGlyphHeight, true},
+                            Expect{"LevelUp.bmp", LevelUpWidth, LevelUpHeight, true},
+                            Expect{"PromptPatch.bmp", PromptPatchWidth, PromptPatchHeight, false},
+                            Expect{"NewRecord.bmp", RecordRibbonWidth, RecordRibbonHeight, true},
+                            Expect{"NamePanel.bmp", NamePanelWidth, NamePanelHeight, true},
+                            Expect{"NameFrame.bmp", NameFrameWidth, NameFrameHeight, true},
+                            Expect{"PlayKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
+                            Expect{"NameKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
+                            Expect{"Shadow.bmp", 192, 32, true}}) {
+        Surface s;
+        ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
+        EXPECT_EQ(e.w, s.width()) << e.name;
+        EXPECT_EQ(e.h, s.height()) << e.name;
+        const int keyed = countKey(s, 0, 0, s.width(), s.height());
+        if (e.keyed) {
+            EXPECT_GT(keyed, 0) << e.name;
+        } else {
+            EXPECT_EQ(keyed, 0) << e.name;
+        }
+    }
+}
+
+TEST(PictureAssets, PromptPatchHidesExactlyTheBannersPressZ)
+{
+    using namespace overlay;
+    // The banner without its prompt differs from the banner only inside the
+    // patch, and the patch is that banner there, pixel for pixel.
+    const assetgen::Canvas with = assetgen::gameOverBanner(true), without = assetgen::gameOverBanner(false);
+    int insideDiffs = 0;
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const assetgen::Rgb a = with.colourAt(x, y), b = without.colourAt(x, y);
+            if (a.r == b.r && a.g == b.g && a.b == b.b) continue;
+            const bool inside = x >= PromptPatchX && x < PromptPatchX + PromptPatchWidth && y >= PromptPatchY &&
+                                y < PromptPatchY + PromptPatchHeight;
+            EXPECT_TRUE(inside) << x << ", " << y;
+            insideDiffs += inside ? 1 : 0;
+        }
+    EXPECT_GT(insideDiffs, 200);  // the words were there
+    LOAD(banner, "GameOver.bmp", 256, 160);
+    LOAD(patch, "PromptPatch.bmp", PromptPatchWidth, PromptPatchHeight);
+    int same = 0;
+    for (int y = 0; y < PromptPatchHeight; ++y)
+        for (int x = 0; x < PromptPatchWidth; ++x)
+            same += colourAt(patch, x, y) == colourAt(banner, PromptPatchX + x, PromptPatchY + y) ? 1 : 0;
+    // Everything but the words matches the banner picture (a faint edge of
+    // a word may round to the same bytes).
+    EXPECT_GE(same, PromptPatchWidth * PromptPatchHeight - insideDiffs);
+    EXPECT_LT(same, PromptPatchWidth * PromptPatchHeight - 200);
+}
+
+TEST(PictureAssets, PlayKeyPanelIsTheBackgroundWithOnlyTheDownRowRelabelled)
+{
+    using namespace overlay;
+    LOAD(bg, "GameBG.bmp", 640, 480);
+    LOAD(keys, "PlayKeys.bmp", KeyPanelWidth, KeyPanelHeight);
+    // The rows are 30 pixels apart from y 84; Down's is the second.
+    int changed = 0;
+    for (int y = 0; y < KeyPanelHeight; ++y)
+        for (int x = 0; x < KeyPanelWidth; ++x) {
+            if (colourAt(keys, x, y) == colourAt(bg, KeyPanelX + x, KeyPanelY + y)) continue;
+            ++changed;
+            const int screenY = KeyPanelY + y;
+            EXPECT_TRUE(screenY >= 110 && screenY < 140 && KeyPanelX + x >= 74) << x << ", " << y;
+        }
+    EXPECT_GT(changed, 100);
 }

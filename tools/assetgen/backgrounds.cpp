@@ -32,8 +32,9 @@ Canvas wovenBackground(Rgb top, Rgb bottom)
     return c;
 }
 
-// A dark, slightly transparent rounded box with a thin light border.
-void drawPanel(Canvas& c, float x0, float y0, float x1, float y1, float opacity = 0.82f)
+}  // namespace
+
+void drawPanel(Canvas& c, float x0, float y0, float x1, float y1, float opacity)
 {
     c.fillShape(x0 - 2, y0 - 2, x1 + 2, y1 + 2,
                 [&](float px, float py) { return sdRoundRect(px, py, x0 - 1.5f, y0 - 1.5f, x1 + 1.5f, y1 + 1.5f, 9.5f); },
@@ -41,13 +42,6 @@ void drawPanel(Canvas& c, float x0, float y0, float x1, float y1, float opacity 
     c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 8); },
                 [&](float, float py) { return mix(rgb(12, 14, 34), rgb(22, 18, 44), (py - y0) / (y1 - y0)); },
                 opacity);
-}
-
-// A sunken box for numbers: darker than a panel, no border highlight.
-void drawInset(Canvas& c, float x0, float y0, float x1, float y1)
-{
-    c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 5); },
-                [&](float, float py) { return mix(rgb(4, 4, 12), rgb(14, 16, 34), (py - y0) / (y1 - y0)); });
 }
 
 TextStyle labelStyle(float cap)
@@ -61,6 +55,15 @@ TextStyle labelStyle(float cap)
     s.bottom = rgb(176, 210, 255);
     s.rim = rgb(8, 8, 24);
     return s;
+}
+
+namespace {
+
+// A sunken box for numbers: darker than a panel, no border highlight.
+void drawInset(Canvas& c, float x0, float y0, float x1, float y1)
+{
+    c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 5); },
+                [&](float, float py) { return mix(rgb(4, 4, 12), rgb(14, 16, 34), (py - y0) / (y1 - y0)); });
 }
 
 TextStyle headingStyle(float cap)
@@ -104,7 +107,15 @@ void drawKeyRow(Canvas& c, float y, const std::string& keys, const std::string& 
         drawKeycap(c, x, y, std::string(1, k));
         x += 28;
     }
-    drawText(c, action, 78, y + 5, labelStyle(11));
+    // A long action is narrowed to end inside the panel.
+    constexpr float x0 = 78, room = 92;
+    TextStyle style = labelStyle(11);
+    const float width = textWidth(action, style);
+    if (width > room) {
+        style.widthScale *= room / width;
+        style.tracking *= room / width;
+    }
+    drawText(c, action, x0, y + 5, style);
 }
 
 // A window onto the field: the exact well, with a bevelled frame outside it.
@@ -199,7 +210,12 @@ Canvas rankingBackground()
     return c;
 }
 
-Canvas gameBackground()
+// The keys as the game has always listed them.
+const KeyRow DesignKeyRows[KeyRowCount] = {{"<>", "MOVE"}, {"_", "DROP"}, {"ZC", "TURN"}, {"Q", "QUIT"}};
+
+Canvas gameBackground() { return gameBackground(DesignKeyRows); }
+
+Canvas gameBackground(const KeyRow (&rows)[KeyRowCount])
 {
     Canvas c = wovenBackground(rgb(28, 34, 80), rgb(46, 22, 66));
     drawWell(c);
@@ -212,10 +228,8 @@ Canvas gameBackground()
     TextStyle head = labelStyle(12);
     head.top = head.bottom = rgb(255, 214, 110);
     drawText(c, "KEYS", 16, 62, head);
-    drawKeyRow(c, 84, "<>", "MOVE");
-    drawKeyRow(c, 114, "_", "DROP");
-    drawKeyRow(c, 144, "ZC", "TURN");
-    drawKeyRow(c, 174, "Q", "QUIT");
+    for (int i = 0; i < KeyRowCount; ++i)
+        drawKeyRow(c, 84.0f + 30 * i, rows[i].keys, rows[i].action);
     drawText(c, "RULES", 16, 216, head);
     TextStyle small = labelStyle(9);
     small.widthScale = 0.75f;

@@ -1,13 +1,29 @@
-// The game's full-screen backgrounds, and the options screen's pictures.
+// The game's full-screen backgrounds, the panel and label styles they share
+// with the overlays, and the options screen's pictures.
 #pragma once
 
 #include "tools/assetgen/raster.h"
+#include "tools/assetgen/stroke_font.h"
 
 namespace assetgen {
+
+// One row of the play screen's key list: key tops, then what they do.
+struct KeyRow {
+    const char* keys;
+    const char* action;
+};
+constexpr int KeyRowCount = 4;
 
 Canvas titleBackground();    // 640 x 480, opaque
 Canvas rankingBackground();  // 640 x 480, opaque
 Canvas gameBackground();     // 640 x 480, opaque
+// The game background with other key rows (the key panels are cut from it).
+Canvas gameBackground(const KeyRow (&rows)[KeyRowCount]);
+
+// A dark, slightly transparent rounded box with a thin light border.
+void drawPanel(Canvas& c, float x0, float y0, float x1, float y1, float opacity = 0.82f);
+// White-to-blue labels with a dark rim, capitals `cap` pixels high.
+TextStyle labelStyle(float cap);
 
 // The options screen: entry names on rows 40 pixels apart from y 100, the
 // values drawn by the game from the sheet at x 420 (game/options_view.h).

@@ -11,6 +11,7 @@
 #include "tools/assetgen/effects.h"
 #include "tools/assetgen/icon.h"
 #include "tools/assetgen/music.h"
+#include "tools/assetgen/overlays.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/raster.h"
 
@@ -62,6 +63,17 @@ int main(int argc, char** argv)
     ok &= writePicture(graphics, "OptionValues.bmp", optionValueSheet(), true);
     ok &= writePicture(graphics, "OptionsHint.bmp", optionsHint(), true);
     ok &= writePicture(graphics, "Paused.bmp", pausePanel(), true);
+    // Drawn over the screens above to say what happened.
+    ok &= writePicture(graphics, "ChainWord.bmp", chainWord(), true);
+    ok &= writePicture(graphics, "ChainDigits.bmp", chainDigits(), true);
+    ok &= writePicture(graphics, "LevelUp.bmp", levelUpBadge(), true);
+    ok &= writePicture(graphics, "PromptPatch.bmp", promptPatch(), false);
+    ok &= writePicture(graphics, "NewRecord.bmp", recordRibbon(), true);
+    ok &= writePicture(graphics, "NamePanel.bmp", namePanel(), true);
+    ok &= writePicture(graphics, "NameFrame.bmp", nameFrame(), true);
+    ok &= writePicture(graphics, "PlayKeys.bmp", playKeyPanel(), false);
+    ok &= writePicture(graphics, "NameKeys.bmp", nameKeyPanel(), false);
+    ok &= writePicture(graphics, "Shadow.bmp", landingShadow(), true);
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     ok &= writePicture(graphics, "Icon.bmp", iconArt(), true);
 

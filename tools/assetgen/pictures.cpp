@@ -11,6 +11,8 @@ namespace assetgen {
 namespace {
 
 const Rgb blockBase[4] = {rgb(222, 58, 72), rgb(58, 186, 96), rgb(52, 116, 232), rgb(244, 196, 40)};
+const Rgb StoneBase = rgb(138, 134, 128);
+const Rgb BombRim = rgb(184, 188, 210);
 
 // The raised rounded tile every coloured block and the stone share: dark rim,
 // a face lit from the top left, and a soft gloss.
@@ -70,8 +72,7 @@ void drawSymbol(Canvas& c, float x, float y, int kind)
 
 void drawStone(Canvas& c, float x, float y)
 {
-    const Rgb base = rgb(138, 134, 128);
-    drawTile(c, x, y, base, 31);
+    drawTile(c, x, y, StoneBase, 31);
     // Cracks, so the stone never passes for a dull colour.
     const Rgb crack = rgb(52, 48, 46);
     const float pts[][4] = {{9, 6, 14, 13}, {14, 13, 12, 20}, {14, 13, 21, 16}, {21, 16, 26, 24}, {12, 20, 7, 25}};
@@ -103,7 +104,7 @@ void drawBomb(Canvas& c, float x, float y)
     // Body: a dark sphere lit from the top left, with a light rim so that
     // it stands out in the dark well as well as on the menu.
     c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r + 1.3f); },
-                [&](float, float) { return rgb(184, 188, 210); });
+                [&](float, float) { return BombRim; });
     c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r); },
                 [&](float px, float py) {
                     const float d = std::hypot(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
@@ -194,6 +195,18 @@ int blockSheetX(int kind)
     }
 }
 
+Rgb blockBaseColour(int kind)
+{
+    switch (kind) {
+    case BlockStone:
+        return StoneBase;
+    case BlockBomb:
+        return BombRim;
+    default:
+        return blockBase[kind];
+    }
+}
+
 void drawBlockCell(Canvas& canvas, int x, int y, int kind)
 {
     if (kind == BlockStone) {
@@ -218,7 +231,7 @@ Canvas digitSheet() { return glyphSheet("0123456789", rgb(255, 212, 96)); }
 
 Canvas letterSheet() { return glyphSheet("ABCDEFGHIJKLMNOPQRSTUVWXYZ", rgb(150, 222, 255)); }
 
-Canvas gameOverBanner()
+Canvas gameOverBanner(bool withPrompt)
 {
     Canvas c(256, 160);
     drawBannerPanel(c, rgb(150, 30, 56), rgb(70, 12, 40), rgb(236, 184, 84));
@@ -233,6 +246,8 @@ Canvas gameOverBanner()
     big.rim = rgb(30, 6, 16);
     big.shadowDx = 2, big.shadowDy = 3;
     drawTextCentred(c, "GAME OVER", 128, 46, big);
+    if (!withPrompt)
+        return c;
     TextStyle small;
     small.capHeight = 12;
     small.stroke = 2.2f;

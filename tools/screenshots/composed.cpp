@@ -5,6 +5,7 @@
 #include "render/renderer.h"
 
 #include <fstream>
+#include <string>
 
 namespace {
 
@@ -33,6 +34,19 @@ void fillField(PuzzleField& field)
                 field.setCell(c, 6 + r, rows[r][c] - '0');
 }
 
+struct Overlay {
+    OverlayPicture id;
+    const char* file;
+    bool keyed;
+};
+const Overlay Overlays[] = {
+    {OverlayChainWord, "ChainWord.bmp", true},    {OverlayChainDigits, "ChainDigits.bmp", true},
+    {OverlayLevelUp, "LevelUp.bmp", true},        {OverlayPromptPatch, "PromptPatch.bmp", false},
+    {OverlayNewRecord, "NewRecord.bmp", true},    {OverlayNamePanel, "NamePanel.bmp", true},
+    {OverlayNameFrame, "NameFrame.bmp", true},    {OverlayPlayKeys, "PlayKeys.bmp", false},
+    {OverlayNameKeys, "NameKeys.bmp", false},     {OverlayShadow, "Shadow.bmp", true},
+};
+
 void drawNumbers(Renderer& r, int score, int level, int count)
 {
     r.drawScore(score);
@@ -57,6 +71,7 @@ bool writeComposedScreens(const std::string& assetDir, const std::string& outDir
     r.loadBitmap(SlotGameOver, in + "GameOver.bmp", true);
     r.loadBitmap(SlotGameStart, in + "GameStart.bmp", true);
     r.loadBitmap(SlotNameCursor, in + "ScoreCursol.bmp", false);
+    for (const Overlay& o : Overlays) r.loadOverlay(o.id, in + o.file, o.keyed);
     bool ok = true;
 
     r.drawTitleBackground();
@@ -93,6 +108,45 @@ bool writeComposedScreens(const std::string& assetDir, const std::string& outDir
     r.drawLetter(18, 350, 250);
     r.drawNameCursor(251 + 50 * 1, 290);
     ok &= writeScreen(r.backBuffer(), out + "name_entry.bmp");
+
+    // The overlays over each kind of block: a field of one kind below
+    // three empty rows, where the landing shadows lie.
+    for (int kind = 0; kind < 6; ++kind) {
+        PuzzleField one;
+        for (int row = 3; row < 12; ++row)
+            for (int c = 0; c < 8; ++c) one.setCell(c, row, kind);
+        const std::string tag = std::to_string(kind) + ".bmp";
+        r.drawGameBackground();
+        r.drawPlayKeys();
+        r.drawField(one);
+        drawNumbers(r, 48210, 12, 345);
+        for (int k = 0; k < 6; ++k) r.drawLandingShadow(1 + k % 3, 1 + k / 3, k);
+        r.drawLevelUp();
+        r.drawChainLabel(2, 1260, 320, 250, 256);
+        r.drawChainLabel(13, 9999999, 0, 480, 110);  // faded, pushed into the well's corner
+        ok &= writeScreen(r.backBuffer(), out + "feedback_" + tag);
+
+        r.drawGameBackground();
+        r.drawField(one);
+        drawNumbers(r, 48210, 12, 345);
+        r.drawGameOverBanner(192, 80);
+        r.drawNewRecord(192, 80);
+        r.drawNamePanel();
+        r.drawNameKeys();
+        r.drawLetter(25, 250, 250);
+        r.drawLetter(0, 300, 250);
+        r.drawLetter(24, 350, 250);
+        r.drawNameFrame(300, 250);
+        r.drawNameCursor(251 + 50 * 1, 290);
+        ok &= writeScreen(r.backBuffer(), out + "name_entry_" + tag);
+
+        r.drawGameBackground();
+        r.drawPlayKeys();
+        r.drawField(one);
+        r.drawGameOverBanner(192, 40);
+        r.drawPromptPatch(192, 40);
+        ok &= writeScreen(r.backBuffer(), out + "game_over_sliding_" + tag);
+    }
 
     r.drawRankingBackground();
     r.drawRankEntry(1, "tes", PuzzleField::ScoreLimit);

@@ -7,6 +7,8 @@
 #include <string>
 
 // Reads <assetDir>/Graphics/ and writes title.bmp, title_rows.bmp, play.bmp,
-// start.bmp, name_entry.bmp and ranking.bmp into outDir. False when a file
+// start.bmp, name_entry.bmp and ranking.bmp into outDir, and for each block
+// kind 0..5 the overlays over a field of that kind: feedback_<kind>.bmp,
+// name_entry_<kind>.bmp and game_over_sliding_<kind>.bmp. False when a file
 // could not be written.
 bool writeComposedScreens(const std::string& assetDir, const std::string& outDir);

@@ -1,6 +1,6 @@
 // Takes the README's screenshots from the real game on the headless
-// platform: the title, the options, a chain clearing, the game over and the
-// ranking.
+// platform: the title, the options, a chain clearing with its label, the
+// game over, the name entry of a new record and the ranking.
 //   screenshots_tool <folder with Graphics/> <output folder>
 // The game runs with its clock under our control, the field is set up
 // directly, and each screen is written as a binary PPM (RGB, top-down).
@@ -179,6 +179,45 @@ int main(int argc, char** argv)
         frame(game);
     ok &= game.scene() == SceneGameOver;
     ok &= writePpm(headless::lastFrame(), out / "game_over.ppm");
+
+    // A new record: the name entry with "ZOE" spelt, the cursor on the O.
+    game.enterTitle();
+    fill(field, {
+                    "   2    ",
+                    "   1    ",
+                    "   03   ",
+                    "  4203  ",
+                    "  1320 1",
+                    " 23121 3",
+                    "02310332",
+                    "31022120",
+                    "21405313",
+                    "12330201",
+                    "30121024",
+                    "01230312",
+                });
+    field.setScore(27480);
+    field.setClearedCount(231);
+    field.updateLevel();
+    game.enterGameOver();
+    for (int i = 0; i < 120 && game.scene() != SceneNameEntry; ++i)
+        frame(game);
+    const auto tap = [&](platform::Key key, int times) {
+        for (int k = 0; k < times; ++k) {
+            headless::press(key);
+            frame(game);
+            headless::release(key);
+            frame(game);
+        }
+    };
+    tap(platform::Key::Up, 1);
+    tap(platform::Key::Right, 1);
+    tap(platform::Key::Down, 14);
+    tap(platform::Key::Right, 1);
+    tap(platform::Key::Down, 4);
+    tap(platform::Key::Left, 1);
+    ok &= game.scene() == SceneNameEntry;
+    ok &= writePpm(headless::lastFrame(), out / "name_entry.ppm");
 
     game.enterTitle();
     game.enterRanking();

@@ -21,7 +21,7 @@ if [ "$compose" = 1 ]; then
 fi
 cmake --build "$build" --target screenshots -j2
 mkdir -p docs
-for name in title options chain game_over ranking; do
+for name in title options chain game_over name_entry ranking; do
     # A 256-colour palette keeps each picture at a few tens of KB; the
     # screens have few colours beyond the background gradients.
     convert "$build/screenshots/$name.ppm" -dither None -colors 256 -strip \
