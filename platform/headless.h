@@ -39,6 +39,10 @@ struct Frame {
 };
 const Frame& lastFrame();
 int framesPresented();
+// Frames handed over as unchanged whose pixels differed from the last
+// frame's: a renderer that claims so wrongly would leave a stale picture on
+// the screen.
+int falseUnchangedClaims();
 
 enum class AudioOp { Open, Play, Stop, Close };
 struct AudioEvent {
