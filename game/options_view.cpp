@@ -25,17 +25,17 @@ void OptionsView::load(const std::string& base)
     loadPicture(hint_, graphics + "OptionsHint.bmp", true);
 }
 
-void OptionsView::drawTitleHint(Surface& screen) const
+void OptionsView::drawTitleHint(Renderer& renderer) const
 {
-    hint_.blitKeyed(screen, HintX, HintY, 0, 0, hint_.width(), hint_.height());
+    renderer.drawOther(hint_, HintX, HintY, 0, 0, hint_.width(), hint_.height(), true);
 }
 
-void OptionsView::drawWord(Surface& screen, Word word, int row) const
+void OptionsView::drawWord(Renderer& renderer, Word word, int row) const
 {
-    values_.blitKeyed(screen, ValueX, rowY(row) + ValueOffsetY, WordWidth * word, 0, WordWidth, SheetHeight);
+    renderer.drawOther(values_, ValueX, rowY(row) + ValueOffsetY, WordWidth * word, 0, WordWidth, SheetHeight, true);
 }
 
-void OptionsView::drawNumber(Surface& screen, int value, char sign, int row) const
+void OptionsView::drawNumber(Renderer& renderer, int value, char sign, int row) const
 {
     char text[5] = {};
     int n = 0;
@@ -45,29 +45,28 @@ void OptionsView::drawNumber(Surface& screen, int value, char sign, int row) con
     text[n++] = sign;
     for (int k = 0; k < n; ++k) {
         const int glyph = static_cast<int>(std::strchr(ValueGlyphOrder, text[k]) - ValueGlyphOrder);
-        values_.blitKeyed(screen, ValueX + ValueGlyphWidth * k, rowY(row) + ValueOffsetY, WordWidth * WordCount + ValueGlyphWidth * glyph,
-                          0, ValueGlyphWidth, SheetHeight);
+        renderer.drawOther(values_, ValueX + ValueGlyphWidth * k, rowY(row) + ValueOffsetY,
+                           WordWidth * WordCount + ValueGlyphWidth * glyph, 0, ValueGlyphWidth, SheetHeight, true);
     }
 }
 
 void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settings& s) const
 {
-    Surface& screen = renderer.backBuffer();
     const Surface& back = background_.isEmpty() ? plain_ : background_;
-    back.blit(screen, 0, 0, 0, 0, back.width(), back.height());
+    renderer.drawOther(back, 0, 0, 0, 0, back.width(), back.height(), false);
 
     const auto onOff = [](bool on) { return on ? On : Off; };
     const auto row = [](OptionsEntry e) { return static_cast<int>(e); };
     if (s.windowScale == Settings::AutoScale)
-        drawWord(screen, Auto, row(OptionsEntry::WindowSize));
+        drawWord(renderer, Auto, row(OptionsEntry::WindowSize));
     else
-        drawNumber(screen, s.windowScale, 'X', row(OptionsEntry::WindowSize));
-    drawWord(screen, onOff(s.fullscreen), row(OptionsEntry::Fullscreen));
-    drawNumber(screen, s.musicVolume, '%', row(OptionsEntry::MusicVolume));
-    drawNumber(screen, s.effectsVolume, '%', row(OptionsEntry::EffectsVolume));
-    drawWord(screen, onOff(s.mute), row(OptionsEntry::Mute));
-    drawWord(screen, s.controls == ControlsSetting::Modern ? Modern : Classic, row(OptionsEntry::Controls));
-    drawWord(screen, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
+        drawNumber(renderer, s.windowScale, 'X', row(OptionsEntry::WindowSize));
+    drawWord(renderer, onOff(s.fullscreen), row(OptionsEntry::Fullscreen));
+    drawNumber(renderer, s.musicVolume, '%', row(OptionsEntry::MusicVolume));
+    drawNumber(renderer, s.effectsVolume, '%', row(OptionsEntry::EffectsVolume));
+    drawWord(renderer, onOff(s.mute), row(OptionsEntry::Mute));
+    drawWord(renderer, s.controls == ControlsSetting::Modern ? Modern : Classic, row(OptionsEntry::Controls));
+    drawWord(renderer, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
 
     renderer.drawBlock(CursorX, rowY(menu.cursorIndex()) + (RowPitch - CellSize) / 2, Bomb, -1);
 }

@@ -43,15 +43,15 @@ public:
     void load(const std::string& base);
 
     // The title's hint, over the title picture.
-    void drawTitleHint(Surface& screen) const;
+    void drawTitleHint(Renderer& renderer) const;
     // The whole options screen: background, the cursor (a bomb cell from
     // the renderer's block sheet) and every entry's value.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
 
 private:
-    void drawWord(Surface& screen, Word word, int row) const;
+    void drawWord(Renderer& renderer, Word word, int row) const;
     // A number of up to three digits followed by a sign ('X' or '%').
-    void drawNumber(Surface& screen, int value, char sign, int row) const;
+    void drawNumber(Renderer& renderer, int value, char sign, int row) const;
 
     Surface background_;
     Surface plain_;  // stands in for a missing background

@@ -36,7 +36,7 @@ void Game::updateTitle()
     }
 
     renderer_.drawTitleBackground();
-    optionsView_.drawTitleHint(renderer_.backBuffer());
+    optionsView_.drawTitleHint(renderer_);
     renderer_.drawMenuCursor(field_.menuCursor());
 }
 

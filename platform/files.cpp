@@ -234,10 +234,10 @@ int lockTarget(const std::string& target, std::string& reason)
 
 }  // namespace
 
-ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes, OverCap overCap)
+int openRegularFile(const std::string& path, std::uint64_t& size, ReadResult& result)
 {
-    out.clear();
-    ReadResult result;
+    result = ReadResult{};
+    size = 0;
     // Non-blocking: opening a FIFO without a writer would otherwise wait for
     // one forever. The flag does nothing to a regular file's reads.
     const int fd = openRetry(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -248,13 +248,13 @@ ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, st
             result.status = ReadResult::Missing;
         else
             result.reason = errorText(errno);
-        return result;
+        return -1;
     }
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         result.reason = errorText(errno);
         ::close(fd);
-        return result;
+        return -1;
     }
     // A device such as /dev/zero never ends, and a FIFO or socket may stall:
     // only a regular file is read.
@@ -262,14 +262,27 @@ ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, st
         ::close(fd);
         result.status = ReadResult::Missing;
         result.reason = "not a regular file";
-        return result;
+        return -1;
     }
+    size = static_cast<std::uint64_t>(st.st_size);
+    result.status = ReadResult::Read;
+    return fd;
+}
+
+ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes, OverCap overCap)
+{
+    out.clear();
+    ReadResult result;
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(path, size, result);
+    if (fd < 0) return result;
+    result.status = ReadResult::Failed;
     const bool reject = overCap == OverCap::Reject;
     const auto tooLarge = [&] {
         result.status = ReadResult::TooLarge;
         result.reason = "larger than " + std::to_string(maxBytes) + " bytes";
     };
-    if (reject && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    if (reject && size > maxBytes) {
         ::close(fd);
         tooLarge();
         return result;
@@ -279,7 +292,7 @@ ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, st
     // not leave uninitialised bytes in out.
     const std::size_t limit = reject && maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
     std::size_t filled = 0;
-    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size) + 1, limit)));
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size + 1, limit)));
     bool ok = true;
     while (filled < limit) {
         if (filled == out.size())

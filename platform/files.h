@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ struct ReadResult {
 // cap or rejected as TooLarge, as overCap says. Unless Read, out is empty.
 ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes,
                     OverCap overCap = OverCap::ReadPrefix);
+
+// The opening step of readFile, for a file read bit by bit later (a sound
+// played from its file): a descriptor opened non-blocking on a regular file,
+// and the file's size at opening; -1 otherwise, with result Missing (not
+// there, or not a regular file) or Failed and a reason. The caller closes it
+// and must still bound every read by a cap of its own.
+int openRegularFile(const std::string& path, std::uint64_t& size, ReadResult& result);
 
 // Cap of a sound file: the longest music track is about 7 MiB, so this holds
 // it with room to spare and keeps a stray huge file from being loaded.

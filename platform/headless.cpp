@@ -4,6 +4,7 @@
 #include "platform/headless.h"
 #include "platform/key_latch.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -26,6 +27,8 @@ struct State {
     std::vector<headless::MessageBoxRecord> boxes;
     headless::Frame frame;
     int framesPresented = 0;
+    int falseUnchangedClaims = 0;
+    int unchangedFrames = 0;
     std::vector<headless::AudioEvent> audio;
     std::vector<SoundSlot> sounds;
     bool audioAvailable = true;
@@ -89,16 +92,24 @@ bool openWindow(const std::string&, int, int, int, int, std::string& error)
 }
 
 void runEventLoop() {}
+void releaseFrame(WindowId) {}
 void frameThreadFinished() {}
 void closeWindow() { state().windowOpen = false; }
 
 WindowId mainWindow() { return state().windowOpen ? 1 : NoWindow; }
 
-bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height, bool unchanged)
 {
     State& s = state();
     if (window == NoWindow || window != mainWindow() || !pixels || width <= 0 || height <= 0)
         return false;
+    // The record is a copy all the same, so a claim of an unchanged picture
+    // can be checked against it.
+    if (unchanged) ++s.unchangedFrames;
+    if (unchanged &&
+        (width != s.frame.width || height != s.frame.height ||
+         !std::equal(s.frame.pixels.begin(), s.frame.pixels.end(), pixels)))
+        ++s.falseUnchangedClaims;
     s.frame.width = width;
     s.frame.height = height;
     s.frame.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
@@ -208,6 +219,8 @@ void reset()
     s.boxes.clear();
     s.frame = Frame{};
     s.framesPresented = 0;
+    s.falseUnchangedClaims = 0;
+    s.unchangedFrames = 0;
     s.audio.clear();
     s.sounds.clear();
     s.audioAvailable = true;
@@ -239,6 +252,8 @@ void clearMessageBoxes() { state().boxes.clear(); }
 
 const Frame& lastFrame() { return state().frame; }
 int framesPresented() { return state().framesPresented; }
+int falseUnchangedClaims() { return state().falseUnchangedClaims; }
+int unchangedFrames() { return state().unchangedFrames; }
 
 const std::vector<AudioEvent>& audioLog() { return state().audio; }
 void clearAudioLog() { state().audio.clear(); }

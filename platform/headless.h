@@ -39,6 +39,12 @@ struct Frame {
 };
 const Frame& lastFrame();
 int framesPresented();
+// Frames handed over as unchanged whose pixels differed from the last
+// frame's: a renderer that claims so wrongly would leave a stale picture on
+// the screen.
+int falseUnchangedClaims();
+// Frames handed over as unchanged (rightly or not).
+int unchangedFrames();
 
 enum class AudioOp { Open, Play, Stop, Close };
 struct AudioEvent {

@@ -80,9 +80,17 @@ void closeWindow();
 WindowId mainWindow();
 
 // Hands a finished picture to the window: width x height pixels, bytes blue,
-// green, red, rows bottom-up, stride width x 3. Copies the bytes; returns
-// false when the window is not there.
-bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height);
+// green, red, rows bottom-up, stride width x 3. The window reads the bytes
+// later, without copying them first: they must stay as they are until the
+// next presentFrame or releaseFrame. With unchanged, the picture is the one
+// handed over last (the caller knows it drew the same), and the window has
+// nothing to do. Returns false when the window is not there.
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height,
+                  bool unchanged = false);
+// The window stops reading the picture handed over last (it keeps showing
+// it); returns once it no longer reads it. For the owner of the bytes
+// before it frees them.
+void releaseFrame(WindowId window);
 
 // ---- Window size and focus --------------------------------------------------------
 

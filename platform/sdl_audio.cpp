@@ -1,67 +1,119 @@
-// Audio on SDL2_mixer: every sound file is one Mix_Chunk with a mixer channel
-// of its own, so all sounds play independently and mix with the music. A
-// sound's handle is its channel number.
+// Audio on SDL's audio device and the game's own mixer (sound_mixer.h):
+// every sound file has a voice of its own, so all sounds play independently
+// and mix with the music. A sound's handle is its voice number. Short
+// sounds are held in memory; files over StreamFromBytes (the music tracks)
+// are read from their file while they play.
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
+#include "platform/sound_mixer.h"
 #include "platform/wav_check.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The game opens fifteen sounds; the rest is headroom.
-constexpr int MaxSounds = 32;
+constexpr int OutputRate = 44100;
+constexpr int OutputFrames = 1024;  // per callback: 23 ms at 44.1 kHz
+// A sound file larger than this is played from its file: the effects are
+// at most a quarter of a megabyte, a music track several megabytes.
+constexpr std::uint64_t StreamFromBytes = 1u << 20;
 
 enum class Device { Untried, Ready, Failed, Closed };
 
-struct Sound {
-    Mix_Chunk* chunk = nullptr;
-    std::string name;  // file name only, for the trace
-};
-
-// Touched by the mixer's finished-callback, which may run on the audio
-// thread and so sees nothing but these atomics.
-struct ChannelFlags {
-    // Set around our own play, halt and close calls: the callback fires
-    // inside them for a playing channel, and those ends are not natural.
-    std::atomic<bool> expectedHalt{false};
-    // The current play wants its natural end reported (music).
-    std::atomic<bool> reportEnd{false};
-    // A natural end not yet written to the trace.
-    std::atomic<bool> endPending{false};
-};
-std::array<ChannelFlags, MaxSounds> flags;
-
-// Frame thread and main thread (shutdown) both reach the table.
+// Frame thread and main thread (shutdown) both reach the table; the mixer
+// itself is also reached by the audio thread, under the device's lock.
 std::mutex tableLock;
 Device device = Device::Untried;
-std::array<Sound, MaxSounds> sounds;
+SDL_AudioDeviceID deviceId = 0;
+platform::SoundMixer mixer;
+std::array<std::string, platform::MixerVoices> names;  // file names, for the trace
 bool trace = false;
-// Held by pauseSounds: sounds started meanwhile wait too.
-std::atomic<bool> paused{false};
+// Held by pauseSounds, also before the device starts.
+bool paused = false;
 
-void channelFinished(int channel)
+// Locks the mixer against the audio thread for one scope.
+class DeviceLock {
+public:
+    DeviceLock() { SDL_LockAudioDevice(deviceId); }
+    ~DeviceLock() { SDL_UnlockAudioDevice(deviceId); }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+};
+
+// The audio thread: mixes the next frames. A natural end of a play that
+// asked for it raises the music-restart request.
+void fill(void*, Uint8* stream, int len)
 {
-    if (channel < 0 || channel >= MaxSounds) return;
-    ChannelFlags& f = flags[channel];
-    if (f.expectedHalt.load()) return;
-    f.endPending.store(true);
-    if (f.reportEnd.load()) platform::sdlRaiseBgmRestart();
+    const std::size_t frames = static_cast<std::size_t>(len) / (2 * sizeof(std::int16_t));
+    if (mixer.mix(reinterpret_cast<std::int16_t*>(stream), frames)) platform::sdlRaiseBgmRestart();
 }
+
+// A source at another rate than the output's, converted as it plays.
+class ResampledSource : public platform::SoundSource {
+public:
+    ResampledSource(std::unique_ptr<platform::SoundSource> inner, SDL_AudioStream* stream)
+        : inner_(std::move(inner)), stream_(stream)
+    {
+    }
+    ~ResampledSource() override { SDL_FreeAudioStream(stream_); }
+    ResampledSource(const ResampledSource&) = delete;
+    ResampledSource& operator=(const ResampledSource&) = delete;
+
+    // Null when SDL cannot convert between the two rates.
+    static std::unique_ptr<platform::SoundSource> wrap(std::unique_ptr<platform::SoundSource> inner)
+    {
+        if (inner->rate() == static_cast<std::uint32_t>(OutputRate)) return inner;
+        SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(inner->channels()),
+                                                     static_cast<int>(inner->rate()), AUDIO_S16SYS,
+                                                     static_cast<Uint8>(inner->channels()), OutputRate);
+        if (!stream) return nullptr;
+        return std::make_unique<ResampledSource>(std::move(inner), stream);
+    }
+
+    int channels() const override { return inner_->channels(); }
+    std::uint32_t rate() const override { return OutputRate; }
+    void rewind() override
+    {
+        inner_->rewind();
+        SDL_AudioStreamClear(stream_);
+        drained_ = false;
+    }
+    std::size_t read(std::int16_t* out, std::size_t frames) override
+    {
+        const int frameBytes = channels() * 2;
+        const int wanted = static_cast<int>(frames) * frameBytes;
+        while (!drained_ && SDL_AudioStreamAvailable(stream_) < wanted) {
+            const std::size_t got = inner_->read(block_.data(), block_.size() / 2);
+            if (got > 0) SDL_AudioStreamPut(stream_, block_.data(), static_cast<int>(got) * frameBytes);
+            if (got < block_.size() / 2) {
+                SDL_AudioStreamFlush(stream_);
+                drained_ = true;
+            }
+        }
+        const int bytes = SDL_AudioStreamGet(stream_, out, wanted);
+        return bytes > 0 ? static_cast<std::size_t>(bytes / frameBytes) : 0;
+    }
+
+private:
+    std::unique_ptr<platform::SoundSource> inner_;
+    SDL_AudioStream* stream_;
+    bool drained_ = false;
+    std::array<std::int16_t, 1024> block_{};  // 512 stereo or 1024 mono frames
+};
 
 // libasound writes its own diagnostics to stderr when it finds no sound
 // card, several lines before SDL gives up on it. While the mixer starts they
@@ -91,7 +143,7 @@ private:
     SetHandler setHandler_ = nullptr;
 };
 
-// Starts the mixer on first use. A machine without sound gets one line on
+// Starts the device on first use. A machine without sound gets one line on
 // stderr and a silent game; the attempt is not repeated.
 bool ensureDevice()
 {
@@ -104,44 +156,75 @@ bool ensureDevice()
         device = Device::Failed;
         return false;
     }
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-        std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", Mix_GetError());
+    SDL_AudioSpec want{};
+    want.freq = OutputRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = OutputFrames;
+    want.callback = fill;
+    // No changes allowed: SDL converts to whatever the card wants.
+    deviceId = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (deviceId == 0) {
+        std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         device = Device::Failed;
         return false;
     }
-    Mix_AllocateChannels(MaxSounds);
-    for (ChannelFlags& f : flags) {
-        f.expectedHalt.store(false);
-        f.reportEnd.store(false);
-        f.endPending.store(false);
-    }
-    Mix_ChannelFinished(channelFinished);
+    mixer.setPaused(paused);
+    SDL_PauseAudioDevice(deviceId, 0);
     device = Device::Ready;
     return true;
 }
 
-// Writes the natural ends recorded by the callback since the last call.
+// Writes the natural ends the mixer saw since the last call.
 void flushEndTrace()
 {
     if (!trace) return;
-    for (int ch = 0; ch < MaxSounds; ++ch)
-        if (flags[ch].endPending.exchange(false) && sounds[ch].chunk)
-            std::fprintf(stderr, "audio: end %s\n", sounds[ch].name.c_str());
+    for (int v = 0; v < platform::MixerVoices; ++v) {
+        bool ended = false;
+        {
+            DeviceLock lock;
+            ended = mixer.takeEnded(v);
+        }
+        if (ended) std::fprintf(stderr, "audio: end %s\n", names[static_cast<std::size_t>(v)].c_str());
+    }
 }
 
-Sound* openSlot(platform::SoundHandle h)
+bool openVoice(platform::SoundHandle h)
 {
-    if (device != Device::Ready || h < 0 || h >= MaxSounds || !sounds[h].chunk) return nullptr;
-    return &sounds[h];
+    if (device != Device::Ready || h < 0 || h >= platform::MixerVoices) return false;
+    DeviceLock lock;
+    return mixer.isOpen(h);
 }
 
-// Halts the channel without the halt counting as a natural end.
-void haltQuietly(int channel)
+// The sound's frames: from memory, or from its file when it is long. Null
+// when the file is missing or refused (a refusal is named on stderr).
+std::unique_ptr<platform::SoundSource> loadSource(const std::string& path)
 {
-    flags[channel].expectedHalt.store(true);
-    Mix_HaltChannel(channel);
-    flags[channel].expectedHalt.store(false);
+    std::uint64_t size = 0;
+    platform::ReadResult opened;
+    const int fd = platform::openRegularFile(path, size, opened);
+    if (fd < 0) return nullptr;  // missing sounds are silent, like missing pictures
+    ::close(fd);
+    const char* reason = nullptr;
+    std::unique_ptr<platform::SoundSource> source;
+    if (size > StreamFromBytes && size <= platform::SoundFileMaxBytes) {
+        source = platform::FileStreamSource::open(path, platform::SoundFileMaxBytes, &reason);
+    } else {
+        // Read here, regular files only and capped: the bytes are the clip.
+        std::vector<unsigned char> bytes;
+        if (!platform::readSoundFile(path, bytes)) return nullptr;
+        // Our own strict look at the bytes before they are played: a file
+        // that is there but damaged is named, not played as noise.
+        platform::WavLayout layout;
+        if (platform::checkWav(bytes.data(), bytes.size(), &reason, &layout))
+            source = std::make_unique<platform::ClipSource>(std::move(bytes), layout);
+    }
+    if (!source) {
+        if (reason) std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
+        return nullptr;
+    }
+    return ResampledSource::wrap(std::move(source));
 }
 
 }  // namespace
@@ -154,91 +237,73 @@ SoundHandle openSound(const std::string& path)
     if (!ensureDevice()) return NoSound;
     flushEndTrace();
     int free = -1;
-    for (int ch = 0; ch < MaxSounds && free < 0; ++ch)
-        if (!sounds[ch].chunk) free = ch;
-    if (free < 0) return NoSound;
-    // Read here, regular files only and capped: handed a path, the mixer
-    // would wait on a FIFO and read a device such as /dev/zero without end.
-    // The chunk holds its own decoded copy, so the bytes go with this scope.
-    std::vector<unsigned char> bytes;
-    if (!readSoundFile(path, bytes)) return NoSound;  // missing sounds are silent, like missing pictures
-    // Our own strict look at the bytes before the mixer parses them: a file
-    // that is there but damaged is named, not played as noise.
-    const char* reason = nullptr;
-    if (!checkWav(bytes.data(), bytes.size(), &reason)) {
-        std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
-        return NoSound;
+    {
+        DeviceLock lock;
+        for (int v = 0; v < MixerVoices && free < 0; ++v)
+            if (!mixer.isOpen(v)) free = v;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-    if (!chunk) return NoSound;
-    sounds[free].chunk = chunk;
-    sounds[free].name = fileNameOf(path);
-    Mix_Volume(free, MIX_MAX_VOLUME);
-    flags[free].reportEnd.store(false);
-    flags[free].endPending.store(false);
+    if (free < 0) return NoSound;
+    std::unique_ptr<SoundSource> source = loadSource(path);
+    if (!source) return NoSound;
+    {
+        DeviceLock lock;
+        mixer.open(free, std::move(source));
+        mixer.takeEnded(free);
+    }
+    names[static_cast<std::size_t>(free)] = fileNameOf(path);
     return free;
 }
 
 bool playSound(SoundHandle sound, bool reportEnd)
 {
     std::lock_guard<std::mutex> guard(tableLock);
-    Sound* s = openSlot(sound);
-    if (!s) return false;
+    if (!openVoice(sound)) return false;
     flushEndTrace();
-    // Mix_PlayChannel restarts a playing channel and reports the cut-off
-    // play from inside the call; that end is ours, not the track's.
-    ChannelFlags& f = flags[sound];
-    f.expectedHalt.store(true);
-    f.reportEnd.store(reportEnd);
-    const bool ok = Mix_PlayChannel(sound, s->chunk, 0) == sound;
-    f.expectedHalt.store(false);
-    // A sound started during a pause waits for the pause to end.
-    if (ok && paused.load()) Mix_Pause(sound);
-    if (ok && trace) std::fprintf(stderr, "audio: play %s\n", s->name.c_str());
+    // Restarting a playing voice is not an end of it: the mixer reports
+    // only plays that run out. A sound started during a pause waits.
+    bool ok = false;
+    {
+        DeviceLock lock;
+        ok = mixer.play(sound, reportEnd);
+    }
+    if (ok && trace) std::fprintf(stderr, "audio: play %s\n", names[static_cast<std::size_t>(sound)].c_str());
     return ok;
 }
 
 bool stopSound(SoundHandle sound)
 {
     std::lock_guard<std::mutex> guard(tableLock);
-    if (!openSlot(sound)) return false;
+    if (!openVoice(sound)) return false;
     flushEndTrace();
-    haltQuietly(sound);
-    return true;
+    DeviceLock lock;
+    return mixer.stop(sound);
 }
 
 bool closeSound(SoundHandle sound)
 {
     std::lock_guard<std::mutex> guard(tableLock);
-    Sound* s = openSlot(sound);
-    if (!s) return false;
+    if (!openVoice(sound)) return false;
     flushEndTrace();
-    haltQuietly(sound);
-    Mix_FreeChunk(s->chunk);
-    *s = Sound{};
-    flags[sound].reportEnd.store(false);
-    flags[sound].endPending.store(false);
-    return true;
+    DeviceLock lock;
+    return mixer.close(sound);
 }
 
 bool setSoundVolume(SoundHandle sound, int percent)
 {
     std::lock_guard<std::mutex> guard(tableLock);
-    if (!openSlot(sound)) return false;
+    if (!openVoice(sound)) return false;
     const int clamped = std::max(0, std::min(100, percent));
-    Mix_Volume(sound, clamped * MIX_MAX_VOLUME / 100);
-    return true;
+    DeviceLock lock;
+    return mixer.setVolume(sound, clamped * MixerMaxVolume / 100);
 }
 
 void pauseSounds(bool hold)
 {
     std::lock_guard<std::mutex> guard(tableLock);
-    paused.store(hold);
+    paused = hold;
     if (device != Device::Ready) return;
-    if (hold)
-        Mix_Pause(-1);
-    else
-        Mix_Resume(-1);
+    DeviceLock lock;
+    mixer.setPaused(hold);
 }
 
 void sdlAudioShutdown()
@@ -246,16 +311,11 @@ void sdlAudioShutdown()
     std::lock_guard<std::mutex> guard(tableLock);
     if (device == Device::Ready) {
         flushEndTrace();
-        // Closing the mixer reports every playing channel; none of those
-        // ends may ask for the music again.
-        for (ChannelFlags& f : flags) f.expectedHalt.store(true);
-        Mix_HaltChannel(-1);
-        Mix_ChannelFinished(nullptr);
-        for (Sound& s : sounds) {
-            if (s.chunk) Mix_FreeChunk(s.chunk);
-            s = Sound{};
-        }
-        Mix_CloseAudio();
+        // Once closed, the device calls no more mixing; nothing that stops
+        // now is an end that asks for the music again.
+        SDL_CloseAudioDevice(deviceId);
+        deviceId = 0;
+        for (int v = 0; v < MixerVoices; ++v) mixer.close(v);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     // Sound calls after this point fail quietly instead of starting anew.

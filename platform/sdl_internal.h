@@ -15,7 +15,7 @@ namespace platform {
 // Raised by the audio side when a reported music play reaches its end.
 void sdlRaiseBgmRestart();
 
-// Frees every sound and closes the mixer; called by closeWindow().
+// Frees every sound and closes the audio device; called by closeWindow().
 void sdlAudioShutdown();
 
 // ---- Process (plain POSIX, sdl_runtime.cpp) ----------------------------------

@@ -51,8 +51,7 @@ struct Video {
     SDL_Texture* texture = nullptr;
     int textureWidth = 0;
     int textureHeight = 0;
-    std::vector<std::uint8_t> shown;  // the picture being shown, bottom-up BGR
-    bool shownInTexture = false;      // `shown` made it into the texture
+    bool textureIsXrgb = false;  // 32-bit X, R, G, B words, else BGR24 bytes
     std::thread::id mainThread;
 };
 Video video;
@@ -63,10 +62,13 @@ std::atomic<bool> frameThreadDone{false};
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
 
-// The newest picture from the frame thread, waiting for the main thread.
+// The newest picture from the frame thread, in the frame thread's own
+// buffer, waiting for the main thread. The main thread reads it under the
+// mutex, so a hand-over or release waits for a read in progress and then
+// knows the old buffer is free.
 struct PendingFrame {
     std::mutex mutex;
-    std::vector<std::uint8_t> pixels;
+    const std::uint8_t* pixels = nullptr;
     int width = 0;
     int height = 0;
     bool fresh = false;
@@ -137,46 +139,53 @@ bool ensureTexture(int width, int height)
 {
     if (video.texture && video.textureWidth == width && video.textureHeight == height) return true;
     if (video.texture) SDL_DestroyTexture(video.texture);
-    video.texture = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_BGR24,
+    // The window's own layout when it is 32-bit X, R, G, B (as on a 24-bit X
+    // display): the renderer's copy to the window is then a plain copy of
+    // rows instead of a conversion of every pixel.
+    const Uint32 windowFormat = SDL_GetWindowPixelFormat(video.window);
+    video.textureIsXrgb = windowFormat == SDL_PIXELFORMAT_RGB888 || windowFormat == SDL_PIXELFORMAT_ARGB8888;
+    const Uint32 format = video.textureIsXrgb ? windowFormat : static_cast<Uint32>(SDL_PIXELFORMAT_BGR24);
+    video.texture = SDL_CreateTexture(video.renderer, format,
                                       SDL_TEXTUREACCESS_STREAMING, width, height);
     video.textureWidth = video.texture ? width : 0;
     video.textureHeight = video.texture ? height : 0;
     return video.texture != nullptr;
 }
 
+// One row of bottom-up BGR bytes into the texture's layout.
+void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
+{
+    if (!video.textureIsXrgb) {
+        std::memcpy(to, from, static_cast<std::size_t>(width) * 3);
+        return;
+    }
+    auto* out = reinterpret_cast<Uint32*>(to);
+    for (int x = 0; x < width; ++x, from += 3)
+        out[x] = 0xFF000000u | static_cast<Uint32>(from[2]) << 16 | static_cast<Uint32>(from[1]) << 8 | from[0];
+}
+
+// The one copy of a new picture: from the frame thread's buffer straight
+// into the texture, flipped to top-down rows and in the texture's layout.
+// Unchanged pictures are never handed over, so there is nothing to compare.
 void uploadNewestFrame()
 {
-    int width = 0;
-    int height = 0;
-    bool unchanged = false;
     {
         std::lock_guard<std::mutex> lock(pending.mutex);
-        if (!pending.fresh) return;
-        video.shown.swap(pending.pixels);
-        width = pending.width;
-        height = pending.height;
+        if (!pending.fresh || !pending.pixels) return;
         pending.fresh = false;
-        // After the swap the pending buffer holds the picture on screen. A
-        // still screen (the title, the ranking) hands over the same picture
-        // every frame: comparing costs far less than converting and showing
-        // it again, which was most of the idle title's CPU time.
-        unchanged = video.shownInTexture && width == video.textureWidth &&
-                    height == video.textureHeight && pending.pixels == video.shown;
+        const int width = pending.width;
+        const int height = pending.height;
+        if (!ensureTexture(width, height)) return;
+        void* target = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return;
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+        auto* dst = static_cast<std::uint8_t*>(target);
+        for (int y = 0; y < height; ++y)
+            convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
+                       dst + static_cast<std::size_t>(y) * pitch, width);
+        SDL_UnlockTexture(video.texture);
     }
-    if (unchanged) return;
-    video.shownInTexture = false;
-    if (!ensureTexture(width, height)) return;
-    void* target = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return;
-    // The picture is stored bottom-up, textures top-down: flip while copying.
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    auto* dst = static_cast<std::uint8_t*>(target);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(dst + static_cast<std::size_t>(y) * pitch,
-                    video.shown.data() + static_cast<std::size_t>(height - 1 - y) * rowBytes, rowBytes);
-    SDL_UnlockTexture(video.texture);
-    video.shownInTexture = true;
     showCurrentPicture();
 }
 
@@ -391,25 +400,32 @@ void closeWindow()
     video.renderer = nullptr;
     video.window = nullptr;
     video.textureWidth = video.textureHeight = 0;
-    video.shownInTexture = false;
     SDL_Quit();
 }
 
 WindowId mainWindow() { return windowId.load(); }
 
-bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height)
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height, bool unchanged)
 {
     if (window == NoWindow || window != windowId.load() || !pixels || width <= 0 || height <= 0)
         return false;
+    if (unchanged) return true;  // the texture holds it already, or will
     {
         std::lock_guard<std::mutex> lock(pending.mutex);
-        pending.pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
+        pending.pixels = pixels;
         pending.width = width;
         pending.height = height;
         pending.fresh = true;
     }
     sdlWakeMainThread();
     return true;
+}
+
+void releaseFrame(WindowId)
+{
+    std::lock_guard<std::mutex> lock(pending.mutex);
+    pending.pixels = nullptr;
+    pending.fresh = false;
 }
 
 void messageBox(const std::string& text, const std::string& caption)

@@ -1,5 +1,6 @@
 #include "platform/wav_check.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -45,10 +46,13 @@ const char* checkFormat(const unsigned char* f, std::uint64_t bodySize, WavLayou
     return nullptr;
 }
 
-const char* check(const unsigned char* b, std::size_t size, WavLayout& out)
+// The walk over a file of `size` bytes of which the first `available` are
+// in b: every bound is the file's, and a read past `available` is refused.
+const char* check(const unsigned char* b, std::size_t available, std::uint64_t size, WavLayout& out)
 {
     if (size < RiffHeaderBytes) return "shorter than a RIFF header";
     if (b == nullptr) return "no bytes";
+    if (available < RiffHeaderBytes) return "header not read";
     if (!isId(b, "RIFF")) return "not RIFF";
     const std::uint64_t riffEnd = ChunkHeaderBytes + readU32(b + 4);
     if (riffEnd > size) return "RIFF chunk past the end of the file";
@@ -61,12 +65,14 @@ const char* check(const unsigned char* b, std::size_t size, WavLayout& out)
     // lands one past the end, which ends the walk like landing on it.
     while (at < riffEnd) {
         if (riffEnd - at < ChunkHeaderBytes) return "chunk header past the end of the RIFF chunk";
+        if (at + ChunkHeaderBytes > available) return "chunks before the samples longer than the part read";
         const unsigned char* chunk = b + at;
         const std::uint64_t body = at + ChunkHeaderBytes;
         const std::uint64_t bodySize = readU32(chunk + 4);
         if (bodySize > riffEnd - body) return "chunk past the end of the RIFF chunk";
         if (isId(chunk, "fmt ")) {
             if (haveFormat) return "two fmt chunks";
+            if (body + bodySize > available) return "chunks before the samples longer than the part read";
             if (const char* why = checkFormat(b + body, bodySize, out)) return why;
             haveFormat = true;
         } else if (isId(chunk, "data")) {
@@ -88,7 +94,19 @@ const char* check(const unsigned char* b, std::size_t size, WavLayout& out)
 bool checkWav(const unsigned char* bytes, std::size_t size, const char** reason, WavLayout* layout)
 {
     WavLayout found;
-    const char* why = check(bytes, size, found);
+    const char* why = check(bytes, size, size, found);
+    if (reason != nullptr) *reason = why;
+    if (why != nullptr) return false;
+    if (layout != nullptr) *layout = found;
+    return true;
+}
+
+bool checkWavHeader(const unsigned char* head, std::size_t available, std::uint64_t fileSize,
+                    const char** reason, WavLayout* layout)
+{
+    WavLayout found;
+    const char* why = check(head, static_cast<std::size_t>(std::min<std::uint64_t>(available, fileSize)),
+                            fileSize, found);
     if (reason != nullptr) *reason = why;
     if (why != nullptr) return false;
     if (layout != nullptr) *layout = found;

@@ -36,4 +36,13 @@ constexpr std::uint32_t WavMaxRate = 192000;
 bool checkWav(const unsigned char* bytes, std::size_t size, const char** reason,
               WavLayout* layout = nullptr);
 
+// The same check for a sound played from its file: head holds the first
+// `available` bytes of a file of fileSize bytes. Every bound is the file's
+// size, so a file that checkWav takes whole passes here too, and the other
+// way round, as long as everything before the first sample is in head;
+// when it is not, the file is refused ("chunks before the samples longer
+// than the part read").
+bool checkWavHeader(const unsigned char* head, std::size_t available, std::uint64_t fileSize,
+                    const char** reason, WavLayout* layout = nullptr);
+
 }  // namespace platform

@@ -12,6 +12,7 @@ bool Renderer::loadOverlay(int id, const std::string& path, bool keyed)
 {
     if (id < 0 || id >= OverlayCount) return false;
     overlayKeyed_[id] = keyed;
+    untracked_ = true;  // the same copies may now draw something else
     return loadPicture(overlays_[id], path, keyed);
 }
 
@@ -21,17 +22,14 @@ Surface& Renderer::overlay(int id)
         noImage_.release();
         return noImage_;
     }
+    untracked_ = true;
     return overlays_[id];
 }
 
 void Renderer::drawOverlay(int id, int x, int y)
 {
     const Surface& picture = overlays_[id];
-    if (overlayKeyed_[id]) {
-        picture.blitKeyed(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
-    } else {
-        picture.blit(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
-    }
+    copyImage(picture, overlayKeyed_[id] ? Copy::Keyed : Copy::Plain, x, y, 0, 0, picture.width(), picture.height());
 }
 
 void Renderer::drawPlayKeys() { drawOverlay(OverlayPlayKeys, KeyPanelX, KeyPanelY); }
@@ -64,8 +62,8 @@ void Renderer::drawChainGlyphs(const char* text, int count, int x, int y, int al
         const char c = text[k];
         const int glyph = c == '+' ? 10 : c - '0';
         if (glyph < 0 || glyph >= ChainGlyphCount) continue;
-        sheet.blitBlended(backBuffer_, x + ChainGlyphWidth * k, y, ChainGlyphWidth * glyph, 0, ChainGlyphWidth,
-                          ChainGlyphHeight, alpha);
+        copyImage(sheet, Copy::Blended, x + ChainGlyphWidth * k, y, ChainGlyphWidth * glyph, 0, ChainGlyphWidth,
+                  ChainGlyphHeight, alpha);
     }
 }
 
@@ -90,8 +88,8 @@ void Renderer::drawChainLabel(int steps, int points, int centreX, int centreY, i
     const int stepLeft = left + (width - stepWidth) / 2;
     drawChainGlyphs(stepText, stepCount, stepLeft, top, alpha);
     const Surface& word = overlays_[OverlayChainWord];
-    word.blitBlended(backBuffer_, stepLeft + ChainGlyphWidth * stepCount + ChainWordGap, top, 0, 0, word.width(),
-                     word.height(), alpha);
+    copyImage(word, Copy::Blended, stepLeft + ChainGlyphWidth * stepCount + ChainWordGap, top, 0, 0, word.width(),
+              word.height(), alpha);
     drawChainGlyphs(pointText, pointCount, left + (width - pointWidth) / 2, top + ChainGlyphHeight + ChainLineGap,
                     alpha);
 }

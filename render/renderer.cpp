@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -30,6 +31,15 @@ constexpr int PausePanelTop = FieldTop + (GridRows * CellSize - BannerHeight) / 
 // sit in the sheet's sixth and fifth cells.
 constexpr int BlockSheetX[] = {0, 32, 64, 96, 160, 128, -1, -1};
 
+// FNV-1a over the fields of one copy.
+constexpr std::uint64_t HashStart = 14695981039346656037ull;
+std::uint64_t hashIn(std::uint64_t hash, int value)
+{
+    auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i, v >>= 8) hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
+    return hash;
+}
+
 }  // namespace
 
 bool loadPicture(Surface& image, const std::string& path, bool keyed)
@@ -43,25 +53,114 @@ bool loadPicture(Surface& image, const std::string& path, bool keyed)
     return loaded;
 }
 
-Renderer::~Renderer() = default;
+Renderer::~Renderer()
+{
+    // The window must stop reading shown_ before it goes.
+    if (window_ != platform::NoWindow && !shown_.isEmpty()) platform::releaseFrame(window_);
+}
 
 bool Renderer::createBackBuffer(int width, int height, int red, int green, int blue)
 {
     if (window_ == platform::NoWindow) return false;
+    if (!shown_.isEmpty()) {
+        platform::releaseFrame(window_);
+        shown_.release();
+    }
+    stale_ = false;
+    shownKnown_ = false;
+    startNextPicture();
+    untracked_ = true;
     return backBuffer_.createFilled(width, height, red, green, blue);
+}
+
+Surface& Renderer::backBuffer()
+{
+    bringUpToDate();
+    untracked_ = true;
+    return backBuffer_;
+}
+
+void Renderer::bringUpToDate()
+{
+    if (!stale_) return;
+    stale_ = false;
+    if (shown_.byteCount() == backBuffer_.byteCount())
+        std::memcpy(backBuffer_.pixels(), shown_.pixels(), backBuffer_.byteCount());
+}
+
+void Renderer::startNextPicture()
+{
+    copies_ = 0;
+    copyHash_ = HashStart;
+    coveredFirst_ = false;
+    untracked_ = false;
+}
+
+void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourceX, int sourceY, int width,
+                         int height, int alpha)
+{
+    if (copies_ == 0) {
+        // A plain copy of a picture at least as large as the screen, from
+        // its corner to the screen's, leaves nothing of what was there.
+        coveredFirst_ = how == Copy::Plain && !image.isEmpty() && !backBuffer_.isEmpty() && x == 0 &&
+                        y == 0 && sourceX == 0 && sourceY == 0 && width >= backBuffer_.width() &&
+                        height >= backBuffer_.height() && image.width() >= backBuffer_.width() &&
+                        image.height() >= backBuffer_.height();
+        if (coveredFirst_)
+            stale_ = false;
+        else
+            bringUpToDate();
+    }
+    ++copies_;
+    // A picture is known by where it lives: pictures change only when loaded,
+    // and a load marks the frame untracked.
+    const auto source = reinterpret_cast<std::uintptr_t>(&image);
+    const int sourceLow = static_cast<int>(source & 0xFFFFFFFFu);
+    const int sourceHigh = static_cast<int>(static_cast<std::uint64_t>(source) >> 32);
+    for (int v : {sourceLow, sourceHigh, static_cast<int>(how), x, y, sourceX, sourceY, width, height, alpha})
+        copyHash_ = hashIn(copyHash_, v);
+    switch (how) {
+    case Copy::Plain: image.blit(backBuffer_, x, y, sourceX, sourceY, width, height); break;
+    case Copy::Keyed: image.blitKeyed(backBuffer_, x, y, sourceX, sourceY, width, height); break;
+    case Copy::Blended:
+        image.blitBlended(backBuffer_, x, y, sourceX, sourceY, width, height, alpha);
+        break;
+    }
 }
 
 bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 {
     if (slot < 0 || slot >= ImageSlotCount) return false;
+    untracked_ = true;  // the same copies may now draw something else
     return loadPicture(images_[slot], path, keyed);
 }
 
 bool Renderer::present()
 {
     if (window_ == platform::NoWindow || backBuffer_.isEmpty()) return false;
-    return platform::presentFrame(window_, backBuffer_.pixels(), backBuffer_.width(),
-                                  backBuffer_.height());
+    // Nothing drawn since the last hand-over, or the same copies over a
+    // whole-screen cover: the picture on screen is this one.
+    const bool same = !untracked_ && !shown_.isEmpty() &&
+                      (copies_ == 0 || (shownKnown_ && coveredFirst_ && copyHash_ == shownHash_));
+    if (same) {
+        const Surface& picture = stale_ ? shown_ : backBuffer_;
+        const bool ok = platform::presentFrame(window_, picture.pixels(), picture.width(), picture.height(), true);
+        startNextPicture();
+        return ok;
+    }
+    bringUpToDate();
+    if (!platform::presentFrame(window_, backBuffer_.pixels(), backBuffer_.width(), backBuffer_.height()))
+        return false;
+    // A picture that built on the one before depends on more than its copies.
+    shownKnown_ = !untracked_ && copies_ > 0 && coveredFirst_;
+    shownHash_ = copyHash_;
+    // The window now reads these pixels; drawing goes on in the other buffer.
+    if (shown_.width() != backBuffer_.width() || shown_.height() != backBuffer_.height())
+        shown_.createFilled(backBuffer_.width(), backBuffer_.height(), 0, 0, 0);
+    backBuffer_.swap(shown_);
+    stale_ = true;
+    startNextPicture();
+    return true;
 }
 
 Surface& Renderer::image(int slot)
@@ -71,17 +170,20 @@ Surface& Renderer::image(int slot)
         noImage_.release();
         return noImage_;
     }
+    untracked_ = true;
     return images_[slot];
 }
 
 void Renderer::drawPicture(int slot, int x, int y, bool keyed)
 {
     const Surface& picture = images_[slot];
-    if (keyed) {
-        picture.blitKeyed(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
-    } else {
-        picture.blit(backBuffer_, x, y, 0, 0, picture.width(), picture.height());
-    }
+    copyImage(picture, keyed ? Copy::Keyed : Copy::Plain, x, y, 0, 0, picture.width(), picture.height());
+}
+
+void Renderer::drawOther(const Surface& picture, int x, int y, int sourceX, int sourceY, int width, int height,
+                         bool keyed)
+{
+    copyImage(picture, keyed ? Copy::Keyed : Copy::Plain, x, y, sourceX, sourceY, width, height);
 }
 
 void Renderer::drawTitleBackground() { drawPicture(SlotTitle, 0, 0, false); }
@@ -157,7 +259,7 @@ void Renderer::drawMenuCursor(int item)
     case 2: y = 430; break;  // quit
     default: return;
     }
-    images_[SlotBlocks].blitKeyed(backBuffer_, MenuCursorX, y, BombCellX, 0, CellSize, CellSize);
+    copyImage(images_[SlotBlocks], Copy::Keyed, MenuCursorX, y, BombCellX, 0, CellSize, CellSize);
 }
 
 void Renderer::drawGameOverBanner(int x, int y) { drawPicture(SlotGameOver, x, y, true); }
@@ -172,6 +274,9 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     // cannot be used to study them: the screen is blanked first, in case
     // the background is missing, and the well and the preview left out.
     std::fill_n(backBuffer_.pixels(), backBuffer_.byteCount(), std::uint8_t{0});
+    // Nothing of the picture before may come back under the copies below.
+    stale_ = false;
+    untracked_ = true;
     drawGameBackground();
     drawScore(field.score());
     drawLevel(field.level());
@@ -202,11 +307,10 @@ void Renderer::drawBlock(int x, int y, int cellCode, int alpha)
         platform::messageBox("undefine block type!!", "cution");
         return;
     }
-    const Surface& sheet = images_[SlotBlocks];
     if (alpha <= 0) {
-        sheet.blitKeyed(backBuffer_, x, y, sheetX, 0, CellSize, CellSize);
+        copyImage(images_[SlotBlocks], Copy::Keyed, x, y, sheetX, 0, CellSize, CellSize);
     } else {
-        sheet.blitBlended(backBuffer_, x, y, sheetX, 0, CellSize, CellSize, alpha);
+        copyImage(images_[SlotBlocks], Copy::Blended, x, y, sheetX, 0, CellSize, CellSize, alpha);
     }
 }
 
@@ -216,15 +320,15 @@ void Renderer::drawLandingShadow(int column, int row, int cellCode)
     // apart from the blocks themselves.
     constexpr int ShadowAlpha = 150;
     if (row < 0 || cellCode < 0 || cellCode > Outside || BlockSheetX[cellCode] < 0) return;
-    overlays_[OverlayShadow].blitBlended(backBuffer_, FieldLeft + CellSize * column, FieldTop + CellSize * row,
-                                         BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
+    copyImage(overlays_[OverlayShadow], Copy::Blended, FieldLeft + CellSize * column, FieldTop + CellSize * row,
+              BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
 }
 
 void Renderer::drawDigit(char character, int x, int y)
 {
     if (character < '0' || character > '9') return;
-    images_[SlotDigits].blitKeyed(backBuffer_, x, y, GlyphWidth * (character - '0'), 0,
-                                  GlyphWidth, GlyphHeight);
+    copyImage(images_[SlotDigits], Copy::Keyed, x, y, GlyphWidth * (character - '0'), 0, GlyphWidth,
+              GlyphHeight);
 }
 
 void Renderer::drawLetter(int letterIndex, int x, int y)
@@ -233,8 +337,7 @@ void Renderer::drawLetter(int letterIndex, int x, int y)
         platform::messageBox("undefined string", "error");
         return;
     }
-    images_[SlotLetters].blitKeyed(backBuffer_, x, y, GlyphWidth * letterIndex, 0, GlyphWidth,
-                                   GlyphHeight);
+    copyImage(images_[SlotLetters], Copy::Keyed, x, y, GlyphWidth * letterIndex, 0, GlyphWidth, GlyphHeight);
 }
 
 void Renderer::drawChar(char character, int x, int y)

@@ -3,12 +3,20 @@
 // the game. Scenes redraw their whole screen into the back buffer; present
 // hands it to the window once per frame. Nothing is drawn into the window
 // directly.
+//
+// The hand-over copies nothing: the window reads the picture where it was
+// drawn, and drawing goes on in a second buffer. That buffer is brought up
+// to date only when the next picture does not begin by covering the whole
+// screen (every scene begins with its background when it has one). A
+// picture drawn with the same copies as the one on screen, beginning with
+// such a cover, is known to be the same and handed over as unchanged.
 #pragma once
 
 #include "field/block_list.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 
+#include <cstdint>
 #include <string>
 
 class PuzzleField;
@@ -147,20 +155,52 @@ public:
     // A faint outline of a block of this cell code at a grid cell.
     void drawLandingShadow(int column, int row, int cellCode);
 
-    Surface& backBuffer() { return backBuffer_; }
+    // The picture being drawn, up to date. Whatever a caller changes through
+    // it (or through image) is handed over at the next present.
+    Surface& backBuffer();
+    // Draws part of a picture that the renderer does not own, keyed or not,
+    // counted like its own copies (so a still screen is still seen as one).
+    void drawOther(const Surface& picture, int x, int y, int sourceX, int sourceY, int width, int height,
+                   bool keyed);
     // The image of a slot; an empty Surface for a slot outside 0..11.
     Surface& image(int slot);
     // The picture of an overlay; an empty Surface for an id outside the enum.
     Surface& overlay(int id);
 
 private:
+    enum class Copy { Plain, Keyed, Blended };
     void drawPicture(int slot, int x, int y, bool keyed);
     void drawOverlay(int id, int x, int y);
     // One line of chain glyphs: '0'..'9' and '+' from the digit sheet.
     void drawChainGlyphs(const char* text, int count, int x, int y, int alpha);
+    // Every drawing into the back buffer goes through here: it brings the
+    // back buffer up to date when the copy does not cover it, and notes the
+    // copy for present.
+    void copyImage(const Surface& image, Copy how, int x, int y, int sourceX, int sourceY, int width,
+                   int height, int alpha = 0);
+    // Copies the picture on screen into a back buffer left behind by the
+    // last hand-over.
+    void bringUpToDate();
+    void startNextPicture();
 
     platform::WindowId window_ = platform::NoWindow;
     Surface backBuffer_;
+    // The picture handed over last, which the window reads; its size and
+    // pixels stay as they are until the next hand-over.
+    Surface shown_;
+    // The back buffer still holds an older picture than shown_.
+    bool stale_ = false;
+    // The copies since the last present: how many, a hash of them, whether
+    // the first covered the whole back buffer, and whether the back buffer
+    // or an image was reached in any other way.
+    int copies_ = 0;
+    std::uint64_t copyHash_ = 0;
+    bool coveredFirst_ = false;
+    bool untracked_ = true;
+    // The hash of the picture on screen, when its pixels follow from its
+    // copies alone.
+    bool shownKnown_ = false;
+    std::uint64_t shownHash_ = 0;
     Surface images_[ImageSlotCount];
     Surface noImage_;
     Surface overlays_[OverlayCount];

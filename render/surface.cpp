@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 
+#include <utility>
+
 namespace {
 
 std::uint16_t readU16(const unsigned char* p)
@@ -116,6 +118,15 @@ bool Surface::loadBmp(const std::string& path, const char** reason)
         *reason = "larger than the picture file cap";
     if (!read) return false;
     return loadBmpFromMemory(bytes.data(), bytes.size(), reason);
+}
+
+void Surface::swap(Surface& other) noexcept
+{
+    std::swap(header_, other.header_);
+    pixels_.swap(other.pixels_);
+    std::swap(hasKeyRuns_, other.hasKeyRuns_);
+    keyRuns_.swap(other.keyRuns_);
+    rowRunStart_.swap(other.rowRunStart_);
 }
 
 void Surface::release()

@@ -73,6 +73,8 @@ public:
 
     // Frees pixels and key runs; the Surface is then as after construction.
     void release();
+    // Exchanges everything with other: pixels, size and key runs.
+    void swap(Surface& other) noexcept;
 
     bool isEmpty() const { return pixels_.empty(); }
     int width() const { return header_.width; }

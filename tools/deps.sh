@@ -2,7 +2,7 @@
 # As root it installs what is missing; otherwise it prints the exact
 # apt-get line and stops.
 
-BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libx11-dev"
+BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libx11-dev"
 TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils x11-xkb-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream python3 dpkg-dev file lintian"
 
 ensure_packages() {

@@ -266,6 +266,49 @@ TEST_F(OptionsPictureTest, TheTitleGainsOnlyItsHintForTheOptions)
     EXPECT_EQ(changed, 128 * 16);
 }
 
+TEST_F(OptionsPictureTest, StillTitleAndOptionsScreensAreHandedOverAsTheSamePicture)
+{
+    // The window skips a picture it is told is the same; the hint and the
+    // options' own pictures must not hide a still screen, nor a change.
+    writeSolidBmp(dir_.file("Title.bmp"), 640, 480, Rgb{1, 2, 3});
+    game_->loadBitmap(SlotTitle, dir_.file("Title.bmp"), false);
+    writeOptionsPictures(true);
+    const auto shownFrame = [this] {
+        frame();
+        game_->present();
+    };
+    shownFrame();
+    shownFrame();  // the first picture after a load is not taken on trust
+    const int before = headless::unchangedFrames();
+    for (int k = 0; k < 5; ++k) shownFrame();
+    EXPECT_EQ(headless::unchangedFrames() - before, 5);
+
+    openOptions();
+    game_->present();
+    shownFrame();
+    const int inOptions = headless::unchangedFrames();
+    for (int k = 0; k < 5; ++k) shownFrame();
+    EXPECT_EQ(headless::unchangedFrames() - inOptions, 5);
+    headless::press(Key::Down);  // the cursor moves: a new picture
+    shownFrame();
+    EXPECT_EQ(headless::unchangedFrames() - inOptions, 5);
+    EXPECT_EQ(headless::falseUnchangedClaims(), 0);
+    EXPECT_EQ(pixelAt(game_->renderer().backBuffer(), 600, 10), BackgroundColour);
+}
+
+TEST_F(OptionsPictureTest, TheControlsAndShadowEntriesReachThePlay)
+{
+    openOptions();
+    moveTo(OptionsEntry::Controls);
+    tap(Key::Right);
+    EXPECT_EQ(game_->controlStyle(), ControlStyle::Modern);
+    tap(Key::Down);  // to the landing shadow
+    tap(Key::Right);
+    EXPECT_TRUE(game_->landingShadow());
+    tap(Key::Left);
+    EXPECT_FALSE(game_->landingShadow());
+}
+
 TEST_F(OptionsPictureTest, MissingPicturesDrawAPlainScreenWithoutFailing)
 {
     GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/nowhere/");

@@ -33,7 +33,7 @@ mkdir -p "$reports" "$logs"
 options="halt_on_error=1 exitcode=66 report_signal_unsafe=0 log_path=$reports/report"
 # Suppressions are for third-party libraries only, each with its reason;
 # none is needed: the window uses SDL's software renderer, so Mesa's threads
-# (which do report) never load, and SDL, SDL_mixer and libX11 gave none.
+# (which do report) never load, and SDL and libX11 gave none.
 if [ -s tools/tsan/suppressions.txt ]; then
     options="$options suppressions=$PWD/tools/tsan/suppressions.txt"
 fi
