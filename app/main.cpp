@@ -2,6 +2,7 @@
 // the frame thread runs the game.
 #include "app/frame_loop.h"
 #include "platform/platform.h"
+#include "render/renderer.h"
 
 #include <cstdio>
 #include <system_error>
@@ -11,14 +12,12 @@ namespace {
 constexpr const char* WindowCaption = "Tessaloom";
 constexpr int WindowLeft = 100;
 constexpr int WindowTop = 100;
-constexpr int ClientWidth = 640;
-constexpr int ClientHeight = 480;
 }  // namespace
 
 int main()
 {
     std::string error;
-    if (!platform::openWindow(WindowCaption, WindowLeft, WindowTop, ClientWidth, ClientHeight, error)) {
+    if (!platform::openWindow(WindowCaption, WindowLeft, WindowTop, ScreenWidth, ScreenHeight, error)) {
         std::fprintf(stderr, "tessaloom: %s\n", error.c_str());
         return 1;
     }

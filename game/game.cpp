@@ -11,11 +11,7 @@ const char* const UndefinedSceneText = "Undefined game scene";
 
 // The members are built in declaration order: field, renderer, sound, timer
 // (the timer raises the timer resolution last and gives it back first).
-Game::Game()
-{
-    window_ = platform::NoWindow;
-    landingCheckPending_ = true;
-}
+Game::Game() = default;
 
 Game::~Game() = default;
 
