@@ -47,7 +47,8 @@ bool drawn(Display* d, Window w)
     const unsigned long first = XGetPixel(image, 0, 0);
     bool varied = false;
     for (int y = 0; y < a.height && !varied; y += 2)
-        for (int x = 0; x < a.width && !varied; x += 2) varied = XGetPixel(image, x, y) != first;
+        for (int x = 0; x < a.width && !varied; x += 2)
+            varied = XGetPixel(image, x, y) != first;
     XDestroyImage(image);
     return varied;
 }

@@ -135,7 +135,8 @@ void prepareClear(ScreenFrame& s)
 {
     PuzzleField& field = s.game().field();
     fillWithoutMatches(field, 4);
-    for (int column = 0; column < 6; ++column) field.setCell(column, GridRows - 1, 0);
+    for (int column = 0; column < 6; ++column)
+        field.setCell(column, GridRows - 1, 0);
     setCounters(field, 123456, 210);
     GameTestAccess::setScene(s.game(), ScenePlay);
     s.game().changePhase(PhaseClearing);
@@ -162,7 +163,8 @@ void runScreen(benchmark::State& state, ScreenFrame& s, int scene, int phase = -
         }
     }
     if (state.iterations() > 0)
-        state.counters["budget_%"] = total / static_cast<double>(state.iterations()) * 1000.0 / BudgetMs * 100.0;
+        state.counters["budget_%"] = total / static_cast<double>(state.iterations()) * 1000.0 / BudgetMs *
+                                     100.0;
 }
 
 void BM_FrameTitle(benchmark::State& state)
@@ -175,7 +177,8 @@ void BM_FrameGameStart(benchmark::State& state)
 {
     ScreenFrame s;
     s.game().changeScene(SceneGameStart);
-    for (int i = 0; i < 5; ++i) s.game().field().advanceCurtain();
+    for (int i = 0; i < 5; ++i)
+        s.game().field().advanceCurtain();
     s.game().field().setCurtainStamp(0);
     runScreen(state, s, SceneGameStart);
 }
@@ -225,7 +228,8 @@ void BM_FrameGameOver(benchmark::State& state)
     fillWithoutMatches(s.game().field(), 1);
     setCounters(s.game().field(), 4321, 12);
     s.game().changeScene(SceneGameOver);
-    for (int i = 0; i < 20; ++i) s.game().field().advanceOverCount();
+    for (int i = 0; i < 20; ++i)
+        s.game().field().advanceOverCount();
     s.game().field().setOverStamp(0);
     runScreen(state, s, SceneGameOver);
 }

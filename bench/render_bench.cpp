@@ -67,7 +67,8 @@ void makeBackground(Surface& s)
 {
     s.createFilled(640, 480, 0, 0, 0);
     for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) put(s, x, y, x & 255, y & 255, (x ^ y) & 255);
+        for (int x = 0; x < 640; ++x)
+            put(s, x, y, x & 255, y & 255, (x ^ y) & 255);
 }
 
 struct Scene {
@@ -83,7 +84,8 @@ struct Scene {
         makeBlockSheet(renderer.image(SlotBlocks));
         makeGlyphSheet(renderer.image(SlotDigits), 10);
         for (int r = 0; r < GridRows; ++r)
-            for (int c = 0; c < GridColumns; ++c) field.setCell(c, r, (r + c) % 6);
+            for (int c = 0; c < GridColumns; ++c)
+                field.setCell(c, r, (r + c) % 6);
         // A row of four and a column of three fading out.
         ClearGroup row, column;
         for (int i = 0; i < 4; ++i) {
@@ -121,8 +123,7 @@ Scene& scene()
 // The same sheet as an SDL surface (top-down rows, same bytes).
 SDL_Surface* sdlCopyOf(const Surface& s)
 {
-    SDL_Surface* out =
-        SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 24, SDL_PIXELFORMAT_BGR24);
+    SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 24, SDL_PIXELFORMAT_BGR24);
     for (int y = 0; y < s.height(); ++y)
         std::memcpy(static_cast<std::uint8_t*>(out->pixels) + y * out->pitch,
                     s.pixels() + s.pixelOffset(0, y), static_cast<std::size_t>(s.width()) * 3);
@@ -354,7 +355,8 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& t = reporter.times;
-    std::printf("\nratios of CPU times; keyed cell matches SDL's output: %s\n", keyedResultsAgree() ? "yes" : "NO");
+    std::printf("\nratios of CPU times; keyed cell matches SDL's output: %s\n",
+                keyedResultsAgree() ? "yes" : "NO");
     struct Ratio {
         const char* label;
         const char* numerator;

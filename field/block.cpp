@@ -37,16 +37,14 @@ Block::~Block() = default;
 
 bool Block::setColumn(int column)
 {
-    if (column < 0 || column >= GridColumns)
-        return false;
+    if (column < 0 || column >= GridColumns) return false;
     column_ = column;
     return true;
 }
 
 bool Block::setRow(int row)
 {
-    if (row < 0 || row >= GridRows)
-        return false;
+    if (row < 0 || row >= GridRows) return false;
     row_ = row;
     return true;
 }
@@ -60,16 +58,14 @@ int Block::rollColour()
 int Block::colourForDraw(int draw) const
 {
     for (int band = 0; band < ColourBandCount; ++band) {
-        if (colourBands_[band][0] <= draw && draw <= colourBands_[band][1])
-            return BandColours[band];
+        if (colourBands_[band][0] <= draw && draw <= colourBands_[band][1]) return BandColours[band];
     }
     return Outside;
 }
 
 bool Block::colourBand(int band, int& low, int& high) const
 {
-    if (band < 0 || band >= ColourBandCount)
-        return false;
+    if (band < 0 || band >= ColourBandCount) return false;
     low = colourBands_[band][0];
     high = colourBands_[band][1];
     return true;
@@ -77,8 +73,7 @@ bool Block::colourBand(int band, int& low, int& high) const
 
 bool Block::setColourBand(int band, int low, int high)
 {
-    if (band < 0 || band >= ColourBandCount)
-        return false;
+    if (band < 0 || band >= ColourBandCount) return false;
     colourBands_[band][0] = low;
     colourBands_[band][1] = high;
     return true;
@@ -97,26 +92,19 @@ void Block::copyFrom(const Block& other)
 
 // ---- PairBlock ----
 
-PairBlock::PairBlock(const Block& other)
-{
-    copyFrom(other);
-}
+PairBlock::PairBlock(const Block& other) { copyFrom(other); }
 
 PairBlock::~PairBlock() = default;
 
 bool PairBlock::setHalfRow(int halfRow)
 {
-    if (halfRow < 0 || halfRow >= GridHalfRows)
-        return false;
+    if (halfRow < 0 || halfRow >= GridHalfRows) return false;
     // The half-row count lives in the row field; setRow would refuse 12..23.
     setRawRow(halfRow);
     return true;
 }
 
-int PairBlock::pairRow(bool inCells) const
-{
-    return inCells ? row() / 2 : row();
-}
+int PairBlock::pairRow(bool inCells) const { return inCells ? row() / 2 : row(); }
 
 std::uint32_t PairBlock::fallStamp() { return fallStamp_; }
 void PairBlock::setFallStamp(std::uint32_t stamp) { fallStamp_ = stamp; }
@@ -127,10 +115,7 @@ void PairBlock::setTurnStamp(std::uint32_t stamp) { turnStamp_ = stamp; }
 
 // ---- ClearBlock ----
 
-ClearBlock::ClearBlock(const Block& other)
-{
-    copyFrom(other);
-}
+ClearBlock::ClearBlock(const Block& other) { copyFrom(other); }
 
 ClearBlock::~ClearBlock() = default;
 
@@ -139,10 +124,8 @@ int ClearBlock::fadeLevel() { return fadeLevel_; }
 void ClearBlock::setFadeLevel(int level)
 {
     // The level is a blend weight: keep it a valid one.
-    if (level < 0)
-        level = 0;
-    if (level > 255)
-        level = 255;
+    if (level < 0) level = 0;
+    if (level > 255) level = 255;
     fadeLevel_ = level;
 }
 
@@ -151,10 +134,7 @@ void ClearBlock::setFadeStamp(std::uint32_t stamp) { fadeStamp_ = stamp; }
 
 // ---- DropBlock ----
 
-DropBlock::DropBlock(const Block& other)
-{
-    copyFrom(other);
-}
+DropBlock::DropBlock(const Block& other) { copyFrom(other); }
 
 DropBlock::~DropBlock() = default;
 

@@ -90,8 +90,7 @@ public:
     // order. Assigning a list to itself keeps it as it is.
     void assign(const BlockList& other)
     {
-        if (&other == this)
-            return;
+        if (&other == this) return;
         clear();
         appendAll(other);
     }
@@ -118,8 +117,7 @@ public:
     // or not below size().
     const T* at(int index) const
     {
-        if (index < 0 || index >= size_)
-            return nullptr;
+        if (index < 0 || index >= size_) return nullptr;
         const Node* node = head_;
         for (int i = 0; i < index; ++i)
             node = node->next;

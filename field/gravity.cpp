@@ -29,10 +29,7 @@ void PuzzleField::collectFloating()
     }
 }
 
-void PuzzleField::copyDrops(DropList& out) const
-{
-    out.assign(drops_);
-}
+void PuzzleField::copyDrops(DropList& out) const { out.assign(drops_); }
 
 void PuzzleField::emptyCells(CellList cells)
 {
@@ -42,8 +39,7 @@ void PuzzleField::emptyCells(CellList cells)
 
 void PuzzleField::stepDrop(std::uint32_t now)
 {
-    if (drops_.empty())
-        return;
+    if (drops_.empty()) return;
     if (DropBlock::dropOffset() < CellSize) {
         DropBlock::setDropOffset(DropBlock::dropOffset() + DropStepPixels);
         DropBlock::setDropStamp(now);

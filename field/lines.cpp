@@ -30,14 +30,12 @@ void PuzzleField::bombState(bool& armed, int& colourA, int* colourB) const
 {
     armed = bombArmed_;
     colourA = bombColourA_;
-    if (colourB)
-        *colourB = bombColourB_;
+    if (colourB) *colourB = bombColourB_;
 }
 
 int PuzzleField::collectBombGroup()
 {
-    if (!bombArmed_)
-        return 0;
+    if (!bombArmed_) return 0;
     // An empty cell holds no block, so a bomb colour of Empty clears nothing
     // (as Outside never does); otherwise every empty cell would be "cleared"
     // and counted.
@@ -51,11 +49,9 @@ int PuzzleField::collectBombGroup()
         for (const auto& offset : offsets) {
             const int x = column + offset[0];
             const int y = row + offset[1];
-            if (!onGrid(x, y))
-                continue;
+            if (!onGrid(x, y)) continue;
             const int code = cellAt(x, y);
-            if (bombColour(code) || code == Bomb)
-                return true;
+            if (bombColour(code) || code == Bomb) return true;
         }
         return false;
     };
@@ -111,14 +107,12 @@ int PuzzleField::scanLine(const Line& line, GroupList& out) const
         } else if (v == k) {
             ++n;
         } else {
-            if (n >= 2 && k != Stone)
-                appendLineGroup(line, i - n - 1, i - 1, k, true, out);
+            if (n >= 2 && k != Stone) appendLineGroup(line, i - n - 1, i - 1, k, true, out);
             k = v;
             n = 0;
         }
     }
-    if (n >= 2 && k != Stone)
-        appendLineGroup(line, line.length - 1 - n, line.length - 1, k, false, out);
+    if (n >= 2 && k != Stone) appendLineGroup(line, line.length - 1 - n, line.length - 1, k, false, out);
     return out.size();
 }
 
@@ -126,15 +120,13 @@ int PuzzleField::scanRow(int row, GroupList& out) const
 {
     // Rows above the grid read Outside everywhere and would make a "line" of
     // eight outside cells, so they are refused like rows below it.
-    if (row < 0 || row >= GridRows)
-        return -1;
+    if (row < 0 || row >= GridRows) return -1;
     return scanLine(Line{0, row, 1, 0, GridColumns}, out);
 }
 
 int PuzzleField::scanColumn(int column, GroupList& out) const
 {
-    if (column < 0 || column >= GridColumns)
-        return -1;
+    if (column < 0 || column >= GridColumns) return -1;
     return scanLine(Line{column, 0, 0, 1, GridRows}, out);
 }
 
@@ -160,15 +152,11 @@ int PuzzleField::removeGroups()
     return visited;
 }
 
-void PuzzleField::copyGroups(GroupList& out) const
-{
-    out.assign(groups_);
-}
+void PuzzleField::copyGroups(GroupList& out) const { out.assign(groups_); }
 
 void PuzzleField::stepFade(std::uint32_t now)
 {
-    if (groups_.empty())
-        return;
+    if (groups_.empty()) return;
     ClearBlock::setFadeStamp(now);
     ClearBlock::setFadeLevel(ClearBlock::fadeLevel() - fadeStep_);
 }

@@ -20,25 +20,21 @@ PuzzleField::~PuzzleField() = default;
 
 int PuzzleField::cellAt(int column, int row) const
 {
-    if (!onGrid(column, row))
-        return Outside;
+    if (!onGrid(column, row)) return Outside;
     return grid_[row * GridColumns + column];
 }
 
 bool PuzzleField::setCell(int column, int row, int code)
 {
-    if (!onGrid(column, row))
-        return false;
+    if (!onGrid(column, row)) return false;
     grid_[row * GridColumns + column] = code;
     return true;
 }
 
 int PuzzleField::landingRow(int column, int startRow) const
 {
-    if (column < 0 || column >= GridColumns)
-        return -1;
-    if (startRow < 0 || startRow >= GridRows)
-        return startRow;
+    if (column < 0 || column >= GridColumns) return -1;
+    if (startRow < 0 || startRow >= GridRows) return startRow;
     int row = startRow;
     while (row < GridRows && cellAt(column, row) == Empty)
         ++row;
@@ -49,8 +45,7 @@ int PuzzleField::landingRow(int column, int startRow) const
 
 bool PuzzleField::setSpawnPosition(int index, int column, int row)
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     spawnColumn_[index] = column;
     spawnRow_[index] = row;
     return true;
@@ -58,8 +53,7 @@ bool PuzzleField::setSpawnPosition(int index, int column, int row)
 
 bool PuzzleField::spawnPosition(int index, int& column, int& row) const
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     column = spawnColumn_[index];
     row = spawnRow_[index];
     return true;
@@ -67,8 +61,7 @@ bool PuzzleField::spawnPosition(int index, int& column, int& row) const
 
 bool PuzzleField::spawnPairBlock(int index)
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     // A new pair starts its fall and move gates afresh.
     PairBlock::setFallStamp(0);
     PairBlock::setMoveStamp(0);
@@ -83,24 +76,21 @@ bool PuzzleField::spawnPairBlock(int index)
 
 bool PuzzleField::getPairBlock(int index, Block& out) const
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     out.copyFrom(pairs_[fallingSlot(index)]);
     return true;
 }
 
 bool PuzzleField::putPairBlock(int index, const Block& in)
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     pairs_[fallingSlot(index)].copyFrom(in);
     return true;
 }
 
 int PuzzleField::nextColour(int index) const
 {
-    if (!validPairIndex(index))
-        return -1;
+    if (!validPairIndex(index)) return -1;
     return pairs_[nextSlot(index)].colour();
 }
 
@@ -108,23 +98,18 @@ PairOrientation PuzzleField::pairOrientation() const
 {
     const PairBlock& first = pairs_[fallingSlot(0)];
     const PairBlock& second = pairs_[fallingSlot(1)];
-    if (second.column() < first.column())
-        return PairLeft;
-    if (second.column() > first.column())
-        return PairRight;
+    if (second.column() < first.column()) return PairLeft;
+    if (second.column() > first.column()) return PairRight;
     const int firstRow = first.pairRow(true);
     const int secondRow = second.pairRow(true);
-    if (secondRow < firstRow)
-        return PairAbove;
-    if (secondRow > firstRow)
-        return PairBelow;
+    if (secondRow < firstRow) return PairAbove;
+    if (secondRow > firstRow) return PairBelow;
     return PairSameCell;
 }
 
 bool PuzzleField::pairNeighbours(int index, int& above, int& below, int& left, int& right) const
 {
-    if (!validPairIndex(index))
-        return false;
+    if (!validPairIndex(index)) return false;
     const PairBlock& block = pairs_[fallingSlot(index)];
     const int x = block.column();
     const int y = block.pairRow(true);

@@ -6,10 +6,7 @@ namespace {
 thread_local std::uint32_t randomState = 1;
 }  // namespace
 
-void seedBlockRandom(std::uint32_t seed)
-{
-    randomState = seed;
-}
+void seedBlockRandom(std::uint32_t seed) { randomState = seed; }
 
 int nextBlockRandom()
 {

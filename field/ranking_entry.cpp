@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <string>
 
-bool PuzzleField::qualifiesForRanking() const
-{
-    return rankQualifies(score_);
-}
+bool PuzzleField::qualifiesForRanking() const { return rankQualifies(score_); }
 
 void PuzzleField::saveRanking()
 {
@@ -19,5 +16,6 @@ void PuzzleField::saveRanking()
     // but the lost entry is worth one line to whoever reads the output.
     std::string reason;
     if (!saveRankEntry(name, score_, &reason))
-        std::fprintf(stderr, "tessaloom: cannot save the high score to %s: %s\n", RankFilePath, reason.c_str());
+        std::fprintf(stderr, "tessaloom: cannot save the high score to %s: %s\n", RankFilePath,
+                     reason.c_str());
 }

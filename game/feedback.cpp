@@ -66,7 +66,8 @@ void PlayFeedback::draw(Renderer& renderer, Millis now) const
 
 void restingRows(const PuzzleField& field, const PairBlock (&pair)[2], int (&rows)[2])
 {
-    for (int i = 0; i < 2; ++i) rows[i] = field.landingRow(pair[i].column(), pair[i].pairRow(true)) - 1;
+    for (int i = 0; i < 2; ++i)
+        rows[i] = field.landingRow(pair[i].column(), pair[i].pairRow(true)) - 1;
     if (pair[0].column() == pair[1].column()) {
         const int lower = pair[0].pairRow(false) > pair[1].pairRow(false) ? 0 : 1;
         rows[1 - lower] = rows[lower] - 1;

@@ -9,10 +9,7 @@ FrameTimer::FrameTimer() : minPeriod_(platform::timerCaps().minPeriod)
 
 FrameTimer::~FrameTimer() { platform::endTimerPeriod(minPeriod_); }
 
-Millis FrameTimer::elapsed() const
-{
-    return (held_ ? heldSince_ : platform::milliseconds()) - heldTotal_;
-}
+Millis FrameTimer::elapsed() const { return (held_ ? heldSince_ : platform::milliseconds()) - heldTotal_; }
 
 void FrameTimer::hold(bool held)
 {

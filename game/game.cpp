@@ -25,30 +25,14 @@ void Game::update()
     if (updatePause()) return;
 
     switch (scene_) {
-    case SceneTitle:
-        updateTitle();
-        break;
-    case SceneRanking:
-        updateRanking();
-        break;
-    case SceneQuit:
-        platform::requestQuit();
-        break;
-    case ScenePlay:
-        updatePlay();
-        break;
-    case SceneGameOver:
-        updateGameOver();
-        break;
-    case SceneNameEntry:
-        updateNameEntry();
-        break;
-    case SceneGameStart:
-        updateGameStart();
-        break;
-    case SceneOptions:
-        updateOptions();
-        break;
+    case SceneTitle: updateTitle(); break;
+    case SceneRanking: updateRanking(); break;
+    case SceneQuit: platform::requestQuit(); break;
+    case ScenePlay: updatePlay(); break;
+    case SceneGameOver: updateGameOver(); break;
+    case SceneNameEntry: updateNameEntry(); break;
+    case SceneGameStart: updateGameStart(); break;
+    case SceneOptions: updateOptions(); break;
     default:
         // The bad value stays, so the box comes again every frame.
         platform::messageBox("Undefined gamescene", "");
@@ -89,29 +73,17 @@ bool Game::setSpawnPosition(int index, int column, int row)
 void Game::changeScene(SceneId id)
 {
     switch (id) {
-    case SceneTitle:
-        enterTitle();
-        break;
-    case SceneRanking:
-        enterRanking();
-        break;
+    case SceneTitle: enterTitle(); break;
+    case SceneRanking: enterRanking(); break;
     case SceneQuit:
     case ScenePlay:
         // Quitting and play keep whatever music is on.
         scene_ = id;
         break;
-    case SceneGameOver:
-        enterGameOver();
-        break;
-    case SceneNameEntry:
-        enterNameEntry();
-        break;
-    case SceneGameStart:
-        enterGameStart();
-        break;
-    case SceneOptions:
-        enterOptions();
-        break;
+    case SceneGameOver: enterGameOver(); break;
+    case SceneNameEntry: enterNameEntry(); break;
+    case SceneGameStart: enterGameStart(); break;
+    case SceneOptions: enterOptions(); break;
     default:
         // 4, 5 and 6 are phase ids, not scenes.
         platform::messageBox(UndefinedSceneText, "");
@@ -182,11 +154,7 @@ void Game::changePhase(PhaseId id)
         // The check sets the phase itself.
         checkMatches();
         break;
-    case PhaseDropping:
-        settle();
-        break;
-    default:
-        platform::messageBox(UndefinedSceneText, "");
-        break;
+    case PhaseDropping: settle(); break;
+    default: platform::messageBox(UndefinedSceneText, ""); break;
     }
 }

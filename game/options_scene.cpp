@@ -73,8 +73,10 @@ void Game::changeSettings(const Settings& next)
     // when still wanted, so the window keeps the new size underneath.
     const bool newScale = next.windowScale != old.windowScale;
     if (newScale) platform::setWindowScale(next.windowScale);
-    if (next.fullscreen != old.fullscreen || (newScale && next.fullscreen)) platform::setFullscreen(next.fullscreen);
-    if (next.musicVolume != old.musicVolume || next.effectsVolume != old.effectsVolume || next.mute != old.mute)
+    if (next.fullscreen != old.fullscreen || (newScale && next.fullscreen))
+        platform::setFullscreen(next.fullscreen);
+    if (next.musicVolume != old.musicVolume || next.effectsVolume != old.effectsVolume ||
+        next.mute != old.mute)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
 
@@ -102,6 +104,7 @@ void Game::applyVolumes()
 
 void Game::applyPlaySettings()
 {
-    setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern : ControlStyle::Classic);
+    setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern
+                                                                  : ControlStyle::Classic);
     setLandingShadow(settings_.landingShadow);
 }

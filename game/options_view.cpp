@@ -32,7 +32,8 @@ void OptionsView::drawTitleHint(Renderer& renderer) const
 
 void OptionsView::drawWord(Renderer& renderer, Word word, int row) const
 {
-    renderer.drawOther(values_, ValueX, rowY(row) + ValueOffsetY, WordWidth * word, 0, WordWidth, SheetHeight, true);
+    renderer.drawOther(values_, ValueX, rowY(row) + ValueOffsetY, WordWidth * word, 0, WordWidth, SheetHeight,
+                       true);
 }
 
 void OptionsView::drawNumber(Renderer& renderer, int value, char sign, int row) const
@@ -46,7 +47,8 @@ void OptionsView::drawNumber(Renderer& renderer, int value, char sign, int row) 
     for (int k = 0; k < n; ++k) {
         const int glyph = static_cast<int>(std::strchr(ValueGlyphOrder, text[k]) - ValueGlyphOrder);
         renderer.drawOther(values_, ValueX + ValueGlyphWidth * k, rowY(row) + ValueOffsetY,
-                           WordWidth * WordCount + ValueGlyphWidth * glyph, 0, ValueGlyphWidth, SheetHeight, true);
+                           WordWidth * WordCount + ValueGlyphWidth * glyph, 0, ValueGlyphWidth, SheetHeight,
+                           true);
     }
 }
 

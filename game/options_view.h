@@ -14,15 +14,15 @@ class Renderer;
 // Where the options screen puts things; the asset generator draws the
 // background to fit.
 namespace optionsLayout {
-constexpr int FirstRowY = 100;   // top of the first entry's row
+constexpr int FirstRowY = 100;  // top of the first entry's row
 constexpr int RowPitch = 40;
-constexpr int CursorX = 76;      // the bomb cell, as on the title
+constexpr int CursorX = 76;  // the bomb cell, as on the title
 constexpr int LabelX = 120;
 constexpr int ValueX = 420;
 constexpr int ValueOffsetY = 8;  // value glyphs within a row
 // The value sheet: word cells, then single glyphs "0".."9", "X", "%".
 constexpr int WordWidth = 128;
-constexpr int WordCount = 5;     // AUTO, ON, OFF, CLASSIC, MODERN
+constexpr int WordCount = 5;  // AUTO, ON, OFF, CLASSIC, MODERN
 constexpr int ValueGlyphWidth = 16;
 constexpr int ValueGlyphCount = 12;
 constexpr int SheetHeight = 24;

@@ -34,7 +34,8 @@ bool Game::updatePause()
         // Presses made while paused do nothing: a frame that is paused from
         // start to end takes their marks unread. Keys pressed together with
         // the resume count, as they would have a moment later.
-        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::Z, Key::C}) platform::queryKey(key);
+        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::Z, Key::C})
+            platform::queryKey(key);
     }
     return paused_;
 }

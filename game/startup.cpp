@@ -65,18 +65,12 @@ const SoundAsset<BgmId> BgmManifest[] = {
 };
 
 const SoundAsset<SeId> EffectManifest[] = {
-    {SeBottom, "Sound/SE/Bottom.wav"},
-    {SeChain1, "Sound/SE/Chain1.wav"},
-    {SeChain2, "Sound/SE/Chain2.wav"},
-    {SeChain3, "Sound/SE/Chain3.wav"},
-    {SeChain4, "Sound/SE/Chain4.wav"},
-    {SeChain5, "Sound/SE/Chain5.wav"},
-    {SeDecide, "Sound/SE/Decide.wav"},
-    {SeGameOver, "Sound/SE/GameOver.wav"},
-    {SeMove, "Sound/SE/Move.wav"},
-    {SeSelect, "Sound/SE/Select.wav"},
-    {SeTurn, "Sound/SE/Turn.wav"},
-    {SeGameStart, "Sound/SE/GameStart.wav"},
+    {SeBottom, "Sound/SE/Bottom.wav"}, {SeChain1, "Sound/SE/Chain1.wav"},
+    {SeChain2, "Sound/SE/Chain2.wav"}, {SeChain3, "Sound/SE/Chain3.wav"},
+    {SeChain4, "Sound/SE/Chain4.wav"}, {SeChain5, "Sound/SE/Chain5.wav"},
+    {SeDecide, "Sound/SE/Decide.wav"}, {SeGameOver, "Sound/SE/GameOver.wav"},
+    {SeMove, "Sound/SE/Move.wav"},     {SeSelect, "Sound/SE/Select.wav"},
+    {SeTurn, "Sound/SE/Turn.wav"},     {SeGameStart, "Sound/SE/GameStart.wav"},
 };
 
 // The full path of the running executable; empty when it cannot be told.
@@ -103,8 +97,10 @@ void Game::startUp(platform::WindowId window)
 
     createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
 
-    for (const auto& music : BgmManifest) loadBgm(music.id, base + music.path);
-    for (const auto& effect : EffectManifest) loadEffect(effect.id, base + effect.path);
+    for (const auto& music : BgmManifest)
+        loadBgm(music.id, base + music.path);
+    for (const auto& effect : EffectManifest)
+        loadEffect(effect.id, base + effect.path);
 
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);

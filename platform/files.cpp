@@ -48,8 +48,7 @@ bool writeAll(int fd, const char* data, std::size_t size)
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         data += n;
@@ -68,15 +67,14 @@ bool syncRetry(int fd)
 }
 
 struct SplitPath {
-    std::string dir;   // "." when path has no directory part
+    std::string dir;  // "." when path has no directory part
     std::string base;
 };
 
 SplitPath splitPath(const std::string& path)
 {
     std::string dir = folderOf(path);
-    if (dir.size() > 1)
-        dir.pop_back();  // the folder without its final '/', except for "/"
+    if (dir.size() > 1) dir.pop_back();  // the folder without its final '/', except for "/"
     return {dir.empty() ? "." : dir, fileNameOf(path)};
 }
 
@@ -84,10 +82,7 @@ SplitPath splitPath(const std::string& path)
 // ours by the prefix and the six characters mkstemp fills in.
 constexpr const char* TempMark = ".tmp-";
 
-std::string tempPrefix(const std::string& base)
-{
-    return "." + base + TempMark;
-}
+std::string tempPrefix(const std::string& base) { return "." + base + TempMark; }
 
 // A save killed between mkstemp and rename leaves its temporary behind;
 // without this sweep they would pile up, one per interrupted save. It runs
@@ -99,8 +94,7 @@ std::string tempPrefix(const std::string& base)
 void removeDeadTemporaries(const SplitPath& p)
 {
     DIR* d = ::opendir(p.dir.c_str());
-    if (!d)
-        return;
+    if (!d) return;
     const std::string prefix = tempPrefix(p.base);
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
@@ -115,8 +109,7 @@ void removeDeadTemporaries(const SplitPath& p)
 bool syncDirectory(const std::string& dir)
 {
     const int fd = openRetry(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const bool synced = syncRetry(fd) || errno == EINVAL;
     return ::close(fd) == 0 && synced;
 }
@@ -145,7 +138,8 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
     }
     char* real = ::realpath(path.c_str(), nullptr);
     if (!real) {
-        reason = errno == ENOENT ? "a link to nothing" : "a link that cannot be followed: " + errorText(errno);
+        reason = errno == ENOENT ? "a link to nothing"
+                                 : "a link that cannot be followed: " + errorText(errno);
         return false;
     }
     target = real;
@@ -176,8 +170,7 @@ int lockTarget(const std::string& target, std::string& reason)
     do {
         r = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (r != 0 && errno == EINTR);
-    if (r == 0)
-        return fd;
+    if (r == 0) return fd;
     if (errno != EWOULDBLOCK) {
         // No such locks here: a network mount that turns flock into a
         // byte-range lock wants a descriptor open for writing, which a
@@ -209,8 +202,7 @@ int lockTarget(const std::string& target, std::string& reason)
             std::lock_guard<std::mutex> guard(wait->mutex);
             wait->done = true;
             wait->error = error;
-            if (wait->abandoned)
-                ::close(fd);
+            if (wait->abandoned) ::close(fd);
             wait->changed.notify_one();
         }).detach();
     } catch (const std::system_error& e) {
@@ -269,7 +261,8 @@ int openRegularFile(const std::string& path, std::uint64_t& size, ReadResult& re
     return fd;
 }
 
-ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes, OverCap overCap)
+ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes,
+                    OverCap overCap)
 {
     out.clear();
     ReadResult result;
@@ -295,18 +288,15 @@ ReadResult readFile(const std::string& path, std::vector<unsigned char>& out, st
     out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size + 1, limit)));
     bool ok = true;
     while (filled < limit) {
-        if (filled == out.size())
-            out.resize(std::min(limit, std::max<std::size_t>(4096, out.size() * 2)));
+        if (filled == out.size()) out.resize(std::min(limit, std::max<std::size_t>(4096, out.size() * 2)));
         const ssize_t n = ::read(fd, out.data() + filled, out.size() - filled);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             result.reason = errorText(errno);
             ok = false;
             break;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         filled += static_cast<std::size_t>(n);
     }
     ::close(fd);
@@ -344,22 +334,19 @@ LockedFile::LockedFile(const std::string& path)
         reason_ = errorText(errno);
         return;
     }
-    if (!resolveTarget(path, target_, reason_))
-        return;
+    if (!resolveTarget(path, target_, reason_)) return;
     lockFd_ = lockTarget(target_, reason_);
     ready_ = lockFd_ >= 0 || reason_.empty();
 }
 
 LockedFile::~LockedFile()
 {
-    if (lockFd_ >= 0)
-        ::close(lockFd_);  // lets go of the lock
+    if (lockFd_ >= 0) ::close(lockFd_);  // lets go of the lock
 }
 
 bool LockedFile::replace(const std::string& bytes)
 {
-    if (!ok())
-        return false;
+    if (!ok()) return false;
     const SplitPath p = splitPath(target_);
 
     // Checked under the lock: the file may have changed since the
@@ -389,12 +376,12 @@ bool LockedFile::replace(const std::string& bytes)
     }
 
     // Without the lock a temporary may be another save's live one.
-    if (lockFd_ >= 0)
-        removeDeadTemporaries(p);
+    if (lockFd_ >= 0) removeDeadTemporaries(p);
 
     // Named in a buffer of its own: a save allocates nothing on the heap.
     char temp[PATH_MAX];
-    const int length = std::snprintf(temp, sizeof temp, "%s/.%s%sXXXXXX", p.dir.c_str(), p.base.c_str(), TempMark);
+    const int length =
+        std::snprintf(temp, sizeof temp, "%s/.%s%sXXXXXX", p.dir.c_str(), p.base.c_str(), TempMark);
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof temp) {
         reason_ = errorText(ENAMETOOLONG);
         return false;
@@ -432,8 +419,7 @@ bool replaceFile(const std::string& path, const std::string& bytes, std::string*
 {
     LockedFile file(path);
     const bool ok = file.replace(bytes);
-    if (!ok && reason)
-        *reason = file.reason();
+    if (!ok && reason) *reason = file.reason();
     return ok;
 }
 

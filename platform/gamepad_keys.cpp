@@ -100,7 +100,8 @@ PadState* GamepadKeys::find(int pad)
 void GamepadKeys::sync()
 {
     KeyMask held = 0;
-    for (const Pad& p : pads_) held |= p.state.heldKeys();
+    for (const Pad& p : pads_)
+        held |= p.state.heldKeys();
     for (int k = 0; k < KeyCount; ++k) {
         const KeyMask bit = keyBit(static_cast<Key>(k));
         if ((held & bit) && !(held_ & bit)) latches_[k].keyDown(false, KeySource::Gamepad);

@@ -101,14 +101,12 @@ WindowId mainWindow() { return state().windowOpen ? 1 : NoWindow; }
 bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height, bool unchanged)
 {
     State& s = state();
-    if (window == NoWindow || window != mainWindow() || !pixels || width <= 0 || height <= 0)
-        return false;
+    if (window == NoWindow || window != mainWindow() || !pixels || width <= 0 || height <= 0) return false;
     // The record is a copy all the same, so a claim of an unchanged picture
     // can be checked against it.
     if (unchanged) ++s.unchangedFrames;
-    if (unchanged &&
-        (width != s.frame.width || height != s.frame.height ||
-         !std::equal(s.frame.pixels.begin(), s.frame.pixels.end(), pixels)))
+    if (unchanged && (width != s.frame.width || height != s.frame.height ||
+                      !std::equal(s.frame.pixels.begin(), s.frame.pixels.end(), pixels)))
         ++s.falseUnchangedClaims;
     s.frame.width = width;
     s.frame.height = height;
@@ -214,7 +212,8 @@ namespace headless {
 void reset()
 {
     State& s = state();
-    for (auto& k : s.keys) k.clear();
+    for (auto& k : s.keys)
+        k.clear();
     s.clock = 1;
     s.boxes.clear();
     s.frame = Frame{};

@@ -21,10 +21,7 @@ public:
         holders_.fetch_or(static_cast<unsigned>(source));
         if (!isRepeat) pressed_.store(true);
     }
-    void keyUp(KeySource source = KeySource::Keyboard)
-    {
-        holders_.fetch_and(~static_cast<unsigned>(source));
-    }
+    void keyUp(KeySource source = KeySource::Keyboard) { holders_.fetch_and(~static_cast<unsigned>(source)); }
 
     // One query: the current state, consuming the press mark.
     KeyState query()

@@ -66,8 +66,7 @@ constexpr WindowId NoWindow = 0;
 
 // Main thread: opens the one window (client area width x height at x, y,
 // fixed size). Returns false and a one-line reason when there is no display.
-bool openWindow(const std::string& caption, int x, int y, int width, int height,
-                std::string& error);
+bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error);
 // Main thread: serves window events, frames and message boxes until the frame
 // thread calls frameThreadFinished().
 void runEventLoop();
@@ -85,8 +84,7 @@ WindowId mainWindow();
 // next presentFrame or releaseFrame. With unchanged, the picture is the one
 // handed over last (the caller knows it drew the same), and the window has
 // nothing to do. Returns false when the window is not there.
-bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height,
-                  bool unchanged = false);
+bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height, bool unchanged = false);
 // The window stops reading the picture handed over last (it keeps showing
 // it); returns once it no longer reads it. For the owner of the bytes
 // before it frees them.

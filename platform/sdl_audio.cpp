@@ -315,7 +315,8 @@ void sdlAudioShutdown()
         // now is an end that asks for the music again.
         SDL_CloseAudioDevice(deviceId);
         deviceId = 0;
-        for (int v = 0; v < MixerVoices; ++v) mixer.close(v);
+        for (int v = 0; v < MixerVoices; ++v)
+            mixer.close(v);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     // Sound calls after this point fail quietly instead of starting anew.

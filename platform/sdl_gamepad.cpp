@@ -177,7 +177,8 @@ void sdlStopGamepads()
     detachTestPad();
     if (testPad.fd >= 0) ::close(testPad.fd);
     testPad = TestPad{};
-    for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
+    for (SDL_GameController* c : controllers)
+        SDL_GameControllerClose(c);
     controllers.clear();
     padKeys().detachAll();
     if (started) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -199,8 +200,10 @@ void sdlGamepadEvent(const SDL_Event& e)
         return;
     }
     case SDL_CONTROLLERAXISMOTION:
-        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) padKeys().axis(e.caxis.which, PadAxis::LeftX, e.caxis.value);
-        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) padKeys().axis(e.caxis.which, PadAxis::LeftY, e.caxis.value);
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
+            padKeys().axis(e.caxis.which, PadAxis::LeftX, e.caxis.value);
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
+            padKeys().axis(e.caxis.which, PadAxis::LeftY, e.caxis.value);
         return;
     default: return;
     }

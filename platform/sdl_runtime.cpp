@@ -102,8 +102,7 @@ void pauseFrame(std::uint32_t ms)
 std::uint32_t milliseconds()
 {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 // Linux timers are already fine-grained: nothing to raise or restore.

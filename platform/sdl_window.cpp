@@ -94,8 +94,7 @@ void showMessageBoxNow(const std::string& text, const std::string& caption)
 {
     // No owner window, one OK button. Without a display the call fails
     // quickly; the report must not be lost, so it goes to stderr.
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(),
-                                 nullptr) != 0)
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), nullptr) != 0)
         std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
 }
 
@@ -145,8 +144,7 @@ bool ensureTexture(int width, int height)
     const Uint32 windowFormat = SDL_GetWindowPixelFormat(video.window);
     video.textureIsXrgb = windowFormat == SDL_PIXELFORMAT_RGB888 || windowFormat == SDL_PIXELFORMAT_ARGB8888;
     const Uint32 format = video.textureIsXrgb ? windowFormat : static_cast<Uint32>(SDL_PIXELFORMAT_BGR24);
-    video.texture = SDL_CreateTexture(video.renderer, format,
-                                      SDL_TEXTUREACCESS_STREAMING, width, height);
+    video.texture = SDL_CreateTexture(video.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
     video.textureWidth = video.texture ? width : 0;
     video.textureHeight = video.texture ? height : 0;
     return video.texture != nullptr;
@@ -161,7 +159,8 @@ void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
     }
     auto* out = reinterpret_cast<Uint32*>(to);
     for (int x = 0; x < width; ++x, from += 3)
-        out[x] = 0xFF000000u | static_cast<Uint32>(from[2]) << 16 | static_cast<Uint32>(from[1]) << 8 | from[0];
+        out[x] = 0xFF000000u | static_cast<Uint32>(from[2]) << 16 | static_cast<Uint32>(from[1]) << 8 |
+                 from[0];
 }
 
 // The one copy of a new picture: from the frame thread's buffer straight
@@ -192,9 +191,7 @@ void uploadNewestFrame()
 void handleEvent(const SDL_Event& e)
 {
     switch (e.type) {
-    case SDL_QUIT:
-        platform::requestQuit();
-        return;
+    case SDL_QUIT: platform::requestQuit(); return;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         platform::Key key;
@@ -212,9 +209,7 @@ void handleEvent(const SDL_Event& e)
         if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             showCurrentPicture();
         return;
-    default:
-        platform::sdlGamepadEvent(e);
-        return;
+    default: platform::sdlGamepadEvent(e); return;
     }
 }
 
@@ -344,10 +339,9 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         return false;
     }
     if (!startVideoOnBusyDisplay(error)) return false;
-    video.window = SDL_CreateWindow(caption.c_str(), x, y, width, height,
-                                    SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (video.window)
-        video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
+    video.window =
+        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (video.window) video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!video.window || !video.renderer) {
         error = std::string("cannot open the game window: ") + SDL_GetError();
         closeWindow();
@@ -376,7 +370,8 @@ void runEventLoop()
         serveFrameThread();
         sdlServeTestGamepad();
         SDL_Event e;
-        while (SDL_PollEvent(&e)) handleEvent(e);
+        while (SDL_PollEvent(&e))
+            handleEvent(e);
         if (!frameThreadDone.load()) waitForWork(displayFd);
     }
 }
@@ -407,8 +402,7 @@ WindowId mainWindow() { return windowId.load(); }
 
 bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int height, bool unchanged)
 {
-    if (window == NoWindow || window != windowId.load() || !pixels || width <= 0 || height <= 0)
-        return false;
+    if (window == NoWindow || window != windowId.load() || !pixels || width <= 0 || height <= 0) return false;
     if (unchanged) return true;  // the texture holds it already, or will
     {
         std::lock_guard<std::mutex> lock(pending.mutex);

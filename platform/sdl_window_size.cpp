@@ -71,7 +71,8 @@ void measureDesktop()
     Desktop desktop;
     if (!desktopOfWindow(desktop)) return;
     const Borders borders = sizing.fullscreen ? sizing.windowedBorders : desktop.borders;
-    scaleLimit.store(platform::largestScale(desktop.usable, borders, sizing.pictureWidth, sizing.pictureHeight));
+    scaleLimit.store(
+        platform::largestScale(desktop.usable, borders, sizing.pictureWidth, sizing.pictureHeight));
 }
 
 void enterFullscreen()

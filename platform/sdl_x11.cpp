@@ -85,7 +85,8 @@ bool rootListsAtom(Display* display, Atom list, Atom wanted)
                            &count, &after, &data) == Success &&
         type == XA_ATOM && format == 32) {
         const auto* atoms = reinterpret_cast<unsigned long*>(data);
-        for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == wanted;
+        for (unsigned long i = 0; i < count && !found; ++i)
+            found = atoms[i] == wanted;
     }
     if (data) XFree(data);
     return found;

@@ -23,7 +23,8 @@ std::int16_t sampleAt(const unsigned char* p)
 // Little-endian 16-bit samples to host order.
 void decode(const unsigned char* bytes, std::size_t samples, std::int16_t* out)
 {
-    for (std::size_t i = 0; i < samples; ++i) out[i] = sampleAt(bytes + 2 * i);
+    for (std::size_t i = 0; i < samples; ++i)
+        out[i] = sampleAt(bytes + 2 * i);
 }
 
 std::size_t frameBytes(const WavLayout& layout) { return static_cast<std::size_t>(layout.channels) * 2; }
@@ -180,7 +181,8 @@ bool SoundMixer::addVoice(Voice& v, std::size_t frames)
     const std::size_t got = v.source->read(block_.data(), frames);
     const std::int32_t volume = v.volume;
     if (channels == 2) {
-        for (std::size_t i = 0; i < got * 2; ++i) sum_[i] += block_[i] * volume / MixerMaxVolume;
+        for (std::size_t i = 0; i < got * 2; ++i)
+            sum_[i] += block_[i] * volume / MixerMaxVolume;
     } else {
         for (std::size_t i = 0; i < got; ++i) {
             const std::int32_t s = block_[i] * volume / MixerMaxVolume;

@@ -13,10 +13,7 @@ constexpr std::uint32_t FmtMinBytes = 16;
 constexpr std::uint16_t FormatPcm = 1;
 constexpr int SampleBytes = 2;  // 16 bits, the only depth accepted
 
-std::uint16_t readU16(const unsigned char* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t readU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t readU32(const unsigned char* p)
 {
@@ -105,8 +102,8 @@ bool checkWavHeader(const unsigned char* head, std::size_t available, std::uint6
                     const char** reason, WavLayout* layout)
 {
     WavLayout found;
-    const char* why = check(head, static_cast<std::size_t>(std::min<std::uint64_t>(available, fileSize)),
-                            fileSize, found);
+    const char* why =
+        check(head, static_cast<std::size_t>(std::min<std::uint64_t>(available, fileSize)), fileSize, found);
     if (reason != nullptr) *reason = why;
     if (why != nullptr) return false;
     if (layout != nullptr) *layout = found;

@@ -33,8 +33,7 @@ constexpr std::uint32_t WavMaxRate = 192000;
 // short one is damaged. Bytes after the RIFF chunk are ignored.
 // On success fills layout (when given) and sets *reason to null; otherwise
 // sets *reason (when given) to a short text naming the first failed check.
-bool checkWav(const unsigned char* bytes, std::size_t size, const char** reason,
-              WavLayout* layout = nullptr);
+bool checkWav(const unsigned char* bytes, std::size_t size, const char** reason, WavLayout* layout = nullptr);
 
 // The same check for a sound played from its file: head holds the first
 // `available` bytes of a file of fileSize bytes. Every bound is the file's

@@ -37,10 +37,7 @@ int clampToInt(std::int64_t v)
     return static_cast<int>(v);
 }
 
-std::int64_t capCounter(std::int64_t v)
-{
-    return v > PuzzleField::ScoreLimit ? PuzzleField::ScoreLimit : v;
-}
+std::int64_t capCounter(std::int64_t v) { return v > PuzzleField::ScoreLimit ? PuzzleField::ScoreLimit : v; }
 
 }  // namespace
 
@@ -127,7 +124,8 @@ void Game::settle()
     }
 
     // The dropping blocks now live only in the list.
-    for (const DropBlock& block : field_.drops()) field_.setCell(block.column(), block.row(), Empty);
+    for (const DropBlock& block : field_.drops())
+        field_.setCell(block.column(), block.row(), Empty);
     phase_ = PhaseDropping;
 }
 
@@ -177,13 +175,16 @@ void Game::drawPlayScreen(PhaseId phase)
     switch (phase) {
     case PhaseFalling: {
         PairBlock blocks[2];
-        for (int i = 0; i < 2; ++i) field_.getPairBlock(i, blocks[i]);
+        for (int i = 0; i < 2; ++i)
+            field_.getPairBlock(i, blocks[i]);
         if (landingShadow_) {
             int rows[2];
             restingRows(field_, blocks, rows);
-            for (int i = 0; i < 2; ++i) renderer_.drawLandingShadow(blocks[i].column(), rows[i], blocks[i].colour());
+            for (int i = 0; i < 2; ++i)
+                renderer_.drawLandingShadow(blocks[i].column(), rows[i], blocks[i].colour());
         }
-        for (const PairBlock& block : blocks) renderer_.drawPairBlock(block);
+        for (const PairBlock& block : blocks)
+            renderer_.drawPairBlock(block);
         break;
     }
     case PhaseClearing:
@@ -191,9 +192,7 @@ void Game::drawPlayScreen(PhaseId phase)
         if (!field_.groups().empty()) reseedAsNewBlock();
         renderer_.drawClearingGroups(field_.groups());
         break;
-    case PhaseDropping:
-        renderer_.drawFallingBlocks(field_.drops());
-        break;
+    case PhaseDropping: renderer_.drawFallingBlocks(field_.drops()); break;
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));

@@ -25,10 +25,7 @@ int readScore(const TextFileReader& file, int line)
     return parseScore(text);
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // One bubble pass from the bottom up to row i. Only a strictly greater
 // score moves up, so equal scores keep their order and a new entry stays
@@ -36,8 +33,7 @@ bool isBlank(char c)
 void sortPass(RankRow (&rows)[WorkRows], int i)
 {
     for (int j = WorkRows - 1; j > i; --j) {
-        if (rows[j].score > rows[j - 1].score)
-            std::swap(rows[j], rows[j - 1]);
+        if (rows[j].score > rows[j - 1].score) std::swap(rows[j], rows[j - 1]);
     }
 }
 
@@ -62,8 +58,7 @@ std::string& saveBytes()
 const TextFileReader& readRankFile(const std::string& path)
 {
     TextFileReader& file = rankReader();
-    if (!file.open(path))
-        file.openBytes(std::string());
+    if (!file.open(path)) file.openBytes(std::string());
     return file;
 }
 
@@ -112,8 +107,7 @@ bool rankQualifies(int score)
 
 bool rankEntry(int place, std::string& name, int& score)
 {
-    if (place < 1 || place > RankPlaces)
-        return false;
+    if (place < 1 || place > RankPlaces) return false;
     const TextFileReader& file = readRankFile(RankFilePath);
     file.line(name, nameLine(place));  // a missing line keeps the caller's name
     score = readScore(file, scoreLine(place));
@@ -163,8 +157,7 @@ std::string formatRankTable(const RankTable& table)
 bool saveRankEntry(const std::string& name, int score, std::string* reason)
 {
     const auto fail = [reason](const std::string& why) {
-        if (reason)
-            *reason = why;
+        if (reason) *reason = why;
         return false;
     };
     if (name.find("\r\n") != std::string::npos || name.find('\0') != std::string::npos)
@@ -173,14 +166,12 @@ bool saveRankEntry(const std::string& name, int score, std::string* reason)
     // Locked from the read to the rename: another copy of the game saving
     // now waits, then reads the table with this entry in it.
     platform::LockedFile lock(RankFilePath);
-    if (!lock.ok())
-        return fail(lock.reason());
+    if (!lock.ok()) return fail(lock.reason());
     RankTable table = tableOf(readRankFile(lock.target()));
     insertRankEntry(table, name, score);
     std::string& bytes = saveBytes();
     formatRankTable(table, bytes);
-    if (!lock.replace(bytes))
-        return fail(lock.reason());
+    if (!lock.replace(bytes)) return fail(lock.reason());
     return true;
 }
 
@@ -194,7 +185,6 @@ void reserveRankBuffers()
 
 char letterChar(int letterIndex)
 {
-    if (letterIndex < 0 || letterIndex > 25)
-        return 'a';
+    if (letterIndex < 0 || letterIndex > 25) return 'a';
     return static_cast<char>('a' + letterIndex);
 }

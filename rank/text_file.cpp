@@ -6,8 +6,7 @@
 
 bool TextFileReader::open(const std::string& path)
 {
-    if (!platform::readFile(path, bytes_, MaxBytes))
-        return false;
+    if (!platform::readFile(path, bytes_, MaxBytes)) return false;
     takeText(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
     return true;
 }
@@ -39,42 +38,33 @@ void TextFileReader::indexLines()
     std::size_t from = 0;
     for (;;) {
         const std::size_t at = text_.find("\r\n", from);
-        if (at == std::string::npos)
-            break;
+        if (at == std::string::npos) break;
         from = at + 2;
         pairEnds_.push_back(static_cast<int>(from));
     }
 }
 
-int TextFileReader::lineCount() const
-{
-    return static_cast<int>(pairEnds_.size()) + 1;
-}
+int TextFileReader::lineCount() const { return static_cast<int>(pairEnds_.size()) + 1; }
 
 int TextFileReader::lineStart(int n) const
 {
-    if (n == 0)
-        return 0;
-    if (n < 0 || n > static_cast<int>(pairEnds_.size()))
-        return -1;
+    if (n == 0) return 0;
+    if (n < 0 || n > static_cast<int>(pairEnds_.size())) return -1;
     return pairEnds_[n - 1];
 }
 
 int TextFileReader::lineLength(int n) const
 {
     const int count = lineCount();
-    if (n < 0 || n >= count)
-        return -1;
-    if (n == count - 1)
-        return static_cast<int>(text_.size()) - lineStart(n);
+    if (n < 0 || n >= count) return -1;
+    if (n == count - 1) return static_cast<int>(text_.size()) - lineStart(n);
     return lineStart(n + 1) - lineStart(n) - 2;
 }
 
 int TextFileReader::line(std::string& out, int n) const
 {
     const int length = lineLength(n);
-    if (length < 0)
-        return -1;
+    if (length < 0) return -1;
     const std::size_t start = static_cast<std::size_t>(lineStart(n));
     if (start >= text_.size())
         out.clear();

@@ -29,7 +29,8 @@ Surface& Renderer::overlay(int id)
 void Renderer::drawOverlay(int id, int x, int y)
 {
     const Surface& picture = overlays_[id];
-    copyImage(picture, overlayKeyed_[id] ? Copy::Keyed : Copy::Plain, x, y, 0, 0, picture.width(), picture.height());
+    copyImage(picture, overlayKeyed_[id] ? Copy::Keyed : Copy::Plain, x, y, 0, 0, picture.width(),
+              picture.height());
 }
 
 void Renderer::drawPlayKeys() { drawOverlay(OverlayPlayKeys, KeyPanelX, KeyPanelY); }
@@ -62,18 +63,20 @@ void Renderer::drawChainGlyphs(const char* text, int count, int x, int y, int al
         const char c = text[k];
         const int glyph = c == '+' ? 10 : c - '0';
         if (glyph < 0 || glyph >= ChainGlyphCount) continue;
-        copyImage(sheet, Copy::Blended, x + ChainGlyphWidth * k, y, ChainGlyphWidth * glyph, 0, ChainGlyphWidth,
-                  ChainGlyphHeight, alpha);
+        copyImage(sheet, Copy::Blended, x + ChainGlyphWidth * k, y, ChainGlyphWidth * glyph, 0,
+                  ChainGlyphWidth, ChainGlyphHeight, alpha);
     }
 }
 
 void Renderer::drawChainLabel(int steps, int points, int centreX, int centreY, int alpha)
 {
     char stepText[12];
-    const int stepCount = static_cast<int>(std::to_chars(stepText, stepText + sizeof stepText, steps).ptr - stepText);
+    const int stepCount =
+        static_cast<int>(std::to_chars(stepText, stepText + sizeof stepText, steps).ptr - stepText);
     char pointText[13] = {'+'};
     const int pointCount =
-        1 + static_cast<int>(std::to_chars(pointText + 1, pointText + sizeof pointText, points).ptr - pointText - 1);
+        1 + static_cast<int>(std::to_chars(pointText + 1, pointText + sizeof pointText, points).ptr -
+                             pointText - 1);
 
     // Two lines, each centred: "<steps> CHAIN" over "+<points>".
     const int stepWidth = ChainGlyphWidth * stepCount + ChainWordGap + ChainWordWidth;
@@ -88,8 +91,8 @@ void Renderer::drawChainLabel(int steps, int points, int centreX, int centreY, i
     const int stepLeft = left + (width - stepWidth) / 2;
     drawChainGlyphs(stepText, stepCount, stepLeft, top, alpha);
     const Surface& word = overlays_[OverlayChainWord];
-    copyImage(word, Copy::Blended, stepLeft + ChainGlyphWidth * stepCount + ChainWordGap, top, 0, 0, word.width(),
-              word.height(), alpha);
-    drawChainGlyphs(pointText, pointCount, left + (width - pointWidth) / 2, top + ChainGlyphHeight + ChainLineGap,
-                    alpha);
+    copyImage(word, Copy::Blended, stepLeft + ChainGlyphWidth * stepCount + ChainWordGap, top, 0, 0,
+              word.width(), word.height(), alpha);
+    drawChainGlyphs(pointText, pointCount, left + (width - pointWidth) / 2,
+                    top + ChainGlyphHeight + ChainLineGap, alpha);
 }

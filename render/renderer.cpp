@@ -36,7 +36,8 @@ constexpr std::uint64_t HashStart = 14695981039346656037ull;
 std::uint64_t hashIn(std::uint64_t hash, int value)
 {
     auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i, v >>= 8) hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
+    for (int i = 0; i < 4; ++i, v >>= 8)
+        hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
     return hash;
 }
 
@@ -48,7 +49,8 @@ bool loadPicture(Surface& image, const std::string& path, bool keyed)
     const bool loaded = image.loadBmp(path, &reason);
     // A missing picture stays silent (the game runs on without it); one that
     // is there but unusable says why, so the player can tell the two apart.
-    if (reason != nullptr) std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
+    if (reason != nullptr)
+        std::fprintf(stderr, "tessaloom: skipping the picture %s: %s\n", path.c_str(), reason);
     if (keyed) image.buildKeyRuns(0, 255, 0);
     return loaded;
 }
@@ -122,9 +124,7 @@ void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourc
     switch (how) {
     case Copy::Plain: image.blit(backBuffer_, x, y, sourceX, sourceY, width, height); break;
     case Copy::Keyed: image.blitKeyed(backBuffer_, x, y, sourceX, sourceY, width, height); break;
-    case Copy::Blended:
-        image.blitBlended(backBuffer_, x, y, sourceX, sourceY, width, height, alpha);
-        break;
+    case Copy::Blended: image.blitBlended(backBuffer_, x, y, sourceX, sourceY, width, height, alpha); break;
     }
 }
 
@@ -144,7 +144,8 @@ bool Renderer::present()
                       (copies_ == 0 || (shownKnown_ && coveredFirst_ && copyHash_ == shownHash_));
     if (same) {
         const Surface& picture = stale_ ? shown_ : backBuffer_;
-        const bool ok = platform::presentFrame(window_, picture.pixels(), picture.width(), picture.height(), true);
+        const bool ok =
+            platform::presentFrame(window_, picture.pixels(), picture.width(), picture.height(), true);
         startNextPicture();
         return ok;
     }
@@ -180,8 +181,8 @@ void Renderer::drawPicture(int slot, int x, int y, bool keyed)
     copyImage(picture, keyed ? Copy::Keyed : Copy::Plain, x, y, 0, 0, picture.width(), picture.height());
 }
 
-void Renderer::drawOther(const Surface& picture, int x, int y, int sourceX, int sourceY, int width, int height,
-                         bool keyed)
+void Renderer::drawOther(const Surface& picture, int x, int y, int sourceX, int sourceY, int width,
+                         int height, bool keyed)
 {
     copyImage(picture, keyed ? Copy::Keyed : Copy::Plain, x, y, sourceX, sourceY, width, height);
 }
@@ -206,8 +207,8 @@ void Renderer::drawField(const PuzzleField& field)
 {
     for (int row = 0; row < GridRows; ++row) {
         for (int column = 0; column < GridColumns; ++column) {
-            drawBlock(FieldLeft + CellSize * column, FieldTop + CellSize * row,
-                      field.cellAt(column, row), -1);
+            drawBlock(FieldLeft + CellSize * column, FieldTop + CellSize * row, field.cellAt(column, row),
+                      -1);
         }
     }
 }
@@ -222,8 +223,8 @@ void Renderer::drawFallingBlocks(const DropList& drops)
 {
     const int offset = DropBlock::dropOffset();
     for (const DropBlock& block : drops) {
-        drawBlock(FieldLeft + CellSize * block.column(),
-                  FieldTop + CellSize * block.row() + offset, block.colour(), -1);
+        drawBlock(FieldLeft + CellSize * block.column(), FieldTop + CellSize * block.row() + offset,
+                  block.colour(), -1);
     }
 }
 
@@ -320,8 +321,8 @@ void Renderer::drawLandingShadow(int column, int row, int cellCode)
     // apart from the blocks themselves.
     constexpr int ShadowAlpha = 150;
     if (row < 0 || cellCode < 0 || cellCode > Outside || BlockSheetX[cellCode] < 0) return;
-    copyImage(overlays_[OverlayShadow], Copy::Blended, FieldLeft + CellSize * column, FieldTop + CellSize * row,
-              BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
+    copyImage(overlays_[OverlayShadow], Copy::Blended, FieldLeft + CellSize * column,
+              FieldTop + CellSize * row, BlockSheetX[cellCode], 0, CellSize, CellSize, ShadowAlpha);
 }
 
 void Renderer::drawDigit(char character, int x, int y)
@@ -354,5 +355,6 @@ void Renderer::drawNumber(int value, int rightEdge, int y)
     char text[12];  // "-2147483648" is the longest
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     const int n = static_cast<int>(end - text);
-    for (int k = 0; k < n; ++k) drawDigit(text[k], rightEdge - GlyphWidth * (n - k), y);
+    for (int k = 0; k < n; ++k)
+        drawDigit(text[k], rightEdge - GlyphWidth * (n - k), y);
 }

@@ -206,4 +206,3 @@ private:
     Surface overlays_[OverlayCount];
     bool overlayKeyed_[OverlayCount] = {};
 };
-

@@ -6,10 +6,7 @@
 
 namespace {
 
-std::uint16_t readU16(const unsigned char* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t readU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t readU32(const unsigned char* p)
 {
@@ -22,8 +19,7 @@ std::int32_t readI32(const unsigned char* p)
     // Two's complement by value, without relying on an unsigned-to-signed
     // conversion of an out-of-range value.
     const std::uint32_t u = readU32(p);
-    return u <= 0x7fffffffu ? static_cast<std::int32_t>(u)
-                            : -static_cast<std::int32_t>(~u) - 1;
+    return u <= 0x7fffffffu ? static_cast<std::int32_t>(u) : -static_cast<std::int32_t>(~u) - 1;
 }
 
 // Checks the header of a file of fileSize bytes starting at h, one field a
@@ -80,8 +76,7 @@ bool Surface::createFilled(int width, int height, int red, int green, int blue)
     header_.height = height;
     header_.planes = 1;
     header_.bitCount = 24;
-    const std::uint8_t triple[3] = {static_cast<std::uint8_t>(blue),
-                                    static_cast<std::uint8_t>(green),
+    const std::uint8_t triple[3] = {static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(green),
                                     static_cast<std::uint8_t>(red)};
     pixels_.resize(pixelBytesOf(header_));
     for (std::size_t i = 0; i < pixels_.size(); i += 3) {

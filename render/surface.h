@@ -68,8 +68,7 @@ public:
     bool loadBmp(const std::string& path, const char** reason = nullptr);
     // The same reader over bytes already in memory; every rejection here
     // has a reason.
-    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size,
-                           const char** reason = nullptr);
+    bool loadBmpFromMemory(const unsigned char* bytes, std::size_t size, const char** reason = nullptr);
 
     // Frees pixels and key runs; the Surface is then as after construction.
     void release();
@@ -97,13 +96,12 @@ public:
     bool blit(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const;
     // As blit, but only the pixels covered by key runs; without key runs it
     // is a plain blit.
-    bool blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                   int height) const;
+    bool blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const;
     // As blitKeyed, but each covered pixel is mixed into dest with weight
     // alpha / 256 (alpha held to 0..256): new = old + (((src - old) * alpha) >> 8).
     // Without key runs it is a plain blit and alpha is ignored.
-    bool blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                     int height, int alpha) const;
+    bool blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                     int alpha) const;
 
     // Builds the key-run table for the key colour: every maximal stretch of
     // pixels of another colour in a memory row becomes one run. Does nothing
@@ -116,8 +114,8 @@ public:
 
 private:
     struct Clip;
-    bool clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                int height, Clip& out) const;
+    bool clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                Clip& out) const;
     template <class RunOp>
     void walkRuns(Surface& dest, const Clip& c, RunOp op) const;
 

@@ -52,15 +52,15 @@ inline void copyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n)
         std::memcpy(d, &head, 4);
         std::memcpy(d + n - 4, &tail, 4);
     } else {
-        for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] = s[i];
     }
 }
 
 // One blended stretch of bytes. The arithmetic is the game's own
 // (arithmetic shift, so -128 / 256 rounds to -1); written as a plain loop
 // over bytes so the compiler can widen it into vector lanes.
-void blendBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, std::size_t n,
-                int alpha)
+void blendBytes(std::uint8_t* __restrict d, const std::uint8_t* __restrict s, std::size_t n, int alpha)
 {
     for (std::size_t i = 0; i < n; ++i) {
         const int old = d[i];
@@ -90,24 +90,39 @@ void blendBytesOverlapping(std::uint8_t* d, const std::uint8_t* s, std::size_t n
 
 // Clips on all four edges of both Surfaces. Worked in 64 bits so that no
 // position, however far off, can overflow. False when nothing is left.
-bool Surface::clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                     int height, Clip& out) const
+bool Surface::clipTo(const Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                     Clip& out) const
 {
     long long dx = x, dy = y, sx = sourceX, sy = sourceY, w = width, h = height;
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) {
+        sx -= dx;
+        w += dx;
+        dx = 0;
+    }
+    if (sx < 0) {
+        dx -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (dy < 0) {
+        sy -= dy;
+        h += dy;
+        dy = 0;
+    }
+    if (sy < 0) {
+        dy -= sy;
+        h += sy;
+        sy = 0;
+    }
     w = std::min({w, this->width() - sx, dest.width() - dx});
     h = std::min({h, this->height() - sy, dest.height() - dy});
     if (w <= 0 || h <= 0) return false;
     out = Clip{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
-               static_cast<int>(sy), static_cast<int>(w), static_cast<int>(h)};
+               static_cast<int>(sy), static_cast<int>(w),  static_cast<int>(h)};
     return true;
 }
 
-bool Surface::blit(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                   int height) const
+bool Surface::blit(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const
 {
     if (isEmpty() || dest.isEmpty()) return false;
     Clip c;
@@ -196,25 +211,23 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
     }
 }
 
-bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                        int height) const
+bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const
 {
     if (!hasKeyRuns_) return blit(dest, x, y, sourceX, sourceY, width, height);
     if (isEmpty() || dest.isEmpty()) return false;
     Clip c;
     if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
     if (&dest == this) {
-        walkRuns(dest, c, [](std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
-            std::memmove(d, s, n);
-        });
+        walkRuns(dest, c,
+                 [](std::uint8_t* d, const std::uint8_t* s, std::size_t n) { std::memmove(d, s, n); });
     } else {
         walkRuns(dest, c, copyRun);
     }
     return true;
 }
 
-bool Surface::blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width,
-                          int height, int alpha) const
+bool Surface::blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                          int alpha) const
 {
     if (!hasKeyRuns_) return blit(dest, x, y, sourceX, sourceY, width, height);
     if (isEmpty() || dest.isEmpty()) return false;

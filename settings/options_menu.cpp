@@ -33,7 +33,8 @@ Settings step(Settings s, OptionsEntry entry, int direction, int scaleLimit, boo
     case OptionsEntry::EffectsVolume: s.effectsVolume = stepVolume(s.effectsVolume, direction, wrap); break;
     case OptionsEntry::Mute: s.mute = !s.mute; break;
     case OptionsEntry::Controls:
-        s.controls = s.controls == ControlsSetting::Classic ? ControlsSetting::Modern : ControlsSetting::Classic;
+        s.controls = s.controls == ControlsSetting::Classic ? ControlsSetting::Modern
+                                                            : ControlsSetting::Classic;
         break;
     case OptionsEntry::LandingShadow: s.landingShadow = !s.landingShadow; break;
     case OptionsEntry::Back: break;

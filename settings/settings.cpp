@@ -32,9 +32,12 @@ std::string trim(const std::string& s)
 // not one it accepts; nullptr when it took the value.
 const char* readOnOff(const std::string& v, bool& out)
 {
-    if (v == "on") out = true;
-    else if (v == "off") out = false;
-    else return "not on or off";
+    if (v == "on")
+        out = true;
+    else if (v == "off")
+        out = false;
+    else
+        return "not on or off";
     return nullptr;
 }
 
@@ -76,9 +79,12 @@ const char* readScale(const std::string& v, int& out)
 
 const char* readControls(const std::string& v, ControlsSetting& out)
 {
-    if (v == "classic") out = ControlsSetting::Classic;
-    else if (v == "modern") out = ControlsSetting::Modern;
-    else return "not classic or modern";
+    if (v == "classic")
+        out = ControlsSetting::Classic;
+    else if (v == "modern")
+        out = ControlsSetting::Modern;
+    else
+        return "not classic or modern";
     return nullptr;
 }
 
@@ -91,7 +97,8 @@ const char* controlsText(ControlsSetting c) { return c == ControlsSetting::Moder
 // Reads one value into field; a bad value puts the default back and says
 // why, with the default's text in fallback.
 template <class T, class Reader, class Text>
-const char* take(const std::string& value, T& field, T byDefault, Reader read, Text text, std::string& fallback)
+const char* take(const std::string& value, T& field, T byDefault, Reader read, Text text,
+                 std::string& fallback)
 {
     const char* why = read(value, field);
     if (why) {
@@ -110,7 +117,8 @@ const char* readSetting(const std::string& key, const std::string& value, Settin
     if (key == ScaleKey) return take(value, s.windowScale, d.windowScale, readScale, scaleText, fallback);
     if (key == FullscreenKey) return take(value, s.fullscreen, d.fullscreen, readOnOff, onOff, fallback);
     if (key == MusicKey) return take(value, s.musicVolume, d.musicVolume, readVolume, volumeText, fallback);
-    if (key == EffectsKey) return take(value, s.effectsVolume, d.effectsVolume, readVolume, volumeText, fallback);
+    if (key == EffectsKey)
+        return take(value, s.effectsVolume, d.effectsVolume, readVolume, volumeText, fallback);
     if (key == MuteKey) return take(value, s.mute, d.mute, readOnOff, onOff, fallback);
     if (key == ControlsKey) return take(value, s.controls, d.controls, readControls, controlsText, fallback);
     if (key == ShadowKey) return take(value, s.landingShadow, d.landingShadow, readOnOff, onOff, fallback);
@@ -198,11 +206,13 @@ Settings loadSettings(const std::string& path)
 {
     if (path.empty()) return Settings();
     std::vector<unsigned char> bytes;
-    const platform::ReadResult r = platform::readFile(path, bytes, SettingsFileMaxBytes, platform::OverCap::Reject);
+    const platform::ReadResult r =
+        platform::readFile(path, bytes, SettingsFileMaxBytes, platform::OverCap::Reject);
     if (!r) {
         // A file that is simply not there is the usual first start.
         if (!r.reason.empty())
-            std::fprintf(stderr, "tessaloom: ignoring the settings file %s: %s\n", path.c_str(), r.reason.c_str());
+            std::fprintf(stderr, "tessaloom: ignoring the settings file %s: %s\n", path.c_str(),
+                         r.reason.c_str());
         return Settings();
     }
     std::vector<std::string> problems;

@@ -21,7 +21,8 @@ SoundBank::~SoundBank() = default;
 void SoundBank::setWindow(platform::WindowId window)
 {
     window_ = window;
-    for (SoundChannel& c : bgmChannels_) c.setNotifyWindow(window);
+    for (SoundChannel& c : bgmChannels_)
+        c.setNotifyWindow(window);
 }
 
 bool SoundBank::loadBgm(BgmId id, const std::string& path)
@@ -63,7 +64,8 @@ bool SoundBank::playBgm(BgmId id)
     // Checked before stopping anything, so a track that failed to load
     // leaves the music that plays alone.
     if (!validBgm(id) || !bgmChannels_[id].isOpen()) return false;
-    for (SoundChannel& c : bgmChannels_) c.stop();
+    for (SoundChannel& c : bgmChannels_)
+        c.stop();
     return bgmChannels_[id].play();
 }
 

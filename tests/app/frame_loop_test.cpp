@@ -39,8 +39,7 @@ struct RecordingGame {
     {
         journal.calls.push_back("update");
         journal.updateTimes.push_back(platform::milliseconds());
-        if (static_cast<int>(journal.updateTimes.size()) == journal.quitAfterUpdates)
-            platform::requestQuit();
+        if (static_cast<int>(journal.updateTimes.size()) == journal.quitAfterUpdates) platform::requestQuit();
     }
     void present() { journal.calls.push_back("present"); }
     void serviceBgm() { journal.calls.push_back("serviceBgm"); }
@@ -56,7 +55,8 @@ void freshStart(int quitAfterUpdates)
 int count(const std::string& name)
 {
     int n = 0;
-    for (const auto& c : journal.calls) n += (c == name);
+    for (const auto& c : journal.calls)
+        n += (c == name);
     return n;
 }
 
@@ -69,7 +69,8 @@ TEST(FrameLoop, FirstFrameRunsAtOnceThenEveryFrameWaits33Ms)
     RecordingGame game;
     EXPECT_EQ(runFrames(game), 4);
     ASSERT_EQ(headless::pauses().size(), 3u);
-    for (std::uint32_t p : headless::pauses()) EXPECT_EQ(p, 33u);
+    for (std::uint32_t p : headless::pauses())
+        EXPECT_EQ(p, 33u);
     EXPECT_EQ(journal.updateTimes, (std::vector<std::uint32_t>{1000, 1033, 1066, 1099}));
 }
 
@@ -79,8 +80,8 @@ TEST(FrameLoop, EachFrameUpdatesThenPresentsAndTheFirstServesTheMusic)
     RecordingGame game;
     runFrames(game);
     const std::vector<std::string> expected = {
-        "construct", "update", "present", "serviceBgm",  // restart requested at start
-        "update",    "present",                          // nothing requested
+        "construct", "update",  "present", "serviceBgm",  // restart requested at start
+        "update",    "present",                           // nothing requested
         "update",    "present",
     };
     EXPECT_EQ(journal.calls, expected);
@@ -105,10 +106,9 @@ TEST(FrameLoop, MusicThatEndsDuringAFrameIsRestartedInThatFrameOnly)
     game.track = track;
     runFrames(game);
     const std::vector<std::string> expected = {
-        "construct",
-        "update", "present", "serviceBgm",  // the request that stands at start
-        "update", "present", "serviceBgm",  // the track's end
-        "update", "present",
+        "construct", "update",  "present",    "serviceBgm",  // the request that stands at start
+        "update",    "present", "serviceBgm",                // the track's end
+        "update",    "present",
     };
     EXPECT_EQ(journal.calls, expected);
 }
@@ -120,7 +120,7 @@ TEST(FrameStep, AFrameLeftUnpresentedStillServesTheMusicRequest)
     stepFrame(game, false);
     stepFrame(game);
     const std::vector<std::string> expected = {
-        "construct", "update", "serviceBgm",  // the request that stands at start
+        "construct", "update",  "serviceBgm",  // the request that stands at start
         "update",    "present",
     };
     EXPECT_EQ(journal.calls, expected);

@@ -40,7 +40,8 @@ private:
 int countOps(AudioOp op, const std::string& path)
 {
     int n = 0;
-    for (const auto& e : headless::audioLog()) n += (e.op == op && (path.empty() || e.path == path));
+    for (const auto& e : headless::audioLog())
+        n += (e.op == op && (path.empty() || e.path == path));
     return n;
 }
 

@@ -56,10 +56,13 @@ TEST_F(BlockTest, FadeLevelStaysABlendWeight)
 TEST_F(BlockTest, DefaultBandsGiveBombsStonesAndFourColours)
 {
     const Block block;
-    struct Bound { int draw; int colour; };
+    struct Bound {
+        int draw;
+        int colour;
+    };
     const Bound bounds[] = {
         {0, Bomb}, {1, Bomb}, {2, Stone}, {11, Stone}, {12, 0}, {33, 0},
-        {34, 1}, {55, 1}, {56, 2}, {77, 2}, {78, 3}, {99, 3},
+        {34, 1},   {55, 1},   {56, 2},    {77, 2},     {78, 3}, {99, 3},
     };
     for (const Bound& b : bounds)
         EXPECT_EQ(block.colourForDraw(b.draw), b.colour) << "draw " << b.draw;

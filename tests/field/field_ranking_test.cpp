@@ -32,10 +32,10 @@ TEST_F(FieldRankingTest, SavedEntryUsesTheEnteredLettersAndScore)
 {
     field.editName(NameLetterPrevious);  // z
     field.editName(NameCursorRight);
-    field.editName(NameLetterNext);      // b
+    field.editName(NameLetterNext);  // b
     field.editName(NameCursorRight);
     field.editName(NameLetterNext);
-    field.editName(NameLetterNext);      // c
+    field.editName(NameLetterNext);  // c
     field.setScore(1500);
     field.saveRanking();
 

@@ -23,8 +23,7 @@ protected:
             const bool cellStep = DropBlock::dropOffset() >= CellSize;
             now += 30;
             field.stepDrop(now);
-            if (cellStep)
-                return;
+            if (cellStep) return;
         }
     }
     std::string column(int c) const
@@ -94,8 +93,7 @@ TEST_F(GravityTest, DropsRunColumnByColumnEachFromTheBottomUp)
     setColumnCodes(field, 6, "666666106661");
     setColumnCodes(field, 1, "666666666236");
     field.collectFloating();
-    EXPECT_EQ(entries(field.drops()),
-              (std::vector<Entry>{{1, 10, 3}, {1, 9, 2}, {6, 7, 0}, {6, 6, 1}}));
+    EXPECT_EQ(entries(field.drops()), (std::vector<Entry>{{1, 10, 3}, {1, 9, 2}, {6, 7, 0}, {6, 6, 1}}));
 }
 
 TEST_F(GravityTest, OffsetsRunTwelveTwentyFourThirtySixThenACellStep)

@@ -48,8 +48,7 @@ TEST_F(LinesTest, FullRowIsOneGroupFoundAtTheEnd)
 TEST_F(LinesTest, TwoRunsComeOutLeftToRight)
 {
     setRowCodes(field, 0, "00011166");
-    EXPECT_EQ(rowGroups(0), (Groups{{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
-                                    {{3, 0, 1}, {4, 0, 1}, {5, 0, 1}}}));
+    EXPECT_EQ(rowGroups(0), (Groups{{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {{3, 0, 1}, {4, 0, 1}, {5, 0, 1}}}));
 }
 
 TEST_F(LinesTest, EmptyCellsBreakRunsAndStonesNeverLineUp)
@@ -68,8 +67,7 @@ TEST_F(LinesTest, EmptyCellsBreakRunsAndStonesNeverLineUp)
 TEST_F(LinesTest, RowRunTakesTheStonesBesideItFirst)
 {
     setRowCodes(field, 6, "64222466");
-    EXPECT_EQ(rowGroups(6), (Groups{{{1, 6, Stone}, {5, 6, Stone},
-                                     {2, 6, 2}, {3, 6, 2}, {4, 6, 2}}}));
+    EXPECT_EQ(rowGroups(6), (Groups{{{1, 6, Stone}, {5, 6, Stone}, {2, 6, 2}, {3, 6, 2}, {4, 6, 2}}}));
 }
 
 TEST_F(LinesTest, RowRunTakesStonesBelowThenAboveEachBlock)
@@ -77,10 +75,15 @@ TEST_F(LinesTest, RowRunTakesStonesBelowThenAboveEachBlock)
     setRowCodes(field, 4, "66464666");
     setRowCodes(field, 5, "64111466");
     setRowCodes(field, 6, "66644666");
-    EXPECT_EQ(rowGroups(5), (Groups{{{1, 5, Stone}, {5, 5, Stone},
-                                     {2, 5, 1}, {2, 4, Stone},
-                                     {3, 5, 1}, {3, 6, Stone},
-                                     {4, 5, 1}, {4, 6, Stone}, {4, 4, Stone}}}));
+    EXPECT_EQ(rowGroups(5), (Groups{{{1, 5, Stone},
+                                     {5, 5, Stone},
+                                     {2, 5, 1},
+                                     {2, 4, Stone},
+                                     {3, 5, 1},
+                                     {3, 6, Stone},
+                                     {4, 5, 1},
+                                     {4, 6, Stone},
+                                     {4, 4, Stone}}}));
 }
 
 TEST_F(LinesTest, BottomRowRunReadsOutsideBelow)
@@ -94,8 +97,7 @@ TEST_F(LinesTest, RunAtTheRightEdgeTakesTheStoneBeforeIt)
 {
     setRowCodes(field, 0, "66664333");
     field.setCell(7, 1, Stone);
-    EXPECT_EQ(rowGroups(0), (Groups{{{4, 0, Stone}, {5, 0, 3}, {6, 0, 3},
-                                     {7, 0, 3}, {7, 1, Stone}}}));
+    EXPECT_EQ(rowGroups(0), (Groups{{{4, 0, Stone}, {5, 0, 3}, {6, 0, 3}, {7, 0, 3}, {7, 1, Stone}}}));
 }
 
 TEST_F(LinesTest, BombsLineUpLikeAColour)
@@ -111,9 +113,13 @@ TEST_F(LinesTest, ColumnRunTakesStonesAboveBelowThenRightAndLeft)
     field.setCell(4, 6, Stone);
     field.setCell(2, 6, Stone);
     field.setCell(2, 5, Stone);
-    EXPECT_EQ(columnGroups(3), (Groups{{{3, 4, Stone}, {3, 8, Stone},
-                                        {3, 5, 2}, {2, 5, Stone},
-                                        {3, 6, 2}, {4, 6, Stone}, {2, 6, Stone},
+    EXPECT_EQ(columnGroups(3), (Groups{{{3, 4, Stone},
+                                        {3, 8, Stone},
+                                        {3, 5, 2},
+                                        {2, 5, Stone},
+                                        {3, 6, 2},
+                                        {4, 6, Stone},
+                                        {2, 6, Stone},
                                         {3, 7, 2}}}));
 }
 
@@ -125,8 +131,7 @@ TEST_F(LinesTest, ColumnRunsAtTheTopAndBottomEdges)
                                        {{0, 9, 0}, {0, 10, 0}, {0, 11, 0}}}));
     setColumnCodes(field, 7, "666666664000");
     field.setCell(6, 11, Stone);
-    EXPECT_EQ(columnGroups(7), (Groups{{{7, 8, Stone}, {7, 9, 0}, {7, 10, 0},
-                                        {7, 11, 0}, {6, 11, Stone}}}));
+    EXPECT_EQ(columnGroups(7), (Groups{{{7, 8, Stone}, {7, 9, 0}, {7, 10, 0}, {7, 11, 0}, {6, 11, Stone}}}));
 }
 
 TEST_F(LinesTest, ScansOffTheGridReturnMinusOneAndLeaveTheOutput)
@@ -182,10 +187,15 @@ TEST_F(LinesTest, BombGroupTakesTheColourBombsAndStonesTouchingThem)
     ASSERT_EQ(field.groups().size(), 1);
     // The stones at the top left touch only stones; the stone at (4, 11)
     // touches a 3, a 1, a stone and the floor, none of which is taken.
-    EXPECT_EQ(entries(*field.groups().at(0)),
-              (std::vector<Entry>{{6, 8, 2}, {7, 8, Stone}, {4, 9, 2},
-                                  {2, 10, Stone}, {3, 10, Bomb}, {4, 10, Stone},
-                                  {0, 11, 2}, {1, 11, 2}, {2, 11, Stone}}));
+    EXPECT_EQ(entries(*field.groups().at(0)), (std::vector<Entry>{{6, 8, 2},
+                                                                  {7, 8, Stone},
+                                                                  {4, 9, 2},
+                                                                  {2, 10, Stone},
+                                                                  {3, 10, Bomb},
+                                                                  {4, 10, Stone},
+                                                                  {0, 11, 2},
+                                                                  {1, 11, 2},
+                                                                  {2, 11, Stone}}));
     bool armed = false;
     int a = 0;
     field.bombState(armed, a);

@@ -68,7 +68,8 @@ TEST(PlayFeedback, LevelUpBlinksForASecondAfterTheRise)
     EXPECT_FALSE(f.levelUpShown(500));
     f.levelRose(1000);
     int on = 0, off = 0;
-    for (Millis t = 1000; t < 2000; t += 10) (f.levelUpShown(t) ? on : off)++;
+    for (Millis t = 1000; t < 2000; t += 10)
+        (f.levelUpShown(t) ? on : off)++;
     EXPECT_GT(on, 50);   // mostly shown ...
     EXPECT_GT(off, 20);  // ... but blinking
     EXPECT_TRUE(f.levelUpShown(1000));
@@ -83,7 +84,8 @@ TEST_F(ChainLabelPlaceTest, LabelStaysInsideTheWellEvenForCornerClears)
 {
     Renderer& r = game_->renderer();
     r.overlay(OverlayChainWord).createFilled(overlay::ChainWordWidth, overlay::ChainGlyphHeight, 250, 0, 250);
-    r.overlay(OverlayChainDigits).createFilled(16 * overlay::ChainGlyphCount, overlay::ChainGlyphHeight, 0, 250, 250);
+    r.overlay(OverlayChainDigits)
+        .createFilled(16 * overlay::ChainGlyphCount, overlay::ChainGlyphHeight, 0, 250, 250);
     const Rgb word{250, 0, 250};
     for (const auto& corner : {std::pair<int, int>{0, 0}, {7, 0}, {0, 11}, {7, 11}}) {
         r.backBuffer().createFilled(640, 480, 0, 0, 0);
@@ -96,12 +98,14 @@ TEST_F(ChainLabelPlaceTest, LabelStaysInsideTheWellEvenForCornerClears)
                 const Rgb c = pixelAt(r.backBuffer(), x, y);
                 if (c == Rgb{0, 0, 0}) continue;
                 wordPixels += c == word ? 1 : 0;
-                const bool inWell = x >= FieldLeft && x < FieldLeft + 256 && y >= FieldTop && y < FieldTop + 384;
+                const bool inWell = x >= FieldLeft && x < FieldLeft + 256 && y >= FieldTop &&
+                                    y < FieldTop + 384;
                 (inWell ? inside : outside)++;
             }
         EXPECT_EQ(outside, 0) << corner.first << ", " << corner.second;
         // "12 CHAIN" over "+9999999": the whole word and eight glyphs.
-        EXPECT_EQ(inside, overlay::ChainWordWidth * overlay::ChainGlyphHeight + 10 * 16 * overlay::ChainGlyphHeight);
+        EXPECT_EQ(inside,
+                  overlay::ChainWordWidth * overlay::ChainGlyphHeight + 10 * 16 * overlay::ChainGlyphHeight);
         EXPECT_EQ(wordPixels, overlay::ChainWordWidth * overlay::ChainGlyphHeight);
     }
 }

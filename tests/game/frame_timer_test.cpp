@@ -41,7 +41,7 @@ TEST(StampGate, AtLeastOpensAtTheIntervalAfterOnlyPastIt)
 
 TEST(StampGate, HoldsAcrossTheClockWrap)
 {
-    const Millis stamp = 0xFFFFFFF0u;  // 16 ms before the wrap
+    const Millis stamp = 0xFFFFFFF0u;                  // 16 ms before the wrap
     EXPECT_FALSE(dueAtLeast(0x00000010u, stamp, 33));  // 32 ms later
     EXPECT_TRUE(dueAtLeast(0x00000011u, stamp, 33));   // 33 ms later
     EXPECT_TRUE(dueAfter(0x00000012u, stamp, 33));

@@ -27,14 +27,17 @@ protected:
     void openOptions() { tap(Key::O); }
     void moveTo(OptionsEntry entry)
     {
-        for (int k = 0; k < static_cast<int>(entry); ++k) tap(Key::Down);
+        for (int k = 0; k < static_cast<int>(entry); ++k)
+            tap(Key::Down);
     }
 
     // Every music track at one volume and every effect at another.
     void expectVolumes(int music, int effects)
     {
-        for (int id = 0; id < BgmCount; ++id) EXPECT_EQ(headless::soundVolume(this->music(static_cast<BgmId>(id))), music);
-        for (int id = 0; id < SeCount; ++id) EXPECT_EQ(headless::soundVolume(effect(static_cast<SeId>(id))), effects);
+        for (int id = 0; id < BgmCount; ++id)
+            EXPECT_EQ(headless::soundVolume(this->music(static_cast<BgmId>(id))), music);
+        for (int id = 0; id < SeCount; ++id)
+            EXPECT_EQ(headless::soundVolume(effect(static_cast<SeId>(id))), effects);
     }
 
     static ino_t inodeOf(const std::string& path)
@@ -154,7 +157,7 @@ TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
     game_->changeSettings(game_->settings());
     EXPECT_EQ(inodeOf(settingsFile()), first);
 
-    tap(Key::Up);      // landing shadow
+    tap(Key::Up);  // landing shadow
     tap(Key::Right);
     expected.landingShadow = true;
     EXPECT_EQ(loadSettings(settingsFile()), expected);
@@ -280,14 +283,16 @@ TEST_F(OptionsPictureTest, StillTitleAndOptionsScreensAreHandedOverAsTheSamePict
     shownFrame();
     shownFrame();  // the first picture after a load is not taken on trust
     const int before = headless::unchangedFrames();
-    for (int k = 0; k < 5; ++k) shownFrame();
+    for (int k = 0; k < 5; ++k)
+        shownFrame();
     EXPECT_EQ(headless::unchangedFrames() - before, 5);
 
     openOptions();
     game_->present();
     shownFrame();
     const int inOptions = headless::unchangedFrames();
-    for (int k = 0; k < 5; ++k) shownFrame();
+    for (int k = 0; k < 5; ++k)
+        shownFrame();
     EXPECT_EQ(headless::unchangedFrames() - inOptions, 5);
     headless::press(Key::Down);  // the cursor moves: a new picture
     shownFrame();
@@ -325,7 +330,8 @@ protected:
     {
         headless::reset();
         headless::setExecutablePath(dir_.file("tessaloom"));
-        for (const char* name : {"Sound/BGM/Title.wav", "Sound/SE/Decide.wav"}) writeBytes(dir_.file(name), "RIFF");
+        for (const char* name : {"Sound/BGM/Title.wav", "Sound/SE/Decide.wav"})
+            writeBytes(dir_.file(name), "RIFF");
     }
     ScratchDir dir_;
 };

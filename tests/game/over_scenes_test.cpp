@@ -11,8 +11,7 @@ using platform::Key;
 namespace {
 
 // A full table whose fifth place is 1000.
-const char* const FullTable =
-    "ann\r\n5000\r\nben\r\n4000\r\ncat\r\n3000\r\ndan\r\n2000\r\neve\r\n1000\r\n";
+const char* const FullTable = "ann\r\n5000\r\nben\r\n4000\r\ncat\r\n3000\r\ndan\r\n2000\r\neve\r\n1000\r\n";
 
 class GameOverTest : public GameTest {
 protected:
@@ -28,7 +27,8 @@ protected:
     // draws it at 80, where it stops.
     void slideBanner()
     {
-        for (int i = 0; i < 100 && game_->field().overCount() < 80; ++i) frame();
+        for (int i = 0; i < 100 && game_->field().overCount() < 80; ++i)
+            frame();
         ASSERT_EQ(game_->field().overCount(), 80);
         ASSERT_EQ(game_->scene(), SceneGameOver);
     }
@@ -49,7 +49,8 @@ protected:
 
     void tapTimes(Key key, int times)
     {
-        for (int i = 0; i < times; ++i) tap(key);
+        for (int i = 0; i < times; ++i)
+            tap(key);
     }
 };
 
@@ -158,8 +159,8 @@ TEST_F(NameEntryTest, OnlyTheFirstPressedKeyActs)
 
 TEST_F(NameEntryTest, TheScreenShowsTheLettersAndTheCursor)
 {
-    tap(Key::Down);   // B
-    tap(Key::Right);  // cursor on the second letter
+    tap(Key::Down);        // B
+    tap(Key::Right);       // cursor on the second letter
     tapTimes(Key::Up, 2);  // Y
 
     EXPECT_EQ(screen(250 + 5, 250 + 5), letterColour(1));
@@ -177,11 +178,11 @@ TEST_F(NameEntryTest, TheScreenShowsTheLettersAndTheCursor)
 
 TEST_F(NameEntryTest, ZStoresTheNameWithTheScoreAndReturnsToTheTitle)
 {
-    tap(Key::Down);            // b
+    tap(Key::Down);  // b
     tap(Key::Right);
-    tapTimes(Key::Down, 14);   // o
+    tapTimes(Key::Down, 14);  // o
     tap(Key::Right);
-    tap(Key::Down);            // b
+    tap(Key::Down);  // b
     ASSERT_FALSE(std::filesystem::exists(RankFilePath));
 
     tap(Key::Z);

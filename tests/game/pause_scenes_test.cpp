@@ -14,9 +14,10 @@ protected:
         const char* name;
         SceneId scene;
     };
-    static constexpr Screen Screens[] = {
-        {"title", SceneTitle}, {"ranking", SceneRanking}, {"game over", SceneGameOver},
-        {"name entry", SceneNameEntry}};
+    static constexpr Screen Screens[] = {{"title", SceneTitle},
+                                         {"ranking", SceneRanking},
+                                         {"game over", SceneGameOver},
+                                         {"name entry", SceneNameEntry}};
 };
 
 TEST_F(PauseScenesTest, PAndEscapeDoNothingOnTheOtherScreens)

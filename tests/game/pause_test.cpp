@@ -72,18 +72,28 @@ protected:
         for (int row = 0; row < GridRows; ++row)
             for (int column = 0; column < GridColumns; ++column)
                 cells = cells * 31 + f.cellAt(column, row) + 2;
-        return Look{game->scene(), game->phase(), b0.column(), b0.pairRow(false), b1.column(),
-                    b1.pairRow(false), ClearBlock::fadeLevel(), DropBlock::dropOffset(),
-                    static_cast<int>(f.drops().size()), f.curtainOffset(), cells,
+        return Look{game->scene(),
+                    game->phase(),
+                    b0.column(),
+                    b0.pairRow(false),
+                    b1.column(),
+                    b1.pairRow(false),
+                    ClearBlock::fadeLevel(),
+                    DropBlock::dropOffset(),
+                    static_cast<int>(f.drops().size()),
+                    f.curtainOffset(),
+                    cells,
                     static_cast<int>(effectsPlayed().size())};
     }
 
     void frameWith(const std::vector<Key>& taps, Millis ms)
     {
-        for (Key k : taps) headless::press(k);
+        for (Key k : taps)
+            headless::press(k);
         headless::advanceClock(ms);
         game->update();
-        for (Key k : taps) headless::release(k);
+        for (Key k : taps)
+            headless::release(k);
     }
 
     // The looks after each frame of the scenario, run from a fresh game. With
@@ -96,7 +106,8 @@ protected:
         headless::setClock(1000);
         game->setControlStyle(s.style);
         s.setUp(*game);
-        for (Key k : s.held) headless::press(k);
+        for (Key k : s.held)
+            headless::press(k);
         std::vector<Key> pausedTaps;
         for (Key k : {Key::Left, Key::Right, Key::Down, Key::Z})
             if (std::find(s.held.begin(), s.held.end(), k) == s.held.end()) pausedTaps.push_back(k);
@@ -136,12 +147,14 @@ protected:
         ASSERT_NE(plain.front(), plain.back()) << "the scenario must move";
         const std::vector<Look> paused = play(s, true);
         ASSERT_EQ(paused.size(), plain.size());
-        for (std::size_t f = 0; f < plain.size(); ++f) EXPECT_EQ(paused[f], plain[f]) << "frame " << f;
+        for (std::size_t f = 0; f < plain.size(); ++f)
+            EXPECT_EQ(paused[f], plain[f]) << "frame " << f;
     }
 
     static void rowOf(PuzzleField& f, int row, int firstColumn, int count, int colour)
     {
-        for (int c = firstColumn; c < firstColumn + count; ++c) f.setCell(c, row, colour);
+        for (int c = firstColumn; c < firstColumn + count; ++c)
+            f.setCell(c, row, colour);
     }
 };
 
@@ -263,24 +276,25 @@ TEST_F(PauseScreenTest, PauseHidesTheStackThePairAndTheComingPairBehindThePanel)
     stack(0, {1, 2});
     placePair(3, 4, 0, 3, 6, 1);
     frameAt(1020);
-    ASSERT_EQ(screenRed(192 + 16, 48 + 11 * 32 + 16), 255);  // a settled block
+    ASSERT_EQ(screenRed(192 + 16, 48 + 11 * 32 + 16), 255);         // a settled block
     ASSERT_EQ(screenRed(192 + 3 * 32 + 16, 48 + 16 * 4 + 8), 255);  // the pair's top block
-    ASSERT_EQ(screenRed(513 + 16, 185 + 16), 255);                    // the coming pair
+    ASSERT_EQ(screenRed(513 + 16, 185 + 16), 255);                  // the coming pair
 
     tapAt(Key::P, 1040);
     ASSERT_TRUE(game->paused());
-    EXPECT_TRUE(screenDrawn());                                    // the background
-    EXPECT_EQ(screenRed(192 + 16, 48 + 11 * 32 + 16), 0);           // well bottom: blank
-    EXPECT_EQ(screenRed(192 + 3 * 32 + 16, 48 + 16 * 4 + 8), 0);    // well top: blank
-    EXPECT_EQ(screenRed(513 + 16, 185 + 16), 0);                    // preview: blank
-    EXPECT_EQ(screenRed(192, 160), PanelRed);                       // the panel's corners,
-    EXPECT_EQ(screenRed(192 + 255, 160 + 159), PanelRed);           // centred on the well
+    EXPECT_TRUE(screenDrawn());                                   // the background
+    EXPECT_EQ(screenRed(192 + 16, 48 + 11 * 32 + 16), 0);         // well bottom: blank
+    EXPECT_EQ(screenRed(192 + 3 * 32 + 16, 48 + 16 * 4 + 8), 0);  // well top: blank
+    EXPECT_EQ(screenRed(513 + 16, 185 + 16), 0);                  // preview: blank
+    EXPECT_EQ(screenRed(192, 160), PanelRed);                     // the panel's corners,
+    EXPECT_EQ(screenRed(192 + 255, 160 + 159), PanelRed);         // centred on the well
     EXPECT_EQ(screenRed(192, 159), 0);
     EXPECT_EQ(screenRed(192 + 255, 160 + 160), 0);
 
     // Nothing changes while paused, however long.
     const std::vector<std::uint8_t> paused = screenBytes();
-    for (Millis t = 1060; t < 4000; t += 33) frameAt(t);
+    for (Millis t = 1060; t < 4000; t += 33)
+        frameAt(t);
     EXPECT_EQ(screenBytes(), paused);
 }
 

@@ -211,8 +211,8 @@ TEST_F(GameTest, ServiceRestartsTheSelectedMusicFromItsStart)
 
 TEST(GameQuit, HoldingQQuitsFromEverySceneInTheSameFrame)
 {
-    for (SceneId scene : {SceneTitle, SceneRanking, ScenePlay, SceneGameOver, SceneNameEntry,
-                      SceneGameStart}) {
+    for (SceneId scene :
+         {SceneTitle, SceneRanking, ScenePlay, SceneGameOver, SceneNameEntry, SceneGameStart}) {
         headless::reset();
         Game game;
         GameTestAccess::setScene(game, scene);

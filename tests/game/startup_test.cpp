@@ -14,11 +14,16 @@ struct PictureFile {
 };
 
 const PictureFile Pictures[] = {
-    {"PuzzleBlock.bmp", SlotBlocks, true},   {"Title.bmp", SlotTitle, false},
-    {"RankBG.bmp", SlotRankBg, false},       {"GameBG.bmp", SlotGameBg, false},
-    {"Vals.bmp", SlotDigits, true},          {"String.bmp", SlotLetters, true},
-    {"GameOver.bmp", SlotGameOver, true},    {"GameStart.bmp", SlotGameStart, true},
-    {"ScoreCursol.bmp", SlotNameCursor, false}, {"Paused.bmp", SlotPaused, true},
+    {"PuzzleBlock.bmp", SlotBlocks, true},
+    {"Title.bmp", SlotTitle, false},
+    {"RankBG.bmp", SlotRankBg, false},
+    {"GameBG.bmp", SlotGameBg, false},
+    {"Vals.bmp", SlotDigits, true},
+    {"String.bmp", SlotLetters, true},
+    {"GameOver.bmp", SlotGameOver, true},
+    {"GameStart.bmp", SlotGameStart, true},
+    {"ScoreCursol.bmp", SlotNameCursor, false},
+    {"Paused.bmp", SlotPaused, true},
 };
 
 const char* const MusicFiles[BgmCount] = {"Title.wav", "Play.wav", "Over.wav"};
@@ -33,14 +38,15 @@ int widthFor(int slot) { return 4 * (slot + 1); }
 void writePictures(const ScratchDir& dir)
 {
     for (const PictureFile& p : Pictures)
-        writeSolidBmp(dir.file(std::string("Graphics/") + p.name), widthFor(p.slot), 2,
-                      Rgb{10, 20, 30});
+        writeSolidBmp(dir.file(std::string("Graphics/") + p.name), widthFor(p.slot), 2, Rgb{10, 20, 30});
 }
 
 void writeSounds(const ScratchDir& dir)
 {
-    for (const char* name : MusicFiles) writeBytes(dir.file(std::string("Sound/BGM/") + name), "RIFF");
-    for (const char* name : EffectFiles) writeBytes(dir.file(std::string("Sound/SE/") + name), "RIFF");
+    for (const char* name : MusicFiles)
+        writeBytes(dir.file(std::string("Sound/BGM/") + name), "RIFF");
+    for (const char* name : EffectFiles)
+        writeBytes(dir.file(std::string("Sound/SE/") + name), "RIFF");
 }
 
 bool endsWith(const std::string& text, const std::string& tail)
@@ -73,20 +79,24 @@ TEST_F(StartUpTest, EverySlotAndChannelHoldsTheFileTheGameRefersTo)
         EXPECT_EQ(image.width(), widthFor(p.slot)) << p.name;
         EXPECT_EQ(image.hasKeyRuns(), p.keyed) << p.name;
     }
-    for (int unused : {1, 3}) EXPECT_TRUE(game.renderer().image(unused).isEmpty());
+    for (int unused : {1, 3})
+        EXPECT_TRUE(game.renderer().image(unused).isEmpty());
 
     for (int id = 0; id < BgmCount; ++id) {
-        const std::string path = headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());
+        const std::string path =
+            headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());
         EXPECT_EQ(path, dir_.file(std::string("Sound/BGM/") + MusicFiles[id]));
     }
     for (int id = 0; id < SeCount; ++id) {
-        const std::string path = headless::soundPath(game.sound().effectChannel(static_cast<SeId>(id)).handle());
+        const std::string path =
+            headless::soundPath(game.sound().effectChannel(static_cast<SeId>(id)).handle());
         EXPECT_EQ(path, dir_.file(std::string("Sound/SE/") + EffectFiles[id]));
     }
     // Effects and tracks whose ids differ from their load order.
     EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeDecide).handle()), "/Decide.wav"));
     EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeBottom).handle()), "/Bottom.wav"));
-    EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeGameStart).handle()), "/GameStart.wav"));
+    EXPECT_TRUE(
+        endsWith(headless::soundPath(game.sound().effectChannel(SeGameStart).handle()), "/GameStart.wav"));
     EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmPlay).handle()), "/Play.wav"));
     EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmOver).handle()), "/Over.wav"));
     EXPECT_TRUE(headless::messageBoxes().empty());
@@ -124,8 +134,10 @@ TEST_F(StartUpTest, WithoutTheSoundFolderTheGameRunsSilently)
     Game game;
     game.startUp(platform::mainWindow());
 
-    for (int id = 0; id < BgmCount; ++id) EXPECT_FALSE(game.sound().bgmChannel(static_cast<BgmId>(id)).isOpen());
-    for (int id = 0; id < SeCount; ++id) EXPECT_FALSE(game.sound().effectChannel(static_cast<SeId>(id)).isOpen());
+    for (int id = 0; id < BgmCount; ++id)
+        EXPECT_FALSE(game.sound().bgmChannel(static_cast<BgmId>(id)).isOpen());
+    for (int id = 0; id < SeCount; ++id)
+        EXPECT_FALSE(game.sound().effectChannel(static_cast<SeId>(id)).isOpen());
     EXPECT_FALSE(game.sound().playEffect(SeDecide));
     EXPECT_FALSE(game.sound().playSelectedBgm());
     EXPECT_TRUE(headless::audioLog().empty());
@@ -152,8 +164,7 @@ TEST_F(StartUpTest, WithoutTheGraphicsFolderTheWindowShowsTheBackBufferColour)
     ASSERT_EQ(frame.pixels.size(), 640u * 480u * 3u);
     int wrong = 0;
     for (std::size_t i = 0; i < frame.pixels.size(); i += 3)
-        if (frame.pixels[i] != 100 || frame.pixels[i + 1] != 255 || frame.pixels[i + 2] != 100)
-            ++wrong;
+        if (frame.pixels[i] != 100 || frame.pixels[i + 1] != 255 || frame.pixels[i + 2] != 100) ++wrong;
     EXPECT_EQ(wrong, 0);
     EXPECT_TRUE(headless::messageBoxes().empty());
 }
@@ -179,11 +190,11 @@ TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
         bool keyed;
     };
     const OverlayFile overlays[] = {
-        {"ChainWord.bmp", OverlayChainWord, true},     {"ChainDigits.bmp", OverlayChainDigits, true},
-        {"LevelUp.bmp", OverlayLevelUp, true},         {"PromptPatch.bmp", OverlayPromptPatch, false},
-        {"NewRecord.bmp", OverlayNewRecord, true},     {"NamePanel.bmp", OverlayNamePanel, true},
-        {"NameFrame.bmp", OverlayNameFrame, true},     {"PlayKeys.bmp", OverlayPlayKeys, false},
-        {"NameKeys.bmp", OverlayNameKeys, false},      {"Shadow.bmp", OverlayShadow, true},
+        {"ChainWord.bmp", OverlayChainWord, true}, {"ChainDigits.bmp", OverlayChainDigits, true},
+        {"LevelUp.bmp", OverlayLevelUp, true},     {"PromptPatch.bmp", OverlayPromptPatch, false},
+        {"NewRecord.bmp", OverlayNewRecord, true}, {"NamePanel.bmp", OverlayNamePanel, true},
+        {"NameFrame.bmp", OverlayNameFrame, true}, {"PlayKeys.bmp", OverlayPlayKeys, false},
+        {"NameKeys.bmp", OverlayNameKeys, false},  {"Shadow.bmp", OverlayShadow, true},
     };
     // All but the name panel are there; each has a width of its own.
     for (const OverlayFile& o : overlays)

@@ -54,8 +54,9 @@ TEST_F(TitleTest, UpAndDownInOneFrameBothApplyUpFirst)
 
 TEST_F(TitleTest, TheCursorIsDrawnBesideItsEntry)
 {
-    writeBytes(dir_.file("Blocks.bmp"),
-               bmpBytes(192, 32, [](int x, int) { return Rgb{x / 32 * 40, 0, 200}; }));
+    writeBytes(dir_.file("Blocks.bmp"), bmpBytes(192, 32, [](int x, int) {
+                   return Rgb{x / 32 * 40, 0, 200};
+               }));
     game_->loadBitmap(SlotBlocks, dir_.file("Blocks.bmp"), true);
     const Rgb bomb{4 * 40, 0, 200};
 

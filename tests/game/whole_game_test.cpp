@@ -24,7 +24,8 @@ protected:
     // Runs frames until the scene is `scene`; false after `limit` frames.
     bool runUntilScene(int scene, int limit)
     {
-        for (int i = 0; i < limit && game_->scene() != scene; ++i) frame();
+        for (int i = 0; i < limit && game_->scene() != scene; ++i)
+            frame();
         return game_->scene() == scene;
     }
 
@@ -68,7 +69,8 @@ TEST_F(WholeGame, AScoringGameEndsInNameEntryAndStoresTheNameWithItsScore)
 
     tap(Key::Down);  // A -> B
     tap(Key::Right);
-    for (int i = 0; i < 14; ++i) tap(Key::Down);  // A -> O
+    for (int i = 0; i < 14; ++i)
+        tap(Key::Down);  // A -> O
     tap(Key::Right);
     tap(Key::Down);  // A -> B
     EXPECT_FALSE(rankFileExists());

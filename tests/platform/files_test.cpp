@@ -107,9 +107,8 @@ TEST_F(ReadFileTest, MissingAndSpecialSoundFilesAreSkippedSilently)
     specialfiles::makeFifo("fifo.wav");
     std::filesystem::create_symlink("/dev/urandom", "noise.wav");
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(specialfiles::finishesWithoutWaiting("fifo.wav", [&] {
-        EXPECT_FALSE(platform::readSoundFile("fifo.wav", bytes));
-    }));
+    EXPECT_TRUE(specialfiles::finishesWithoutWaiting(
+        "fifo.wav", [&] { EXPECT_FALSE(platform::readSoundFile("fifo.wav", bytes)); }));
     EXPECT_FALSE(platform::readSoundFile("noise.wav", bytes));
     EXPECT_FALSE(platform::readSoundFile("missing.wav", bytes));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -29,10 +29,14 @@ TEST_F(Pads, ButtonsReadAsTheGameKeys)
     const struct {
         PadButton button;
         Key key;
-    } mapping[] = {{PadButton::A, Key::Z},           {PadButton::B, Key::C},
-                   {PadButton::Y, Key::O},           {PadButton::Back, Key::Q},
-                   {PadButton::Start, Key::P},       {PadButton::DPadUp, Key::Up},
-                   {PadButton::DPadDown, Key::Down}, {PadButton::DPadLeft, Key::Left},
+    } mapping[] = {{PadButton::A, Key::Z},
+                   {PadButton::B, Key::C},
+                   {PadButton::Y, Key::O},
+                   {PadButton::Back, Key::Q},
+                   {PadButton::Start, Key::P},
+                   {PadButton::DPadUp, Key::Up},
+                   {PadButton::DPadDown, Key::Down},
+                   {PadButton::DPadLeft, Key::Left},
                    {PadButton::DPadRight, Key::Right}};
     pads.attach(7);
     for (const auto& m : mapping) {
@@ -43,7 +47,8 @@ TEST_F(Pads, ButtonsReadAsTheGameKeys)
         EXPECT_FALSE(read(m.key).down) << static_cast<int>(m.key);
     }
     // Nothing else was touched.
-    for (Key other : {Key::M, Key::Escape, Key::Fullscreen}) EXPECT_FALSE(read(other).down);
+    for (Key other : {Key::M, Key::Escape, Key::Fullscreen})
+        EXPECT_FALSE(read(other).down);
 }
 
 TEST_F(Pads, KeyboardHoldOutlastsThePadLettingGo)
@@ -193,7 +198,8 @@ TEST_F(Pads, KeyboardHoldReadsDownWhileThePadChattersOnAnotherThread)
     keyboardDown(Key::Right);
     std::atomic<bool> stop{false};
     std::thread events([&] {
-        for (int i = 0; i < 200000; ++i) pads.button(1, PadButton::DPadRight, i % 2 == 0);
+        for (int i = 0; i < 200000; ++i)
+            pads.button(1, PadButton::DPadRight, i % 2 == 0);
         stop.store(true);
     });
     int upReadings = 0;

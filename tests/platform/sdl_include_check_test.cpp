@@ -27,8 +27,8 @@ public:
     // True when the check accepts the tree.
     bool passesCheck() const
     {
-        const std::string command = "cmake -DROOT='" + root_.path() + "' -P '" +
-                                    checkScript().string() + "' >/dev/null 2>&1";
+        const std::string command = "cmake -DROOT='" + root_.path() + "' -P '" + checkScript().string() +
+                                    "' >/dev/null 2>&1";
         return std::system(command.c_str()) == 0;
     }
     bool ready() const { return root_.ok(); }

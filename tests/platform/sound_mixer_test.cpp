@@ -29,18 +29,21 @@ std::string wavFile(const std::vector<std::int16_t>& samples, int channels)
     };
     auto u16 = [](std::uint32_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
     std::string data;
-    for (std::int16_t s : samples) data += u16(static_cast<std::uint16_t>(s));
+    for (std::int16_t s : samples)
+        data += u16(static_cast<std::uint16_t>(s));
     const std::string body = "WAVE" + std::string("fmt ") + u32(16) + u16(1) + u16(channels) + u32(44100) +
                              u32(44100 * 2 * channels) + u16(2 * channels) + u16(16) + "LIST" + u32(3) +
-                             "abc" + std::string(1, '\0') + "data" + u32(static_cast<std::uint32_t>(data.size())) +
-                             data + "junk" + u32(4) + "\x7f\x7f\x7f\x7f";
+                             "abc" + std::string(1, '\0') + "data" +
+                             u32(static_cast<std::uint32_t>(data.size())) + data + "junk" + u32(4) +
+                             "\x7f\x7f\x7f\x7f";
     return "RIFF" + u32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
 std::vector<std::int16_t> ramp(std::size_t n, int channels)
 {
     std::vector<std::int16_t> v(n * static_cast<std::size_t>(channels));
-    for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::int16_t>(i * 7 - 3000);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<std::int16_t>(i * 7 - 3000);
     return v;
 }
 
@@ -83,7 +86,8 @@ TEST_F(SoundFileTest, ATrackIsReadFromItsFileUpToTheEndOfItsSamples)
     std::vector<std::int16_t> got(8000 * 2);
     // In pieces, as the audio thread asks: the last piece comes short.
     std::size_t frames = 0;
-    for (std::size_t n; (n = track->read(got.data() + frames * 2, 700)) > 0;) frames += n;
+    for (std::size_t n; (n = track->read(got.data() + frames * 2, 700)) > 0;)
+        frames += n;
     EXPECT_EQ(frames, 3000u);
     got.resize(frames * 2);
     EXPECT_EQ(got, samples);  // nothing of the chunk after the samples

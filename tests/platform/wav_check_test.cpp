@@ -18,14 +18,14 @@ using platform::WavLayout;
 // Two stereo frames of 16-bit PCM at 44,100 Hz, exactly as the asset
 // generator writes a sound: RIFF header, a 16-byte "fmt ", then "data".
 const Bytes Stereo = {
-    'R', 'I', 'F', 'F', 44, 0, 0, 0, 'W', 'A', 'V', 'E',                     // 36 + 8 data bytes
-    'f', 'm', 't', ' ', 16, 0, 0, 0,                                          //
-    1, 0, 2, 0, 0x44, 0xac, 0, 0, 0x10, 0xb1, 2, 0, 4, 0, 16, 0,              // PCM, 2 ch, 44100
-    'd', 'a', 't', 'a', 8, 0, 0, 0,                                           //
-    0x01, 0x00, 0xff, 0xff, 0x00, 0x80, 0xff, 0x7f};                          // L R L R
+    'R',  'I',  'F',  'F',  44,   0,    0,    0,   'W',  'A',  'V', 'E',               // 36 + 8 data bytes
+    'f',  'm',  't',  ' ',  16,   0,    0,    0,                                       //
+    1,    0,    2,    0,    0x44, 0xac, 0,    0,   0x10, 0xb1, 2,   0,   4, 0, 16, 0,  // PCM, 2 ch, 44100
+    'd',  'a',  't',  'a',  8,    0,    0,    0,                                       //
+    0x01, 0x00, 0xff, 0xff, 0x00, 0x80, 0xff, 0x7f};                                   // L R L R
 
-constexpr std::size_t RiffSize = 4, Channels = 22, Rate = 24, ByteRate = 28, Block = 32,
-                      Bits = 34, DataId = 36, DataSize = 40;
+constexpr std::size_t RiffSize = 4, Channels = 22, Rate = 24, ByteRate = 28, Block = 32, Bits = 34,
+                      DataId = 36, DataSize = 40;
 
 void put16(Bytes& b, std::size_t at, std::uint16_t v)
 {
@@ -35,15 +35,16 @@ void put16(Bytes& b, std::size_t at, std::uint16_t v)
 
 void put32(Bytes& b, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b.at(at + i) = static_cast<unsigned char>(v >> (8 * i));
 }
 
 Bytes chunk(const char* id, const Bytes& body, bool pad = true)
 {
     const auto n = static_cast<std::uint32_t>(body.size());
-    Bytes c = {static_cast<unsigned char>(id[0]), static_cast<unsigned char>(id[1]),
-               static_cast<unsigned char>(id[2]), static_cast<unsigned char>(id[3]),
-               static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+    Bytes c = {static_cast<unsigned char>(id[0]),   static_cast<unsigned char>(id[1]),
+               static_cast<unsigned char>(id[2]),   static_cast<unsigned char>(id[3]),
+               static_cast<unsigned char>(n),       static_cast<unsigned char>(n >> 8),
                static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
     c.insert(c.end(), body.begin(), body.end());
     if (pad && body.size() % 2 == 1) c.push_back(0);
@@ -54,7 +55,8 @@ Bytes chunk(const char* id, const Bytes& body, bool pad = true)
 Bytes riff(const std::vector<Bytes>& chunks)
 {
     Bytes b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    for (const Bytes& c : chunks) b.insert(b.end(), c.begin(), c.end());
+    for (const Bytes& c : chunks)
+        b.insert(b.end(), c.begin(), c.end());
     put32(b, RiffSize, static_cast<std::uint32_t>(b.size() - 8));
     return b;
 }
@@ -105,19 +107,18 @@ TEST(WavCheck, UnknownChunksAreSkippedWithTheirPadByte)
 {
     // An odd-sized list before "fmt ", a "fact" between it and "data", and
     // trailing chunks after "data" (never looked at).
-    const Bytes file = riff({chunk("LIST", {'I', 'N', 'F'}), chunk("fmt ", StereoFmt),
-                             chunk("fact", {2, 0, 0, 0}), chunk("data", StereoData),
-                             chunk("junk", {1, 2, 3})});
+    const Bytes file =
+        riff({chunk("LIST", {'I', 'N', 'F'}), chunk("fmt ", StereoFmt), chunk("fact", {2, 0, 0, 0}),
+              chunk("data", StereoData), chunk("junk", {1, 2, 3})});
     WavLayout layout;
     EXPECT_EQ(checked(file, &layout), "ok");
     EXPECT_EQ(layout.dataOffset, 12u + 12 + 24 + 12 + 8);
-    EXPECT_EQ(Bytes(file.begin() + layout.dataOffset, file.begin() + layout.dataOffset + 8),
-              StereoData);
+    EXPECT_EQ(Bytes(file.begin() + layout.dataOffset, file.begin() + layout.dataOffset + 8), StereoData);
 
     // Without its pad byte the list swallows the first byte of "fmt ", and
     // the walk then reads a chunk that runs past the end.
-    const Bytes unpadded = riff({chunk("LIST", {'I', 'N', 'F'}, false), chunk("fmt ", StereoFmt),
-                                 chunk("data", StereoData)});
+    const Bytes unpadded =
+        riff({chunk("LIST", {'I', 'N', 'F'}, false), chunk("fmt ", StereoFmt), chunk("data", StereoData)});
     EXPECT_EQ(checked(unpadded), "chunk past the end of the RIFF chunk");
 }
 
@@ -162,7 +163,12 @@ TEST(WavCheck, EachOtherShapeIsRefusedWithTheFirstCheckItFails)
     with("RIFF size beyond the file", "RIFF chunk past the end of the file",
          [](Bytes& b) { put32(b, RiffSize, 0xfffffff7u); });
     with("RIFF size 3", "RIFF chunk too small for its WAVE id", [](Bytes& b) { put32(b, RiffSize, 3); });
-    with("an AVI", "not WAVE", [](Bytes& b) { b[8] = 'A'; b[9] = 'V'; b[10] = 'I'; b[11] = ' '; });
+    with("an AVI", "not WAVE", [](Bytes& b) {
+        b[8] = 'A';
+        b[9] = 'V';
+        b[10] = 'I';
+        b[11] = ' ';
+    });
     with("RIFF holding only its WAVE id", "no fmt chunk", [](Bytes& b) { put32(b, RiffSize, 4); });
     with("RIFF ending inside a chunk header", "chunk header past the end of the RIFF chunk",
          [](Bytes& b) { put32(b, RiffSize, 8); });

@@ -25,12 +25,12 @@ TEST(WindowScale, CommonDesktopsGetTheLargestFactorThatFitsAndAComfortableOne)
         {{0, 0, 1920, 1080}, 2, 1},  // 2x would take 960 of 1080 rows: more than three quarters
         {{0, 0, 1920, 1040}, 2, 1},  // a panel takes 40 rows
         {{0, 0, 2560, 1440}, 2, 2},  // 3x needs 1440 rows and the title bar
-        {{0, 0, 3840, 2160}, 4, 3},
-        {{0, 0, 1280, 1024}, 1, 1},  // 2x is too wide
+        {{0, 0, 3840, 2160}, 4, 3}, {{0, 0, 1280, 1024}, 1, 1},  // 2x is too wide
         {{0, 0, 1024, 768}, 1, 1},
     };
     for (const auto& d : desktops) {
-        EXPECT_EQ(largestScale(d.usable, titleBar, W, H), d.largest) << d.usable.width << "x" << d.usable.height;
+        EXPECT_EQ(largestScale(d.usable, titleBar, W, H), d.largest)
+            << d.usable.width << "x" << d.usable.height;
         EXPECT_EQ(comfortableScale(d.usable, titleBar, W, H), d.comfortable)
             << d.usable.width << "x" << d.usable.height;
     }

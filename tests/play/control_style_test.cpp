@@ -34,10 +34,7 @@ protected:
     }
 };
 
-TEST_F(ControlStyleTest, ClassicIsTheDefault)
-{
-    EXPECT_EQ(game->controlStyle(), ControlStyle::Classic);
-}
+TEST_F(ControlStyleTest, ClassicIsTheDefault) { EXPECT_EQ(game->controlStyle(), ControlStyle::Classic); }
 
 TEST_F(ControlStyleTest, ATapMovesOneColumnInModernWhereClassicMovesTwo)
 {
@@ -48,7 +45,8 @@ TEST_F(ControlStyleTest, ATapMovesOneColumnInModernWhereClassicMovesTwo)
             pairAtTheTop(4);
             holdArrow(Key::Right, 1000, hold, 33, 300);
             const int expected = style == ControlStyle::Modern ? 5 : 6;
-            EXPECT_EQ(pair(0).column(), expected) << hold << " ms, " << (style == ControlStyle::Modern ? "modern" : "classic");
+            EXPECT_EQ(pair(0).column(), expected)
+                << hold << " ms, " << (style == ControlStyle::Modern ? "modern" : "classic");
         }
     }
 }
@@ -153,12 +151,14 @@ TEST_F(ControlStyleTest, ModernChangesNoRuleOfFallTurnAndWall)
             std::vector<Key> taps;
             if (f % 7 == 0) taps.push_back(Key::Z);
             if (f % 11 == 0) taps.push_back(Key::C);
-            for (Key k : taps) headless::press(k);
+            for (Key k : taps)
+                headless::press(k);
             if (f >= 20) headless::press(Key::Down);
             frameAt(1000 + 33 * f);
-            for (Key k : taps) headless::release(k);
-            runs[run].push_back({pair(0).column(), pair(0).pairRow(false), pair(1).column(), pair(1).pairRow(false),
-                                 game->phase()});
+            for (Key k : taps)
+                headless::release(k);
+            runs[run].push_back({pair(0).column(), pair(0).pairRow(false), pair(1).column(),
+                                 pair(1).pairRow(false), game->phase()});
         }
         headless::release(Key::Down);
     }

@@ -56,7 +56,8 @@ protected:
         }
         sheet.buildKeyRuns(0, 255, 0);
         for (int column = 0; column < GridColumns; ++column)
-            for (int k = 0; k < c.heights[column]; ++k) field().setCell(column, 11 - k, Stone);
+            for (int k = 0; k < c.heights[column]; ++k)
+                field().setCell(column, 11 - k, Stone);
         placePair(c.column0, c.halfRow0, Colour0, c.column1, c.halfRow1, Colour1);
     }
 
@@ -66,7 +67,8 @@ protected:
     {
         int before[GridColumns][GridRows];
         for (int c = 0; c < GridColumns; ++c)
-            for (int r = 0; r < GridRows; ++r) before[c][r] = field().cellAt(c, r);
+            for (int r = 0; r < GridRows; ++r)
+                before[c][r] = field().cellAt(c, r);
         const auto added = [&] {
             std::set<std::pair<std::pair<int, int>, int>> cells;
             for (int c = 0; c < GridColumns; ++c)
@@ -77,7 +79,8 @@ protected:
         };
         headless::press(platform::Key::Down);
         Millis t = 1000;
-        for (int i = 0; i < 400 && !(added().size() >= 2 && game->phase() == PhaseFalling); ++i) frameAt(t += 33);
+        for (int i = 0; i < 400 && !(added().size() >= 2 && game->phase() == PhaseFalling); ++i)
+            frameAt(t += 33);
         headless::release(platform::Key::Down);
         return added();
     }
@@ -97,8 +100,8 @@ TEST_F(LandingShadowTest, ShadowSitsWhereThePairThenLands)
         Surface& s = game->renderer().backBuffer();
         for (int row = 0; row < GridRows; ++row)
             for (int column = 0; column < GridColumns; ++column) {
-                const std::uint8_t* p =
-                    s.pixels() + s.pixelOffset(FieldLeft + 32 * column + 16, FieldTop + 32 * row + 16);
+                const std::uint8_t* p = s.pixels() +
+                                        s.pixelOffset(FieldLeft + 32 * column + 16, FieldTop + 32 * row + 16);
                 if (p[2] == shadowRed() && p[0] == 0) {
                     // Green 40 x kind, blended like the red.
                     for (int kind = 0; kind < 6; ++kind)
@@ -120,7 +123,8 @@ TEST_F(LandingShadowTest, NoShadowWhenSwitchedOffAsByDefault)
     Surface& s = game->renderer().backBuffer();
     int shaded = 0;
     for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) shaded += s.pixels()[s.pixelOffset(x, y) + 2] == shadowRed() ? 1 : 0;
+        for (int x = 0; x < 640; ++x)
+            shaded += s.pixels()[s.pixelOffset(x, y) + 2] == shadowRed() ? 1 : 0;
     EXPECT_EQ(shaded, 0);
 }
 

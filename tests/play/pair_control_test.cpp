@@ -27,9 +27,11 @@ protected:
     // Keys go down just before the frame and up right after it.
     void frameWith(std::initializer_list<Key> keys, Millis ms)
     {
-        for (Key k : keys) headless::press(k);
+        for (Key k : keys)
+            headless::press(k);
         frameAt(ms);
-        for (Key k : keys) headless::release(k);
+        for (Key k : keys)
+            headless::release(k);
     }
     // No natural fall step for the next second.
     void holdFallFrom(Millis ms) { PairBlock::setFallStamp(ms); }
@@ -58,7 +60,8 @@ TEST_F(PairTest, SpawnedPairStepsAtOnceThenEverySecondAndLandsWithBlock1AtHalfRo
     EXPECT_EQ(where(1), (Place{3, 4}));
 
     Millis t = 6001;
-    for (int step = 0; step < 17; ++step) frameAt(t += 1001);
+    for (int step = 0; step < 17; ++step)
+        frameAt(t += 1001);
     EXPECT_EQ(where(1), (Place{3, 21}));
     EXPECT_EQ(field().cellAt(3, 11), Empty);
     frameAt(t += 1001);
@@ -72,7 +75,7 @@ TEST_F(PairTest, StepReportsWhichBlockLanded)
     placePair(3, 18, 0, 3, 20, 1);
     EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), -1);  // half rows 19 and 21
     PairBlock::setFallStamp(0);
-    EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), 1);   // block 1 on the floor at 22
+    EXPECT_EQ(GameTestAccess::stepPairFall(*game, false), 1);  // block 1 on the floor at 22
     EXPECT_EQ(where(1).halfRow, 22);
 
     // Side by side, both meeting support: block 0 is reported.
@@ -89,8 +92,8 @@ TEST_F(PairTest, FrameShowsThePairAsItWasBeforeItsStep)
     blankScreen();
     frameAt(100);
     EXPECT_EQ(where(1), (Place{3, 7}));
-    EXPECT_EQ(screenRed(293, 48 + 16 * 4 + 1), 255);   // old top of block 0
-    EXPECT_EQ(screenRed(293, 48 + 16 * 8 + 4), 0);     // inside the new block 1 only
+    EXPECT_EQ(screenRed(293, 48 + 16 * 4 + 1), 255);  // old top of block 0
+    EXPECT_EQ(screenRed(293, 48 + 16 * 8 + 4), 0);    // inside the new block 1 only
 }
 
 TEST_F(PairTest, HoldingDownFallsOneHalfRowPerFrame)
@@ -211,11 +214,15 @@ TEST_F(PairTest, LeftWinsWhenBothArrowsAreHeldAndAWallRefusesSilently)
 TEST_F(PairTest, BetweenTwoRowsBothCellsBesideTheLeadMustBeFree)
 {
     // Block 1 below leads; at half row 19 it spans cell rows 9 and 10.
-    const struct { int height; bool moves; } cases[] = {{3, false}, {2, false}, {1, true}};
+    const struct {
+        int height;
+        bool moves;
+    } cases[] = {{3, false}, {2, false}, {1, true}};
     Millis t = 1000;
     for (const auto& c : cases) {
         field().reset();
-        for (int row = 11; row > 11 - c.height; --row) field().setCell(2, row, row % 2);
+        for (int row = 11; row > 11 - c.height; --row)
+            field().setCell(2, row, row % 2);
         placePair(3, 17, 0, 3, 19, 1);
         holdFallFrom(t);
         frameWith({Key::Left}, t += 60);
@@ -230,9 +237,9 @@ TEST_F(PairTest, BetweenTwoRowsATurnNeedsBothCellsOnItsSideFree)
     field().setCell(2, 10, Stone);
     placePair(3, 19, 0, 3, 21, 1);  // block 1 below
     holdFallFrom(1000);
-    frameWith({Key::C}, 1060);      // would go left: (2, 10) is taken
+    frameWith({Key::C}, 1060);  // would go left: (2, 10) is taken
     EXPECT_EQ(where(1), (Place{3, 21}));
-    frameWith({Key::Z}, 1120);      // right is free on both rows
+    frameWith({Key::Z}, 1120);  // right is free on both rows
     EXPECT_EQ(where(1), (Place{4, 19}));
 
     field().reset();
@@ -240,7 +247,7 @@ TEST_F(PairTest, BetweenTwoRowsATurnNeedsBothCellsOnItsSideFree)
     placePair(3, 19, 0, 2, 19, 1);  // block 1 left
     frameWith({Key::Z}, 1180);      // would go below: (3, 11) is taken
     EXPECT_EQ(where(1), (Place{2, 19}));
-    frameWith({Key::C}, 1240);      // above: row 8 free, row 9 is block 0's own
+    frameWith({Key::C}, 1240);  // above: row 8 free, row 9 is block 0's own
     EXPECT_EQ(where(1), (Place{3, 17}));
 }
 
@@ -271,10 +278,10 @@ TEST_F(PairTest, LandingBombArmsTheColourItComesToRestOn)
         GameTestAccess::setLandingCheckPending(*game, false);  // keep the check from consuming it
         for (const auto& s : c.stacks) {
             int row = 11;
-            for (int code : s.second) field().setCell(s.first, row--, code);
+            for (int code : s.second)
+                field().setCell(s.first, row--, code);
         }
-        placePair(c.block0.column, c.block0.halfRow, c.colour0, c.block1.column, c.block1.halfRow,
-                  c.colour1);
+        placePair(c.block0.column, c.block0.halfRow, c.colour0, c.block1.column, c.block1.halfRow, c.colour1);
         GameTestAccess::landPair(*game, c.landed);
         bool armed = false;
         int a = -1, b = -1;
@@ -283,7 +290,6 @@ TEST_F(PairTest, LandingBombArmsTheColourItComesToRestOn)
         EXPECT_EQ(a, c.colourA) << c.what;
         EXPECT_EQ(b, c.colourB) << c.what;
         const Place& l = c.landed == 0 ? c.block0 : c.block1;
-        EXPECT_EQ(field().cellAt(l.column, l.halfRow / 2), c.landed == 0 ? c.colour0 : c.colour1)
-            << c.what;
+        EXPECT_EQ(field().cellAt(l.column, l.halfRow / 2), c.landed == 0 ? c.colour0 : c.colour1) << c.what;
     }
 }

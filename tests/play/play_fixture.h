@@ -54,7 +54,8 @@ protected:
     void stack(int column, std::initializer_list<int> codes)
     {
         int row = 11;
-        for (int code : codes) field().setCell(column, row--, code);
+        for (int code : codes)
+            field().setCell(column, row--, code);
     }
 
     void placePair(int column0, int halfRow0, int colour0, int column1, int halfRow1, int colour1)

@@ -9,7 +9,8 @@ namespace {
 
 void rowLine(PuzzleField& f, int row, int firstColumn, int count, int colour)
 {
-    for (int c = firstColumn; c < firstColumn + count; ++c) f.setCell(c, row, colour);
+    for (int c = firstColumn; c < firstColumn + count; ++c)
+        f.setCell(c, row, colour);
 }
 
 }  // namespace
@@ -74,7 +75,8 @@ TEST_F(PlayTest, EachClearStepSoundsItsChainEffectOnceAndLaterStepsShareTheFifth
         ASSERT_EQ(game->phase(), PhaseClearing);
         headless::clearAudioLog();
         const Millis start = 10000 * (earlier + 1);
-        for (int step = 0; step < 5; ++step) frameAt(start + 100 * step);
+        for (int step = 0; step < 5; ++step)
+            frameAt(start + 100 * step);
         EXPECT_EQ(effectsPlayed(), std::vector<int>{expected[earlier]}) << earlier;
         EXPECT_EQ(game->phase(), PhaseFalling);
     }
@@ -86,7 +88,11 @@ TEST_F(PlayTest, FadeIsDrawnAtFourLevelsAtLeast100msApartThenEnds)
     GameTestAccess::checkMatches(*game);
 
     // (time, drawn, fade level after the frame)
-    const struct { Millis at; bool drawn; int level; } frames[] = {
+    const struct {
+        Millis at;
+        bool drawn;
+        int level;
+    } frames[] = {
         {1000, true, 204}, {1099, false, 204}, {1100, true, 153},
         {1200, true, 102}, {1300, true, 51},   {1400, false, 255},
     };
@@ -169,11 +175,13 @@ TEST_F(PlayTest, ChainRunsThroughDropAndSecondClearThenSpawns)
     field().setCell(2, 10, 1);
     GameTestAccess::checkMatches(*game);
     Millis t = 1000;
-    for (int i = 0; i < 40 && game->phase() != PhaseFalling; ++i) frameAt(t += 100);
+    for (int i = 0; i < 40 && game->phase() != PhaseFalling; ++i)
+        frameAt(t += 100);
     EXPECT_EQ(game->phase(), PhaseFalling);
     EXPECT_EQ(field().score(), 30 + 30 * 3);
     EXPECT_EQ(field().clearedCount(), 6);
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(field().cellAt(c, 11), Empty) << c;
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(field().cellAt(c, 11), Empty) << c;
     const std::vector<int> played = effectsPlayed();
     EXPECT_EQ(std::count(played.begin(), played.end(), SeChain1), 1);
     EXPECT_EQ(std::count(played.begin(), played.end(), SeChain2), 1);
@@ -181,13 +189,18 @@ TEST_F(PlayTest, ChainRunsThroughDropAndSecondClearThenSpawns)
 
 TEST_F(PlayTest, GameEndsOnlyWhenTheSpawnCellIsTaken)
 {
-    struct Case { int column; int height; bool over; };
+    struct Case {
+        int column;
+        int height;
+        bool over;
+    };
     // Columns of alternating colours (no line) of the given height.
     const Case cases[] = {{3, 11, false}, {0, 12, false}, {3, 12, true}};
     for (const Case& c : cases) {
         field().reset();
         GameTestAccess::setScene(*game, ScenePlay);
-        for (int i = 0; i < c.height; ++i) field().setCell(c.column, 11 - i, i % 2);
+        for (int i = 0; i < c.height; ++i)
+            field().setCell(c.column, 11 - i, i % 2);
         const int next0 = field().nextColour(0);
         headless::clearAudioLog();
         GameTestAccess::checkMatches(*game);
@@ -211,7 +224,8 @@ TEST_F(PlayTest, SettleWithNothingFloatingChecksOnceAfterASpawnThenSpawns)
     EXPECT_TRUE(game->landingCheckPending());  // set again by the spawn
 
     GameTestAccess::setLandingCheckPending(*game, false);
-    for (int row = 0; row < 12; ++row) field().setCell(3, row, row % 2);  // a check would end the game
+    for (int row = 0; row < 12; ++row)
+        field().setCell(3, row, row % 2);  // a check would end the game
     GameTestAccess::settle(*game);
     EXPECT_EQ(game->scene(), ScenePlay);
     EXPECT_EQ(game->phase(), PhaseFalling);

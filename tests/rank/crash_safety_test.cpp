@@ -22,8 +22,7 @@ int leftoverTemporaries()
 {
     int count = 0;
     for (const auto& e : std::filesystem::directory_iterator("Data"))
-        if (e.path().filename().string().rfind(".Rank.ds.tmp-", 0) == 0)
-            ++count;
+        if (e.path().filename().string().rfind(".Rank.ds.tmp-", 0) == 0) ++count;
     return count;
 }
 
@@ -39,8 +38,9 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveACompleteOldOrNewTable)
     constexpr int Probes = 10;
     for (int k = 0; k < Probes; ++k)
         ASSERT_TRUE(saveRankEntry("aab", 2 + k));
-    const auto saveMicros = std::chrono::duration_cast<std::chrono::microseconds>(
-                                std::chrono::steady_clock::now() - t0).count() / Probes;
+    const auto saveMicros =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count() /
+        Probes;
 
     std::mt19937 random(20240611u);
     std::uniform_int_distribution<long long> delayMicros(0, 3 * std::max<long long>(saveMicros, 100));
@@ -61,8 +61,7 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveACompleteOldOrNewTable)
             // about saving.
             for (int k = 1;; ++k) {
                 const std::string name{letterChar(k % 26), letterChar(kill % 26), letterChar(k / 26 % 26)};
-                if (!saveRankEntry(name, kill * 40000 + k))
-                    ::_exit(1);
+                if (!saveRankEntry(name, kill * 40000 + k)) ::_exit(1);
                 if (k == 1) {
                     const char one = 1;
                     if (::write(ready[1], &one, 1) != 1) ::_exit(1);
@@ -82,11 +81,9 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveACompleteOldOrNewTable)
 
         const std::string now = readBytes(RankFilePath);
         ASSERT_EQ(support::rankFileFault(now), "") << "after kill " << kill << ":\n" << now;
-        if (now != previous)
-            ++changed;
+        if (now != previous) ++changed;
         previous = now;
-        if (leftoverTemporaries() > 0)
-            ++leftovers;
+        if (leftoverTemporaries() > 0) ++leftovers;
     }
 
     ASSERT_TRUE(saveRankEntry("zzz", 2));
@@ -97,8 +94,8 @@ TEST_F(CrashSafetyTest, KilledSavesLeaveACompleteOldOrNewTable)
     // ... and some kills did land inside a save.
     EXPECT_GT(leftovers, 0);
 
-    std::printf("[ crash    ] %d kills: table changed after %d, temporaries left behind after %d\n",
-                Kills, changed, leftovers);
+    std::printf("[ crash    ] %d kills: table changed after %d, temporaries left behind after %d\n", Kills,
+                changed, leftovers);
     RecordProperty("kills", Kills);
     RecordProperty("tableChanged", changed);
     RecordProperty("temporariesLeft", leftovers);

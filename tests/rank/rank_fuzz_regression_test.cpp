@@ -52,7 +52,8 @@ TEST_F(RankFuzzRegressionTest, NamesEndingInCrOrStartingWithLfSurviveTwoSaves)
 
 TEST_F(RankFuzzRegressionTest, ZeroByteInsideAScoreLineKeepsTheDigitsBeforeItAndDropsTheRest)
 {
-    const char raw[] = "abc\r\n12\0" "34\r\nxyz\r\n999\r\n";
+    const char raw[] = "abc\r\n12\0"
+                       "34\r\nxyz\r\n999\r\n";
     writeRankFile(std::string(raw, sizeof raw - 1));
     EXPECT_EQ(place(1), "abc=12");
     EXPECT_EQ(place(2), "(missing)=0");
@@ -64,7 +65,8 @@ TEST_F(RankFuzzRegressionTest, ZeroByteInsideAScoreLineKeepsTheDigitsBeforeItAnd
 TEST_F(RankFuzzRegressionTest, TiesAtTheLargestScoreKeepTheOlderEntriesAndDropTheNewOne)
 {
     std::string full;
-    for (char c = 'a'; c <= 'e'; ++c) full += std::string(3, c) + "\r\n2147483647\r\n";
+    for (char c = 'a'; c <= 'e'; ++c)
+        full += std::string(3, c) + "\r\n2147483647\r\n";
     writeRankFile(full);
     EXPECT_FALSE(rankQualifies(INT_MAX));
     ASSERT_TRUE(saveRankEntry("new", INT_MAX));
@@ -97,8 +99,9 @@ TEST(RankTableRoundTrip, TheEdgeNamesTheFuzzerReachedFormatBackToTheSameBytes)
     // The in-memory fuzz target's round trip on the inputs above: names with
     // a lone CR or LF at their edges, a zero byte ending the text early.
     for (const std::string& bytes :
-         {std::string{"a\r\r\n7\r\n\nb\r\n\n6\r\n\r\r\n5\r\n\n\r\r\n4\r\n"},
-          std::string{"x\r\n12\0" "34\r\ny\r\n5\r\n", 16}}) {
+         {std::string{"a\r\r\n7\r\n\nb\r\n\n6\r\n\r\r\n5\r\n\n\r\r\n4\r\n"}, std::string{"x\r\n12\0"
+                                                                                         "34\r\ny\r\n5\r\n",
+                                                                                         16}}) {
         const RankTable table = parseRankTable(bytes);
         const std::string text = formatRankTable(table);
         const RankTable again = parseRankTable(text);
@@ -108,6 +111,8 @@ TEST(RankTableRoundTrip, TheEdgeNamesTheFuzzerReachedFormatBackToTheSameBytes)
         }
         EXPECT_EQ(formatRankTable(again), text);
     }
-    EXPECT_EQ(formatRankTable(parseRankTable(std::string{"x\r\n12\0" "34\r\n", 9})),
+    EXPECT_EQ(formatRankTable(parseRankTable(std::string{"x\r\n12\0"
+                                                         "34\r\n",
+                                                         9})),
               "x\r\n12\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n\r\n0\r\n");
 }

@@ -169,7 +169,8 @@ TEST_F(RankingTest, NoFileMeansAnEmptyTableAndZeroNeverQualifies)
 TEST_F(RankingTest, ScoresAreWrittenBackCanonicalAndNamesByteForByte)
 {
     const std::string odd = std::string("x y\r", 4) + "\xff";
-    writeRankFile("ann\r\n0042\r\n" + odd + "\r\n 12ab\r\ncat\r\n+7\r\ndog\r\nab\r\neel\r\n-5\r\nextra\r\n999\r\n");
+    writeRankFile("ann\r\n0042\r\n" + odd +
+                  "\r\n 12ab\r\ncat\r\n+7\r\ndog\r\nab\r\neel\r\n-5\r\nextra\r\n999\r\n");
     ASSERT_TRUE(saveRankEntry("new", 1));
     EXPECT_EQ(rankFile(), "ann\r\n42\r\n" + odd + "\r\n12\r\ncat\r\n7\r\nnew\r\n1\r\ndog\r\n0\r\n");
     std::string name;

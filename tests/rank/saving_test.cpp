@@ -75,8 +75,7 @@ TEST_F(SavingTest, TwoGamesSavingAtOnceKeepEveryEntryThatBelongs)
             ::close(start[1]);
             readByte(start[0]);  // both start on the same signal: the pipe closing
             for (int i = 0; i < PerGame; ++i)
-                if (!saveRankEntry(name(game, i), scores[game * PerGame + i]))
-                    ::_exit(1);
+                if (!saveRankEntry(name(game, i), scores[game * PerGame + i])) ::_exit(1);
             ::_exit(0);
         }
     }
@@ -107,7 +106,8 @@ TEST_F(SavingTest, ASaveInProgressKeepsItsTemporaryAndBothEntriesLand)
         // temporary written, rename still to come.
         platform::LockedFile lock(RankFilePath);
         if (!lock.ok()) ::_exit(1);
-        writeBytes("Data/.Rank.ds.tmp-OTHER1", row("oth", 15) + row("old", 10) + row("", 0) + row("", 0) + row("", 0));
+        writeBytes("Data/.Rank.ds.tmp-OTHER1",
+                   row("oth", 15) + row("old", 10) + row("", 0) + row("", 0) + row("", 0));
         writeByte(ready[1]);
         readByte(go[0]);
         // Space for the parent's save to be under way (it is then waiting).
@@ -133,7 +133,8 @@ TEST_F(SavingTest, ALinkToARegularFileIsSavedThroughAndKept)
 
     ASSERT_TRUE(saveRankEntry("new", 200));
     EXPECT_TRUE(isLink(RankFilePath));
-    EXPECT_EQ(readBytes("Elsewhere/scores.txt"), row("new", 200) + row("abc", 100) + row("", 0) + row("", 0) + row("", 0));
+    EXPECT_EQ(readBytes("Elsewhere/scores.txt"),
+              row("new", 200) + row("abc", 100) + row("", 0) + row("", 0) + row("", 0));
     EXPECT_EQ(modeOf("Elsewhere/scores.txt"), 0600u);
     EXPECT_EQ(listDir("Data"), std::vector<std::string>{"Rank.ds"});
     EXPECT_EQ(listDir("Elsewhere"), std::vector<std::string>{"scores.txt"});

@@ -21,8 +21,7 @@ protected:
     static void writeBytes(const std::string& path, const std::string& bytes)
     {
         std::filesystem::path p(path);
-        if (p.has_parent_path())
-            std::filesystem::create_directories(p.parent_path());
+        if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }

@@ -90,7 +90,9 @@ TEST_F(TextFileTest, LineLengthIsMinusOneFromLineCountOn)
 
 TEST_F(TextFileTest, ZeroByteEndsTheText)
 {
-    const TextFileReader r = load(std::string("abc\r\n12\0" "00\r\ndef\r\n", 16));
+    const TextFileReader r = load(std::string("abc\r\n12\0"
+                                              "00\r\ndef\r\n",
+                                              16));
     EXPECT_EQ(r.text(), "abc\r\n12");
     EXPECT_EQ(r.lineCount(), 2);
     std::string s = "kept";

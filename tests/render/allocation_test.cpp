@@ -32,7 +32,8 @@ TEST_F(Drawing, AWholePlayScreenAllocatesNothing)
 {
     PuzzleField field;
     for (int r = 0; r < GridRows; ++r)
-        for (int c = 0; c < GridColumns; ++c) ASSERT_TRUE(field.setCell(c, r, (r + c) % 6));
+        for (int c = 0; c < GridColumns; ++c)
+            ASSERT_TRUE(field.setCell(c, r, (r + c) % 6));
     allocations = 0;
     counting = true;
     renderer.drawGameBackground();

@@ -20,7 +20,8 @@ void put16(Bytes& b, std::size_t at, std::uint16_t v)
 
 void put32(Bytes& b, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // A file of the one accepted shape: 24-bit, bottom-up, pixels at 54. The
@@ -41,7 +42,8 @@ Bytes validBmp(int width, int height)
     put32(b, 34, static_cast<std::uint32_t>(pixelBytes));
     put32(b, 38, 2835);  // 72 dpi, kept verbatim
     put32(b, 42, 2835);
-    for (std::size_t i = 0; i < pixelBytes; ++i) b[54 + i] = static_cast<unsigned char>(i + 1);
+    for (std::size_t i = 0; i < pixelBytes; ++i)
+        b[54 + i] = static_cast<unsigned char>(i + 1);
     return b;
 }
 
@@ -103,7 +105,10 @@ std::vector<Malformed> malformedFiles()
     cases.push_back({"header cut at 53", Bytes(good.begin(), good.begin() + 53), Short});
     cases.push_back({"headers only", Bytes(good.begin(), good.begin() + 54), PastEnd});
     cases.push_back({"last pixel byte missing", Bytes(good.begin(), good.end() - 1), PastEnd});
-    with("wrong magic", NoMagic, [](Bytes& b) { b[0] = 'M'; b[1] = 'B'; });
+    with("wrong magic", NoMagic, [](Bytes& b) {
+        b[0] = 'M';
+        b[1] = 'B';
+    });
     with("half the magic", NoMagic, [](Bytes& b) { b[1] = 'A'; });
     with("offset 0", Offset, [](Bytes& b) { put32(b, 10, 0); });
     with("offset into the headers", Offset, [](Bytes& b) { put32(b, 10, 14); });

@@ -53,7 +53,8 @@ TEST_F(BlockCells, AlphaZeroOrBelowIsOpaqueAndAboveBlends)
     renderer.drawBlock(100, 0, 1, 128);
     const Rgb c = blockColour(1);
     Rgb mixed;
-    for (int k = 0; k < 3; ++k) mixed[k] = BackBufferFill[k] + (((c[k] - BackBufferFill[k]) * 128) >> 8);
+    for (int k = 0; k < 3; ++k)
+        mixed[k] = BackBufferFill[k] + (((c[k] - BackBufferFill[k]) * 128) >> 8);
     expectCell(mixed, 100, 0);
 }
 
@@ -65,7 +66,8 @@ TEST_F(Glyphs, DigitsComeFromTheirPlaceOnTheSheet)
 
 TEST_F(Glyphs, CharactersWithoutADigitGlyphDrawNothing)
 {
-    for (char c : {'\0', '-', '/', ':', 'a'}) renderer.drawDigit(c, 0, 0);
+    for (char c : {'\0', '-', '/', ':', 'a'})
+        renderer.drawDigit(c, 0, 0);
     expectUntouched();
     EXPECT_TRUE(headless::messageBoxes().empty());
 }
@@ -85,7 +87,8 @@ TEST_F(Glyphs, BothCasesShowTheCapitalLetter)
 
 TEST_F(Glyphs, CharactersBetweenAndBeyondTheAlphabetsDrawNothing)
 {
-    for (int code : std::initializer_list<int>{'[', '\\', ']', '^', '_', '`', '@', '{', '0', ' ', 0x80, 0xc9, 0xff})
+    for (int code :
+         std::initializer_list<int>{'[', '\\', ']', '^', '_', '`', '@', '{', '0', ' ', 0x80, 0xc9, 0xff})
         renderer.drawChar(static_cast<char>(code), 0, 0);
     expectUntouched();
     EXPECT_TRUE(headless::messageBoxes().empty());

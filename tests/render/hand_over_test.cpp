@@ -81,7 +81,8 @@ TEST_F(HandOver, AFrameThatDrawsNothingKeepsThePictureAndAChangeByHandIsShown)
     presentAndCheck();
     EXPECT_EQ(shown(), pixelsOf(renderer));
     // So is a picture loaded anew into a slot the same copies read.
-    makeSheet(renderer.image(SlotGameBg), 640, 480, 1, [](int) { return TitleColour; }, false);
+    makeSheet(
+        renderer.image(SlotGameBg), 640, 480, 1, [](int) { return TitleColour; }, false);
     renderer.drawGameBackground();
     presentAndCheck();
     EXPECT_EQ(find(screen(), GameBgColour).count, 0);

@@ -26,7 +26,8 @@ inline void setPixel(Surface& s, int x, int y, const Rgb& c)
 inline void fillRect(Surface& s, int x, int y, int w, int h, const Rgb& c)
 {
     for (int j = y; j < y + h; ++j)
-        for (int i = x; i < x + w; ++i) setPixel(s, i, j, c);
+        for (int i = x; i < x + w; ++i)
+            setPixel(s, i, j, c);
 }
 
 const Rgb KeyGreen{0, 255, 0};

@@ -28,7 +28,8 @@ TEST_F(Screens, AFullFieldCoversItsWholeRectangle)
 {
     PuzzleField field;
     for (int r = 0; r < GridRows; ++r)
-        for (int c = 0; c < GridColumns; ++c) ASSERT_TRUE(field.setCell(c, r, 2));
+        for (int c = 0; c < GridColumns; ++c)
+            ASSERT_TRUE(field.setCell(c, r, 2));
     renderer.drawField(field);
     expectAt(blockColour(2), 192, 48, 256, 384, 96 * CellPixelsDrawn);
 }
@@ -67,7 +68,8 @@ TEST_F(Screens, TheGameScreensCountersStayClearOfTheWellAndThePreview)
     const auto untouched = [&](int x, int y, int w, int h) {
         int n = 0;
         for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i) n += pixelAt(screen(), i, j) == GameBgColour;
+            for (int i = x; i < x + w; ++i)
+                n += pixelAt(screen(), i, j) == GameBgColour;
         return n == w * h;
     };
     EXPECT_TRUE(untouched(FieldLeft, FieldTop, GridColumns * CellSize, GridRows * CellSize));
@@ -121,7 +123,8 @@ TEST_F(Screens, ClearingGroupsAreBlendedByTheFadeLevel)
     ClearBlock::setFadeLevel(255);
     Rgb mixed;
     const Rgb c = blockColour(3);
-    for (int k = 0; k < 3; ++k) mixed[k] = BackBufferFill[k] + (((c[k] - BackBufferFill[k]) * 128) >> 8);
+    for (int k = 0; k < 3; ++k)
+        mixed[k] = BackBufferFill[k] + (((c[k] - BackBufferFill[k]) * 128) >> 8);
     expectAt(mixed, 192, 400, 96, 32, 3 * CellPixelsDrawn);
 }
 
@@ -135,7 +138,8 @@ TEST_F(Screens, MenuCursorIsTheBombBesideEachEntry)
         expectCell(blockColour(128 / 32), 210, ys[i]);
     }
     ASSERT_TRUE(screen().createFilled(640, 480, 100, 255, 100));
-    for (int item : {0, 3, 7, -1}) renderer.drawMenuCursor(item);
+    for (int item : {0, 3, 7, -1})
+        renderer.drawMenuCursor(item);
     expectUntouched();
 }
 
@@ -172,7 +176,8 @@ TEST_F(Screens, BackgroundsCoverOnlyTheirOwnSize)
 
 TEST_F(Screens, MissingPicturesDrawNothing)
 {
-    for (int slot = 0; slot < ImageSlotCount; ++slot) renderer.image(slot).release();
+    for (int slot = 0; slot < ImageSlotCount; ++slot)
+        renderer.image(slot).release();
     PuzzleField field;
     ASSERT_TRUE(field.setCell(0, 0, 1));
     renderer.drawGameBackground();
@@ -210,8 +215,8 @@ TEST_F(Presenting, BitmapSlotsOutsideTheTableChangeNothing)
 {
     const std::string path = testing::TempDir() + "render_slot.bmp";
     std::vector<unsigned char> bmp(54 + 4 * 1 * 3, 0);
-    const unsigned char head[] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
-                                  4,   0,   0,  0, 1, 0, 0, 0, 1, 0, 24, 0};
+    const unsigned char head[] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                                  0,   0,   0,  4, 0, 0, 0, 1, 0, 0, 0,  1, 0, 24, 0};
     std::copy(std::begin(head), std::end(head), bmp.begin());
     bmp[54 + 4] = 255;  // pixel 1 is key green (bytes 0, 255, 0)
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -242,9 +247,8 @@ TEST_F(Presenting, ARejectedPictureSaysWhyOnStderrAndAMissingOneSaysNothing)
     const std::string path = testing::TempDir() + "render_top_down.bmp";
     // A 4 x 1 picture stored top-down (negative height): not a shape the game reads.
     std::vector<unsigned char> bmp(54 + 4 * 1 * 3, 0);
-    const unsigned char head[] = {'B', 'M', 66, 0,    0,    0,    0, 0, 0, 0, 54, 0, 0, 0, 40,
-                                  0,   0,   0,  4,    0,    0,    0, 0xff, 0xff, 0xff, 0xff,
-                                  1,   0,   24, 0};
+    const unsigned char head[] = {'B', 'M', 66, 0, 0, 0, 0, 0,    0,    0,    54,   0, 0, 0,  40,
+                                  0,   0,   0,  4, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 1, 0, 24, 0};
     std::copy(std::begin(head), std::end(head), bmp.begin());
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);

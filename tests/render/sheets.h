@@ -46,10 +46,14 @@ inline void makeAllSheets(Renderer& r)
     makeSheet(r.image(SlotLetters), 24, 34, 26, letterColour);
     makeSheet(r.image(SlotGameOver), 256, 160, 1, [](int) { return GameOverColour; });
     makeSheet(r.image(SlotGameStart), 256, 160, 1, [](int) { return GameStartColour; });
-    makeSheet(r.image(SlotNameCursor), 24, 5, 1, [](int) { return NameCursorColour; }, false);
-    makeSheet(r.image(SlotGameBg), 640, 480, 1, [](int) { return GameBgColour; }, false);
-    makeSheet(r.image(SlotTitle), 640, 480, 1, [](int) { return TitleColour; }, false);
-    makeSheet(r.image(SlotRankBg), 320, 240, 1, [](int) { return RankBgColour; }, false);
+    makeSheet(
+        r.image(SlotNameCursor), 24, 5, 1, [](int) { return NameCursorColour; }, false);
+    makeSheet(
+        r.image(SlotGameBg), 640, 480, 1, [](int) { return GameBgColour; }, false);
+    makeSheet(
+        r.image(SlotTitle), 640, 480, 1, [](int) { return TitleColour; }, false);
+    makeSheet(
+        r.image(SlotRankBg), 320, 240, 1, [](int) { return RankBgColour; }, false);
 }
 
 // A renderer with a window, a light green back buffer and every sheet.

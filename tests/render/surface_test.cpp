@@ -12,7 +12,8 @@ namespace {
 void paintPattern(Surface& s, int seed)
 {
     for (int y = 0; y < s.height(); ++y)
-        for (int x = 0; x < s.width(); ++x) setPixel(s, x, y, Rgb{seed + x, 100 + y, 7});
+        for (int x = 0; x < s.width(); ++x)
+            setPixel(s, x, y, Rgb{seed + x, 100 + y, 7});
 }
 
 std::vector<std::uint8_t> bytesOf(const Surface& s)
@@ -61,8 +62,8 @@ TEST(SurfaceLayout, RowsAreBottomUpWithStrideWidthTimesThree)
 TEST(SurfaceLayout, SizesOutsideTheLimitGiveAnEmptySurface)
 {
     Surface s;
-    for (auto wh : std::vector<std::pair<int, int>>{{0, 1}, {1, 0}, {-4, 4}, {4, -4}, {4097, 4},
-                                                   {4, 4097}, {INT_MIN, INT_MIN}}) {
+    for (auto wh : std::vector<std::pair<int, int>>{
+             {0, 1}, {1, 0}, {-4, 4}, {4, -4}, {4097, 4}, {4, 4097}, {INT_MIN, INT_MIN}}) {
         ASSERT_TRUE(s.createFilled(4, 4, 1, 1, 1));
         EXPECT_FALSE(s.createFilled(wh.first, wh.second, 1, 2, 3));
         EXPECT_TRUE(s.isEmpty());
@@ -133,14 +134,13 @@ TEST(Blend, FollowsTheShiftArithmeticIncludingItsRounding)
         int source, old, alpha, expected;
     };
     const Case cases[] = {
-        {200, 100, 128, 150},  // 100 * 128 >> 8 = 50
-        {100, 200, 128, 150},  // -100 * 128 >> 8 = -50
-        {0, 1, 128, 0},        // -128 >> 8 rounds down to -1
-        {255, 0, 256, 255},    // full weight reproduces the source
-        {0, 255, 256, 0},
-        {10, 20, 1, 19},       // -10 >> 8 = -1: even the faintest step moves down
-        {20, 10, 1, 10},       // +10 >> 8 = 0
-        {77, 33, 0, 33},       // no weight, no change
+        {200, 100, 128, 150},                   // 100 * 128 >> 8 = 50
+        {100, 200, 128, 150},                   // -100 * 128 >> 8 = -50
+        {0, 1, 128, 0},                         // -128 >> 8 rounds down to -1
+        {255, 0, 256, 255},                     // full weight reproduces the source
+        {0, 255, 256, 0},     {10, 20, 1, 19},  // -10 >> 8 = -1: even the faintest step moves down
+        {20, 10, 1, 10},                        // +10 >> 8 = 0
+        {77, 33, 0, 33},                        // no weight, no change
     };
     for (const Case& c : cases) {
         Surface src, dst;
@@ -180,12 +180,12 @@ TEST(KeyRuns, EachStretchOfOtherColoursIsOneRunPerRow)
     Surface s;
     ASSERT_TRUE(s.createFilled(8, 4, 1, 1, 1));
     // Picture row 0 is memory row 3, and so on.
-    fillRect(s, 0, 0, 8, 1, KeyGreen);               // all key: no runs
-    setPixel(s, 0, 1, KeyGreen);                       // key, then colour to the row's end
+    fillRect(s, 0, 0, 8, 1, KeyGreen);  // all key: no runs
+    setPixel(s, 0, 1, KeyGreen);        // key, then colour to the row's end
     setPixel(s, 3, 1, KeyGreen);
-    setPixel(s, 2, 2, KeyGreen);                       // colour at both ends
-    setPixel(s, 5, 2, Rgb{0, 255, 1});                 // near-green is not key
-                                                       // picture row 3 has no key pixels
+    setPixel(s, 2, 2, KeyGreen);        // colour at both ends
+    setPixel(s, 5, 2, Rgb{0, 255, 1});  // near-green is not key
+                                        // picture row 3 has no key pixels
     s.buildKeyRuns(0, 255, 0);
     ASSERT_TRUE(s.hasKeyRuns());
 
@@ -229,7 +229,8 @@ TEST(BlitKeyed, CornersOfAKeyedCellLeaveTheDestinationAlone)
     Surface sheet, dst;
     ASSERT_TRUE(sheet.createFilled(32, 32, 50, 60, 70));
     for (int x : {0, 31})
-        for (int y : {0, 31}) setPixel(sheet, x, y, KeyGreen);
+        for (int y : {0, 31})
+            setPixel(sheet, x, y, KeyGreen);
     sheet.buildKeyRuns(0, 255, 0);
     ASSERT_TRUE(dst.createFilled(40, 40, 1, 2, 3));
     EXPECT_TRUE(sheet.blitKeyed(dst, 4, 4, 0, 0, 32, 32));
@@ -240,7 +241,8 @@ TEST(BlitKeyed, CornersOfAKeyedCellLeaveTheDestinationAlone)
     EXPECT_EQ(drawn.right, 36);
     EXPECT_EQ(drawn.bottom, 36);
     for (int x : {4, 35})
-        for (int y : {4, 35}) EXPECT_EQ(pixelAt(dst, x, y), (Rgb{1, 2, 3}));
+        for (int y : {4, 35})
+            EXPECT_EQ(pixelAt(dst, x, y), (Rgb{1, 2, 3}));
 }
 
 TEST(BlitKeyed, RunsAreCutToTheSourceRectangle)
@@ -288,8 +290,7 @@ TEST(Clipping, OnlyWhatLiesInsideBothSurfacesIsTouched)
                 for (int sx : sourcePositions)
                     for (int sy : sourcePositions) {
                         Surface dst;
-                        ASSERT_TRUE(dst.createFilled(8, 8, background[0], background[1],
-                                                     background[2]));
+                        ASSERT_TRUE(dst.createFilled(8, 8, background[0], background[1], background[2]));
                         const int w = 5, h = 4;
                         bool ok = false;
                         if (mode == 0) ok = src.blit(dst, x, y, sx, sy, w, h);
@@ -301,20 +302,23 @@ TEST(Clipping, OnlyWhatLiesInsideBothSurfacesIsTouched)
                                 Rgb expected = background;
                                 const int i = X - x, j = Y - y;
                                 const int px = sx + i, py = sy + j;
-                                if (i >= 0 && i < w && j >= 0 && j < h && px >= 0 && px < 6 &&
-                                    py >= 0 && py < 5) {
+                                if (i >= 0 && i < w && j >= 0 && j < h && px >= 0 && px < 6 && py >= 0 &&
+                                    py < 5) {
                                     const Rgb s = pixelAt(src, px, py);
-                                    if (mode == 0) expected = s;
-                                    else if (s == KeyGreen) expected = background;
-                                    else if (mode == 1) expected = s;
+                                    if (mode == 0)
+                                        expected = s;
+                                    else if (s == KeyGreen)
+                                        expected = background;
+                                    else if (mode == 1)
+                                        expected = s;
                                     else
                                         for (int k = 0; k < 3; ++k)
                                             expected[k] = background[k] +
                                                           (((s[k] - background[k]) * 128) >> 8);
                                 }
                                 ASSERT_EQ(pixelAt(dst, X, Y), expected)
-                                    << "mode " << mode << " at " << x << "," << y << " from "
-                                    << sx << "," << sy << " pixel " << X << "," << Y;
+                                    << "mode " << mode << " at " << x << "," << y << " from " << sx << ","
+                                    << sy << " pixel " << X << "," << Y;
                             }
                         }
                     }

@@ -22,7 +22,8 @@ namespace {
 InputScript firstFrames(InputScript script, int frames)
 {
     script.frames = frames;
-    while (!script.events.empty() && script.events.back().frame >= frames) script.events.pop_back();
+    while (!script.events.empty() && script.events.back().frame >= frames)
+        script.events.pop_back();
     return script;
 }
 

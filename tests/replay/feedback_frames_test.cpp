@@ -57,7 +57,8 @@ std::string chainTextAlong(const headless::Frame& frame, int y)
     int run = 0;
     int glyph = -1;
     const auto flush = [&] {
-        for (int k = 0; k < run / overlay::ChainGlyphWidth; ++k) text += glyph == 10 ? '+' : char('0' + glyph);
+        for (int k = 0; k < run / overlay::ChainGlyphWidth; ++k)
+            text += glyph == 10 ? '+' : char('0' + glyph);
     };
     for (int x = 0; x < 640; ++x) {
         int here = -1;
@@ -135,20 +136,24 @@ TEST(FeedbackFrames, ChainLabelShowsFromTheSecondStepOnWithItsPoints)
         const int score = game.field().score();
         if (steps != lastSteps && steps > 0) stepPoints = score - lastScore;
         // The first picture of each clear step: its fade has just begun.
-        const bool firstFade = game.phase() == PhaseClearing && lastFade == 255 && ClearBlock::fadeLevel() < 255;
+        const bool firstFade = game.phase() == PhaseClearing && lastFade == 255 &&
+                               ClearBlock::fadeLevel() < 255;
         if (firstFade) {
             const headless::Frame& shot = headless::lastFrame();
             const Found word = findColour(shot, ChainWordColour);
             if (steps >= 2) {
                 ++labelled;
-                EXPECT_EQ(word.count, overlay::ChainWordWidth * overlay::ChainGlyphHeight) << "frame " << frame;
+                EXPECT_EQ(word.count, overlay::ChainWordWidth * overlay::ChainGlyphHeight)
+                    << "frame " << frame;
                 EXPECT_GE(word.box.left, Well.left);
                 EXPECT_LE(word.box.right, Well.right);
                 EXPECT_GE(word.box.top, Well.top);
                 EXPECT_LE(word.box.bottom + overlay::ChainLineGap + overlay::ChainGlyphHeight, Well.bottom);
-                EXPECT_EQ(chainTextAlong(shot, word.box.top + 12), std::to_string(steps)) << "frame " << frame;
+                EXPECT_EQ(chainTextAlong(shot, word.box.top + 12), std::to_string(steps))
+                    << "frame " << frame;
                 const int pointsRow = word.box.top + overlay::ChainGlyphHeight + overlay::ChainLineGap + 12;
-                EXPECT_EQ(chainTextAlong(shot, pointsRow), "+" + std::to_string(stepPoints)) << "frame " << frame;
+                EXPECT_EQ(chainTextAlong(shot, pointsRow), "+" + std::to_string(stepPoints))
+                    << "frame " << frame;
             } else {
                 ++plain;
                 EXPECT_EQ(word.count, 0) << "a one-step clear is labelled, frame " << frame;
@@ -209,7 +214,8 @@ TEST(FeedbackFrames, NameEntryShowsItsRibbonPanelAndKeysAndAPlainGameOverDoesNot
         // at its end).
         if (lastScene == SceneNameEntry && game.scene() == SceneNameEntry) {
             ++entryFrames;
-            EXPECT_EQ(findColour(shot, NewRecordColour).count, overlay::RecordRibbonWidth * overlay::RecordRibbonHeight)
+            EXPECT_EQ(findColour(shot, NewRecordColour).count,
+                      overlay::RecordRibbonWidth * overlay::RecordRibbonHeight)
                 << "frame " << frame;
             EXPECT_EQ(frameColour(shot, overlay::NamePanelX + 4, overlay::NamePanelY + 4), NamePanelColour);
             EXPECT_EQ(frameColour(shot, 20, 100), NameKeysColour);
@@ -346,7 +352,8 @@ TEST(FeedbackFrames, OutsideTheOverlaysEveryFrameIsAsWithoutThem)
             });
         }
         Assets assets(true);
-        const Box keyPanel{overlay::KeyPanelX, overlay::KeyPanelY, overlay::KeyPanelX + overlay::KeyPanelWidth,
+        const Box keyPanel{overlay::KeyPanelX, overlay::KeyPanelY,
+                           overlay::KeyPanelX + overlay::KeyPanelWidth,
                            overlay::KeyPanelY + overlay::KeyPanelHeight};
         Box label{0, 0, 0, 0};
         Millis labelAt = 0;
@@ -356,9 +363,10 @@ TEST(FeedbackFrames, OutsideTheOverlaysEveryFrameIsAsWithoutThem)
             std::vector<Box> masks = {keyPanel, LevelBadge};
             // Every overlay colour where it shows; the chain label, which
             // fades, from where it first showed until a second later.
-            if (game.scene() == SceneGameOver || game.scene() == SceneNameEntry || game.scene() == SceneTitle) {
-                for (std::uint32_t c : {PromptPatchColour, NewRecordColour, NamePanelColour, NameFrameColour,
-                                        NameKeysColour}) {
+            if (game.scene() == SceneGameOver || game.scene() == SceneNameEntry ||
+                game.scene() == SceneTitle) {
+                for (std::uint32_t c :
+                     {PromptPatchColour, NewRecordColour, NamePanelColour, NameFrameColour, NameKeysColour}) {
                     const Found f = findColour(shot, c);
                     if (f.count > 0) masks.push_back(f.box);
                 }
@@ -384,12 +392,13 @@ TEST(FeedbackFrames, OutsideTheOverlaysEveryFrameIsAsWithoutThem)
             for (int ty = 0; ty < TilesDown; ++ty)
                 for (int tx = 0; tx < TilesAcross; ++tx) {
                     bool masked = false;
-                    for (const Box& m : masks) masked = masked || overlaps(m, tx, ty);
+                    for (const Box& m : masks)
+                        masked = masked || overlaps(m, tx, ty);
                     if (masked) continue;
                     ++compared;
                     if (tiles[ty * TilesAcross + tx] != before[ty * TilesAcross + tx]) {
-                        ADD_FAILURE() << name << " frame " << frame << " differs at tile " << tx * Tile << ", "
-                                      << ty * Tile;
+                        ADD_FAILURE() << name << " frame " << frame << " differs at tile " << tx * Tile
+                                      << ", " << ty * Tile;
                         return false;
                     }
                 }

@@ -65,8 +65,7 @@ namespace {
 // must be among the counted ones.
 class FolderWatch {
 public:
-    explicit FolderWatch(const std::string& dir)
-        : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    explicit FolderWatch(const std::string& dir) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         if (fd_ >= 0)
             watch_ = inotify_add_watch(fd_, dir.c_str(),
@@ -84,7 +83,8 @@ public:
     {
         alignas(inotify_event) char events[4096];
         bool any = false;
-        while (::read(fd_, events, sizeof events) > 0) any = true;
+        while (::read(fd_, events, sizeof events) > 0)
+            any = true;
         return any;
     }
 
@@ -104,8 +104,8 @@ std::string describe(const std::vector<FrameCount>& frames)
 {
     std::ostringstream s;
     for (const FrameCount& f : frames)
-        s << "frame " << f.frame << " (scene " << f.scene << ", phase " << f.phase << "): "
-          << f.allocations << " allocation(s)\n";
+        s << "frame " << f.frame << " (scene " << f.scene << ", phase " << f.phase << "): " << f.allocations
+          << " allocation(s)\n";
     return s.str();
 }
 
@@ -140,8 +140,7 @@ TEST(FrameAllocation, AWholeSessionAllocatesNothingAfterItsFirstFrame)
         }
         scenes.insert(game.scene());
         if (game.scene() == ScenePlay) phases.insert(game.phase());
-        if (game.scene() == SceneRanking && std::filesystem::exists(RankFilePath))
-            rankingWithFile = true;
+        if (game.scene() == SceneRanking && std::filesystem::exists(RankFilePath)) rankingWithFile = true;
         allocations = 0;
         counting = true;
         return true;

@@ -22,18 +22,17 @@ InputScript parsed(const std::string& text)
 
 TEST(InputScript, EventsKeepTheirFramesKindsAndOrder)
 {
-    const InputScript s = parsed(
-        "tessaloom-input 1\r\n"
-        "# a comment, then a blank line\n"
-        "\n"
-        "start 4294967000\n"
-        "step 40\n"
-        "frames 10\n"
-        "0 +down\n"
-        "0 +z\n"
-        "3 ~left\n"
-        "3 @250\n"
-        "9 -down\n");
+    const InputScript s = parsed("tessaloom-input 1\r\n"
+                                 "# a comment, then a blank line\n"
+                                 "\n"
+                                 "start 4294967000\n"
+                                 "step 40\n"
+                                 "frames 10\n"
+                                 "0 +down\n"
+                                 "0 +z\n"
+                                 "3 ~left\n"
+                                 "3 @250\n"
+                                 "9 -down\n");
     EXPECT_EQ(s.startMs, 4294967000u);
     EXPECT_EQ(s.stepMs, 40u);
     EXPECT_EQ(s.frames, 10);

@@ -20,12 +20,12 @@ namespace {
 // What happened on the way through a replay.
 struct Seen {
     int maxChainSteps = 0;
-    int largestBombGroup = 0;   // blocks in a clearing group that holds a bomb
+    int largestBombGroup = 0;  // blocks in a clearing group that holds a bomb
     bool played = false;
     bool gameOver = false;
     bool nameEntry = false;
-    std::string enteredName;    // letters on screen in the last name-entry frame
-    int finalScore = -1;        // score in the last frame of play or game over
+    std::string enteredName;  // letters on screen in the last name-entry frame
+    int finalScore = -1;      // score in the last frame of play or game over
     std::string fault;
 };
 
@@ -52,18 +52,19 @@ Replay replayRecording(const std::string& name)
         if (game.phase() == PhaseClearing) {
             for (const ClearGroup& group : game.field().groups()) {
                 bool bomb = false;
-                for (const ClearBlock& block : group) bomb = bomb || block.colour() == Bomb;
+                for (const ClearBlock& block : group)
+                    bomb = bomb || block.colour() == Bomb;
                 if (bomb && group.size() > s.largestBombGroup) s.largestBombGroup = group.size();
             }
         }
         if (game.scene() == ScenePlay) s.played = true;
         if (game.scene() == SceneGameOver) s.gameOver = true;
-        if (game.scene() == ScenePlay || game.scene() == SceneGameOver)
-            s.finalScore = game.field().score();
+        if (game.scene() == ScenePlay || game.scene() == SceneGameOver) s.finalScore = game.field().score();
         if (game.scene() == SceneNameEntry) {
             s.nameEntry = true;
             s.enteredName.clear();
-            for (int i = 0; i < 3; ++i) s.enteredName += letterChar(game.field().nameLetter(i));
+            for (int i = 0; i < 3; ++i)
+                s.enteredName += letterChar(game.field().nameLetter(i));
         }
         return true;
     });

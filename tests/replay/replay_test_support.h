@@ -110,8 +110,8 @@ inline void writeOverlayTestPictures(const std::string& dir)
 // The colour of a presented frame's pixel (x, y), y from the top, as 0xRRGGBB.
 inline std::uint32_t frameColour(const headless::Frame& frame, int x, int y)
 {
-    const std::uint8_t* p =
-        frame.pixels.data() + (static_cast<std::size_t>(frame.height - 1 - y) * frame.width + x) * 3;
+    const std::uint8_t* p = frame.pixels.data() +
+                            (static_cast<std::size_t>(frame.height - 1 - y) * frame.width + x) * 3;
     return static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
 }
 

@@ -40,8 +40,8 @@ TEST(Soak, HundredsOfRandomGamesKeepEveryInvariant)
     EXPECT_GE(r.maxChainSteps, 2);
     EXPECT_GE(r.maxLevel, 2);
     EXPECT_EQ(rankFileFault(readFile("Data/Rank.ds")), "");
-    std::printf("soak: %d games, %lld frames, %.1f s, longest chain %d, highest level %d\n",
-                r.games, r.frames, r.seconds, r.maxChainSteps, r.maxLevel);
+    std::printf("soak: %d games, %lld frames, %.1f s, longest chain %d, highest level %d\n", r.games,
+                r.frames, r.seconds, r.maxChainSteps, r.maxLevel);
 }
 
 TEST(Soak, SessionThatDoesNotEndIsAFailureWithItsInputSaved)
@@ -154,7 +154,8 @@ TEST(Invariants, RankFileAsTheGameWritesIt)
         {"zay\r\n900\r\n" + good.substr(10), "place 2: out of order"},
         {"zay\n930\r\n" + good.substr(10), "9 lines instead of 10"},
     };
-    for (const Case& c : cases) EXPECT_EQ(rankFileFault(c.text), c.fault) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(rankFileFault(c.text), c.fault) << c.text;
 }
 
 TEST(Invariants, RankFileIsCheckedOnlyWhenItExists)

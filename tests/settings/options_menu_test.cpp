@@ -18,7 +18,8 @@ TEST(OptionsMenu, TheCursorRunsFromWindowSizeToBackAndStopsAtBothEnds)
     OptionsMenu m;
     EXPECT_EQ(m.cursor(), OptionsEntry::WindowSize);
     EXPECT_FALSE(m.moveCursor(-1));
-    for (int k = 1; k < OptionsEntryCount; ++k) EXPECT_TRUE(m.moveCursor(1));
+    for (int k = 1; k < OptionsEntryCount; ++k)
+        EXPECT_TRUE(m.moveCursor(1));
     EXPECT_EQ(m.cursor(), OptionsEntry::Back);
     EXPECT_FALSE(m.moveCursor(1));
     m.reset();

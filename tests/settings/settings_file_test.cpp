@@ -55,9 +55,10 @@ TEST(SettingsReader, AFileNamingEveryKeySetsEveryValue)
 TEST(SettingsReader, CommentsBlanksLineEndsAndSpacingAreTolerated)
 {
     std::vector<std::string> problems;
-    const Settings s = parse("# a comment\r\n\r\n; another\n   \n\tmusic_volume=70\r\n  controls   =  modern  \n"
-                             "window_scale = auto",  // no final line end
-                             &problems);
+    const Settings s =
+        parse("# a comment\r\n\r\n; another\n   \n\tmusic_volume=70\r\n  controls   =  modern  \n"
+              "window_scale = auto",  // no final line end
+              &problems);
     EXPECT_EQ(s.musicVolume, 70);
     EXPECT_EQ(s.controls, ControlsSetting::Modern);
     EXPECT_EQ(s.windowScale, Settings::AutoScale);
@@ -169,8 +170,10 @@ public:
     }
     ~EnvironmentVariable()
     {
-        if (saved_) ::setenv(name_, saved_->c_str(), 1);
-        else ::unsetenv(name_);
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
     }
     void set(const char* value) { value ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
 

@@ -26,8 +26,10 @@ protected:
         headless::reset();
         ASSERT_TRUE(files.ok());
         bank.setWindow(Window);
-        for (int i = 0; i < BgmCount; ++i) ASSERT_TRUE(bank.loadBgm(static_cast<BgmId>(i), files.make(BgmFiles[i])));
-        for (int i = 0; i < SeCount; ++i) ASSERT_TRUE(bank.loadEffect(static_cast<SeId>(i), files.make(SeFiles[i])));
+        for (int i = 0; i < BgmCount; ++i)
+            ASSERT_TRUE(bank.loadBgm(static_cast<BgmId>(i), files.make(BgmFiles[i])));
+        for (int i = 0; i < SeCount; ++i)
+            ASSERT_TRUE(bank.loadEffect(static_cast<SeId>(i), files.make(SeFiles[i])));
         headless::clearAudioLog();
         // The platform starts with a restart pending; these tests watch new ones.
         platform::takeBgmRestartRequest();
@@ -205,7 +207,8 @@ TEST_F(SoundBankTest, TeardownClosesEveryOpenChannelOnce)
     for (const auto& e : headless::audioLog())
         if (e.op == AudioOp::Close) closed.insert(e.sound);
     EXPECT_EQ(closed, std::multiset<platform::SoundHandle>(open.begin(), open.end()));
-    for (platform::SoundHandle h : open) EXPECT_FALSE(headless::soundPlaying(h));
+    for (platform::SoundHandle h : open)
+        EXPECT_FALSE(headless::soundPlaying(h));
 }
 
 TEST_F(SoundBankTest, WithoutAudioTheGameRunsSilently)

@@ -12,7 +12,10 @@
 #error "tests_tools needs TESSALOOM_ASSET_DIR (the build folder the assets are generated into)"
 #endif
 
-inline std::string assetPath(const std::string& relative) { return std::string(TESSALOOM_ASSET_DIR) + "/" + relative; }
+inline std::string assetPath(const std::string& relative)
+{
+    return std::string(TESSALOOM_ASSET_DIR) + "/" + relative;
+}
 
 using Colour = std::array<int, 3>;  // red, green, blue
 

@@ -53,7 +53,7 @@ TEST(Generator, ChordSymbolsGiveTheirTones)
 TEST(Generator, KeyedPicturesKeyOnlyWhatIsNotDrawn)
 {
     Canvas c(4, 2);
-    c.blend(1, 0, rgb(0, 255, 0), 1.0f);  // drawn pure green must not turn transparent
+    c.blend(1, 0, rgb(0, 255, 0), 1.0f);    // drawn pure green must not turn transparent
     c.blend(2, 0, rgb(200, 10, 10), 0.3f);  // faint: below half coverage, keyed
     c.blend(3, 1, rgb(10, 20, 30), 1.0f);
     const std::vector<std::uint8_t> bmp = c.toBmp(true);

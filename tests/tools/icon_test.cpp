@@ -35,7 +35,8 @@ std::uint32_t slowCrc(const std::uint8_t* p, std::size_t n)
 
 std::uint32_t big32(const Bytes& b, std::size_t at)
 {
-    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
+           b[at + 3];
 }
 
 Bytes readAll(const std::string& path)
@@ -180,7 +181,8 @@ TEST(Icon, WriterRefusesSizesThatDoNotMatchThePixels)
     EXPECT_TRUE(encodePng(0, 1, {}).empty());
     EXPECT_TRUE(encodePng(2, 2, Bytes(15)).empty());
     EXPECT_TRUE(encodePng(-1, -1, Bytes(4)).empty());
-    const Bytes rgba = {255, 0, 0, 255, 0, 0, 255, 128, 1, 2, 3, 0, 9, 8, 7, 6, 10, 20, 30, 40, 50, 60, 70, 80};
+    const Bytes rgba = {255, 0, 0, 255, 0,  0,  255, 128, 1,  2,  3,  0,
+                        9,   8, 7, 6,   10, 20, 30,  40,  50, 60, 70, 80};
     const Picture p = readPng(encodePng(3, 2, rgba));
     EXPECT_EQ(3, p.width);
     EXPECT_EQ(2, p.height);

@@ -13,10 +13,10 @@
 namespace {
 
 // Surfaces cannot be copied, so loading with its checks is a macro.
-#define LOAD(var, name, w, h)                                 \
-    Surface var;                                              \
-    ASSERT_TRUE(var.loadBmp(assetPath("Graphics/" name)));    \
-    ASSERT_EQ(w, var.width());                                \
+#define LOAD(var, name, w, h)                                                                                \
+    Surface var;                                                                                             \
+    ASSERT_TRUE(var.loadBmp(assetPath("Graphics/" name)));                                                   \
+    ASSERT_EQ(w, var.width());                                                                               \
     ASSERT_EQ(h, var.height())
 
 // Light pixels of a 32 x 32 cell: the shape of its symbol.
@@ -45,12 +45,11 @@ TEST(PictureAssets, EveryPictureLoadsThroughTheGameReaderAtItsSize)
         const char* name;
         int w, h;
     };
-    for (const Expect& e : {Expect{"PuzzleBlock.bmp", 192, 32}, Expect{"Title.bmp", 640, 480},
-                            Expect{"RankBG.bmp", 640, 480}, Expect{"GameBG.bmp", 640, 480},
-                            Expect{"Vals.bmp", 240, 34}, Expect{"String.bmp", 624, 34},
-                            Expect{"GameOver.bmp", 256, 160}, Expect{"GameStart.bmp", 256, 160},
-                            Expect{"ScoreCursol.bmp", 24, 5}, Expect{"Paused.bmp", 256, 160},
-                            Expect{"Icon.bmp", 64, 64}}) {
+    for (const Expect& e :
+         {Expect{"PuzzleBlock.bmp", 192, 32}, Expect{"Title.bmp", 640, 480}, Expect{"RankBG.bmp", 640, 480},
+          Expect{"GameBG.bmp", 640, 480}, Expect{"Vals.bmp", 240, 34}, Expect{"String.bmp", 624, 34},
+          Expect{"GameOver.bmp", 256, 160}, Expect{"GameStart.bmp", 256, 160},
+          Expect{"ScoreCursol.bmp", 24, 5}, Expect{"Paused.bmp", 256, 160}, Expect{"Icon.bmp", 64, 64}}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
         EXPECT_EQ(e.w, s.width()) << e.name;
@@ -63,7 +62,8 @@ TEST(PictureAssets, WindowIconIsKeyedAroundItsFourBlocks)
     LOAD(s, "Icon.bmp", 64, 64);
     EXPECT_TRUE(isKey(s, 0, 0) && isKey(s, 63, 0) && isKey(s, 0, 63) && isKey(s, 63, 63));
     for (int cy : {16, 48})
-        for (int cx : {16, 48}) EXPECT_FALSE(isKey(s, cx, cy)) << cx << ", " << cy;
+        for (int cx : {16, 48})
+            EXPECT_FALSE(isKey(s, cx, cy)) << cx << ", " << cy;
 }
 
 TEST(PictureAssets, BlockCellsAreRoundedWithKeyedCornersAndSolidCentres)
@@ -153,13 +153,12 @@ TEST(PictureAssets, GlyphsStandOnKeyWithADarkRimAndStayInTheirCells)
             // makes the glyph readable on light and dark backgrounds alike.
             for (int y = 1; y < 33; ++y)
                 for (int x = 1; x < 23; ++x) {
-                    if (!ink[y * 24 + x])
-                        continue;
-                    const bool edge = !ink[y * 24 + x - 1] || !ink[y * 24 + x + 1] || !ink[(y - 1) * 24 + x] ||
-                                      !ink[(y + 1) * 24 + x];
+                    if (!ink[y * 24 + x]) continue;
+                    const bool edge = !ink[y * 24 + x - 1] || !ink[y * 24 + x + 1] ||
+                                      !ink[(y - 1) * 24 + x] || !ink[(y + 1) * 24 + x];
                     if (edge) {
-                        EXPECT_LT(luma(colourAt(s, x0 + x, y)), 110) << sh.name << " cell " << i << " at " << x
-                                                                      << "," << y;
+                        EXPECT_LT(luma(colourAt(s, x0 + x, y)), 110)
+                            << sh.name << " cell " << i << " at " << x << "," << y;
                     }
                 }
             masks.push_back(ink);
@@ -177,12 +176,12 @@ TEST(PictureAssets, BannersAreKeyedAroundTheirPanel)
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + name)));
         ASSERT_EQ(256, s.width());
         ASSERT_EQ(160, s.height());
-        EXPECT_EQ(256, countKey(s, 0, 0, 256, 1)) << name;      // top edge
-        EXPECT_EQ(256, countKey(s, 0, 159, 256, 160)) << name;  // bottom edge
-        EXPECT_EQ(160, countKey(s, 0, 0, 1, 160)) << name;      // left edge
-        EXPECT_EQ(160, countKey(s, 255, 0, 256, 160)) << name;  // right edge
+        EXPECT_EQ(256, countKey(s, 0, 0, 256, 1)) << name;           // top edge
+        EXPECT_EQ(256, countKey(s, 0, 159, 256, 160)) << name;       // bottom edge
+        EXPECT_EQ(160, countKey(s, 0, 0, 1, 160)) << name;           // left edge
+        EXPECT_EQ(160, countKey(s, 255, 0, 256, 160)) << name;       // right edge
         EXPECT_TRUE(isKey(s, 5, 23) && isKey(s, 250, 136)) << name;  // rounded corners
-        EXPECT_EQ(0, countKey(s, 30, 40, 226, 120)) << name;           // the panel itself
+        EXPECT_EQ(0, countKey(s, 30, 40, 226, 120)) << name;         // the panel itself
         EXPECT_GT(countBrighter(s, 20, 30, 236, 130, 200), 400) << name << " has no readable words";
     }
 }
@@ -256,16 +255,17 @@ TEST(PictureAssets, OverlaysLoadAtTheSizesTheGameLaysThemOut)
         int w, h;
         bool keyed;
     };
-    for (const Expect& e : {Expect{"ChainWord.bmp", ChainWordWidth, ChainGlyphHeight, true},
-                            Expect{"ChainDigits.bmp", ChainGlyphWidth * ChainGlyphCount, ChainGlyphHeight, true},
-                            Expect{"LevelUp.bmp", LevelUpWidth, LevelUpHeight, true},
-                            Expect{"PromptPatch.bmp", PromptPatchWidth, PromptPatchHeight, false},
-                            Expect{"NewRecord.bmp", RecordRibbonWidth, RecordRibbonHeight, true},
-                            Expect{"NamePanel.bmp", NamePanelWidth, NamePanelHeight, true},
-                            Expect{"NameFrame.bmp", NameFrameWidth, NameFrameHeight, true},
-                            Expect{"PlayKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
-                            Expect{"NameKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
-                            Expect{"Shadow.bmp", 192, 32, true}}) {
+    for (const Expect& e :
+         {Expect{"ChainWord.bmp", ChainWordWidth, ChainGlyphHeight, true},
+          Expect{"ChainDigits.bmp", ChainGlyphWidth * ChainGlyphCount, ChainGlyphHeight, true},
+          Expect{"LevelUp.bmp", LevelUpWidth, LevelUpHeight, true},
+          Expect{"PromptPatch.bmp", PromptPatchWidth, PromptPatchHeight, false},
+          Expect{"NewRecord.bmp", RecordRibbonWidth, RecordRibbonHeight, true},
+          Expect{"NamePanel.bmp", NamePanelWidth, NamePanelHeight, true},
+          Expect{"NameFrame.bmp", NameFrameWidth, NameFrameHeight, true},
+          Expect{"PlayKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
+          Expect{"NameKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
+          Expect{"Shadow.bmp", 192, 32, true}}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
         EXPECT_EQ(e.w, s.width()) << e.name;
@@ -290,8 +290,8 @@ TEST(PictureAssets, PromptPatchHidesExactlyTheBannersPressZ)
         for (int x = 0; x < 256; ++x) {
             const assetgen::Rgb a = with.colourAt(x, y), b = without.colourAt(x, y);
             if (a.r == b.r && a.g == b.g && a.b == b.b) continue;
-            const bool inside = x >= PromptPatchX && x < PromptPatchX + PromptPatchWidth && y >= PromptPatchY &&
-                                y < PromptPatchY + PromptPatchHeight;
+            const bool inside = x >= PromptPatchX && x < PromptPatchX + PromptPatchWidth &&
+                                y >= PromptPatchY && y < PromptPatchY + PromptPatchHeight;
             EXPECT_TRUE(inside) << x << ", " << y;
             insideDiffs += inside ? 1 : 0;
         }

@@ -28,7 +28,10 @@ std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t i)
     return b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (std::uint32_t(b[i + 3]) << 24);
 }
 
-std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t i) { return std::uint16_t(b[i] | (b[i + 1] << 8)); }
+std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t i)
+{
+    return std::uint16_t(b[i] | (b[i + 1] << 8));
+}
 
 Wav readWav(const std::string& path)
 {
@@ -43,8 +46,7 @@ Wav readWav(const std::string& path)
         const std::string id(b.begin() + pos, b.begin() + pos + 4);
         const std::uint32_t size = le32(b, pos + 4);
         const std::size_t body = pos + 8;
-        if (body + size > b.size())
-            return w;
+        if (body + size > b.size()) return w;
         if (id == "fmt " && size >= 16) {
             w.format = le16(b, body);
             w.channels = le16(b, body + 2);
@@ -56,7 +58,8 @@ Wav readWav(const std::string& path)
             w.ch.assign(w.channels, std::vector<double>(frames));
             for (std::size_t i = 0; i < frames; ++i)
                 for (int c = 0; c < w.channels; ++c)
-                    w.ch[c][i] = static_cast<std::int16_t>(le16(b, body + (i * w.channels + c) * 2)) / 32768.0;
+                    w.ch[c][i] = static_cast<std::int16_t>(le16(b, body + (i * w.channels + c) * 2)) /
+                                 32768.0;
             w.ok = true;
         }
         pos = body + size + (size & 1);
@@ -116,19 +119,17 @@ double pitchAtStart(const Wav& w)
         for (std::size_t i = 0; i + lag < n; ++i)
             r[lag] += x[i] * x[i + lag];
         r[lag] /= double(n - lag);
-        if (lag <= last)
-            best = std::max(best, r[lag]);
+        if (lag <= last) best = std::max(best, r[lag]);
     }
     for (int lag = first + 1; lag <= last; ++lag)
-        if (r[lag] >= 0.9 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])
-            return double(w.rate) / lag;
+        if (r[lag] >= 0.9 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) return double(w.rate) / lag;
     return 0.0;
 }
 
 const double CeilingDb = -1.0;
 
-const char* const Effects[] = {"Decide", "Select", "GameOver", "Turn", "Move", "Bottom",
-                               "Chain1", "Chain2", "Chain3", "Chain4", "Chain5", "GameStart"};
+const char* const Effects[] = {"Decide", "Select", "GameOver", "Turn",   "Move",   "Bottom",
+                               "Chain1", "Chain2", "Chain3",   "Chain4", "Chain5", "GameStart"};
 
 }  // namespace
 
@@ -231,11 +232,14 @@ TEST(SoundAssets, ChainEffectsRiseWithTheChain)
 TEST(SoundAssets, EverySoundPassesTheStrictCheckBeforeTheMixer)
 {
     std::vector<std::string> paths;
-    for (const char* name : {"Title", "Play", "Over"}) paths.push_back(std::string("Sound/BGM/") + name + ".wav");
-    for (const char* name : Effects) paths.push_back(std::string("Sound/SE/") + name + ".wav");
+    for (const char* name : {"Title", "Play", "Over"})
+        paths.push_back(std::string("Sound/BGM/") + name + ".wav");
+    for (const char* name : Effects)
+        paths.push_back(std::string("Sound/SE/") + name + ".wav");
     for (const std::string& path : paths) {
         std::ifstream f(assetPath(path), std::ios::binary);
-        const std::vector<unsigned char> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        const std::vector<unsigned char> b((std::istreambuf_iterator<char>(f)),
+                                           std::istreambuf_iterator<char>());
         const char* reason = nullptr;
         platform::WavLayout layout;
         EXPECT_TRUE(platform::checkWav(b.data(), b.size(), &reason, &layout))

@@ -36,12 +36,16 @@ Canvas wovenBackground(Rgb top, Rgb bottom)
 
 void drawPanel(Canvas& c, float x0, float y0, float x1, float y1, float opacity)
 {
-    c.fillShape(x0 - 2, y0 - 2, x1 + 2, y1 + 2,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 - 1.5f, y0 - 1.5f, x1 + 1.5f, y1 + 1.5f, 9.5f); },
-                [&](float, float) { return rgb(120, 132, 196); }, 0.8f);
-    c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 8); },
-                [&](float, float py) { return mix(rgb(12, 14, 34), rgb(22, 18, 44), (py - y0) / (y1 - y0)); },
-                opacity);
+    c.fillShape(
+        x0 - 2, y0 - 2, x1 + 2, y1 + 2,
+        [&](float px, float py) {
+            return sdRoundRect(px, py, x0 - 1.5f, y0 - 1.5f, x1 + 1.5f, y1 + 1.5f, 9.5f);
+        },
+        [&](float, float) { return rgb(120, 132, 196); }, 0.8f);
+    c.fillShape(
+        x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 8); },
+        [&](float, float py) { return mix(rgb(12, 14, 34), rgb(22, 18, 44), (py - y0) / (y1 - y0)); },
+        opacity);
 }
 
 TextStyle labelStyle(float cap)
@@ -62,8 +66,9 @@ namespace {
 // A sunken box for numbers: darker than a panel, no border highlight.
 void drawInset(Canvas& c, float x0, float y0, float x1, float y1)
 {
-    c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 5); },
-                [&](float, float py) { return mix(rgb(4, 4, 12), rgb(14, 16, 34), (py - y0) / (y1 - y0)); });
+    c.fillShape(
+        x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 5); },
+        [&](float, float py) { return mix(rgb(4, 4, 12), rgb(14, 16, 34), (py - y0) / (y1 - y0)); });
 }
 
 TextStyle headingStyle(float cap)
@@ -85,12 +90,13 @@ TextStyle headingStyle(float cap)
 void drawKeycap(Canvas& c, float x, float y, const std::string& legend)
 {
     const float w = 24, h = 22;
-    c.fillShape(x, y, x + w, y + h + 3,
-                [&](float px, float py) { return sdRoundRect(px, py, x, y + 2, x + w, y + h + 2, 5); },
-                [&](float, float) { return rgb(40, 40, 60); });
-    c.fillShape(x, y, x + w, y + h,
-                [&](float px, float py) { return sdRoundRect(px, py, x, y, x + w, y + h, 5); },
-                [&](float, float py) { return mix(rgb(236, 236, 246), rgb(170, 172, 196), (py - y) / h); });
+    c.fillShape(
+        x, y, x + w, y + h + 3,
+        [&](float px, float py) { return sdRoundRect(px, py, x, y + 2, x + w, y + h + 2, 5); },
+        [&](float, float) { return rgb(40, 40, 60); });
+    c.fillShape(
+        x, y, x + w, y + h, [&](float px, float py) { return sdRoundRect(px, py, x, y, x + w, y + h, 5); },
+        [&](float, float py) { return mix(rgb(236, 236, 246), rgb(170, 172, 196), (py - y) / h); });
     TextStyle s;
     s.capHeight = 11;
     s.stroke = 2.0f;
@@ -122,21 +128,22 @@ void drawKeyRow(Canvas& c, float y, const std::string& keys, const std::string& 
 void drawWell(Canvas& c)
 {
     const float x0 = 192, y0 = 48, x1 = 448, y1 = 432;
-    c.fillShape(x0 - 7, y0 - 7, x1 + 7, y1 + 7,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 - 6, y0 - 6, x1 + 6, y1 + 6, 5); },
-                [&](float px, float py) {
-                    const float t = ((px - x0) + (py - y0)) / 1280.0f;
-                    return mix(rgb(176, 184, 226), rgb(62, 64, 110), std::min(1.0f, t * 2));
-                });
-    c.fillShape(x0 - 4, y0 - 4, x1 + 4, y1 + 4,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 - 3, y0 - 3, x1 + 3, y1 + 3, 3); },
-                [&](float, float) { return rgb(20, 20, 40); });
+    c.fillShape(
+        x0 - 7, y0 - 7, x1 + 7, y1 + 7,
+        [&](float px, float py) { return sdRoundRect(px, py, x0 - 6, y0 - 6, x1 + 6, y1 + 6, 5); },
+        [&](float px, float py) {
+            const float t = ((px - x0) + (py - y0)) / 1280.0f;
+            return mix(rgb(176, 184, 226), rgb(62, 64, 110), std::min(1.0f, t * 2));
+        });
+    c.fillShape(
+        x0 - 4, y0 - 4, x1 + 4, y1 + 4,
+        [&](float px, float py) { return sdRoundRect(px, py, x0 - 3, y0 - 3, x1 + 3, y1 + 3, 3); },
+        [&](float, float) { return rgb(20, 20, 40); });
     for (int y = int(y0); y < int(y1); ++y)
         for (int x = int(x0); x < int(x1); ++x) {
             const int u = (x - int(x0)) % 32, v = (y - int(y0)) % 32;
             Rgb col = mix(rgb(12, 14, 30), rgb(20, 14, 36), (y - y0) / (y1 - y0));
-            if (u == 0 || v == 0)
-                col = mix(col, rgb(54, 60, 104), 0.5f);
+            if (u == 0 || v == 0) col = mix(col, rgb(54, 60, 104), 0.5f);
             c.blend(x, y, col, 1);
         }
 }
@@ -147,7 +154,8 @@ Canvas titleBackground()
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     // A line of blocks above the name, as if a row were about to clear.
-    const int pattern[8] = {BlockRed, BlockGreen, BlockBlue, BlockYellow, BlockBomb, BlockBlue, BlockStone, BlockRed};
+    const int pattern[8] = {BlockRed,  BlockGreen, BlockBlue,  BlockYellow,
+                            BlockBomb, BlockBlue,  BlockStone, BlockRed};
     for (int i = 0; i < 8; ++i)
         drawBlockCell(c, 192 + 32 * i, 36, pattern[i]);
     // Falling pairs at the sides.
@@ -195,10 +203,14 @@ Canvas rankingBackground()
         const float y = 110.0f + 60 * i;  // glyphs 34 high from here
         // Row stripe: names go at x 180..264, scores at 300..510.
         drawPanel(c, 64, y - 7, 576, y + 41, 0.75f);
-        c.fillShape(66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 13); },
-                    [&](float, float) { return scale(medal[i], 0.45f); });
-        c.fillShape(66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 11); },
-                    [&](float px, float py) { return mix(lighten(medal[i], 0.4f), medal[i], (py - y - 6) / 22 + (px - 76) / 60); });
+        c.fillShape(
+            66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 13); },
+            [&](float, float) { return scale(medal[i], 0.45f); });
+        c.fillShape(
+            66, y, 106, y + 40, [&](float px, float py) { return sdCircle(px, py, 86, y + 17, 11); },
+            [&](float px, float py) {
+                return mix(lighten(medal[i], 0.4f), medal[i], (py - y - 6) / 22 + (px - 76) / 60);
+            });
         TextStyle p = labelStyle(20);
         p.top = lighten(medal[i], 0.5f);
         p.bottom = medal[i];
@@ -278,7 +290,7 @@ Canvas optionsBackground()
     drawPanel(c, 64, 92, 576, 428, 0.72f);
     TextStyle item = labelStyle(18);
     item.stroke = 2.8f;
-    const char* labels[8] = {"WINDOW SIZE", "FULLSCREEN", "MUSIC VOLUME", "EFFECTS VOLUME",
+    const char* labels[8] = {"WINDOW SIZE", "FULLSCREEN", "MUSIC VOLUME",   "EFFECTS VOLUME",
                              "MUTE",        "CONTROLS",   "LANDING SHADOW", "BACK"};
     for (int i = 0; i < 8; ++i)
         drawText(c, labels[i], 120, 100 + 40 * i + 11, item);

@@ -9,7 +9,10 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-SoundBuffer oneShot(double seconds) { return SoundBuffer(static_cast<std::size_t>(seconds * SampleRate), false); }
+SoundBuffer oneShot(double seconds)
+{
+    return SoundBuffer(static_cast<std::size_t>(seconds * SampleRate), false);
+}
 
 void note(SoundBuffer& b, Instrument ins, double start, double held, float midi, float velocity)
 {
@@ -19,8 +22,7 @@ void note(SoundBuffer& b, Instrument ins, double start, double held, float midi,
 // Adds a light room to a one-shot and levels it with the other effects.
 SoundBuffer finish(SoundBuffer dry, float room)
 {
-    if (room > 0)
-        dry.mixIn(reverb(dry, 0.5f, 0.5f), room);
+    if (room > 0) dry.mixIn(reverb(dry, 0.5f, 0.5f), room);
     // Effects are written in mono: fold the channels first, so the level
     // is measured on what is written.
     for (std::size_t i = 0; i < dry.frames(); ++i) {
@@ -35,9 +37,9 @@ SoundBuffer finish(SoundBuffer dry, float room)
 SoundBuffer decide()
 {
     SoundBuffer b = oneShot(0.7);
-    note(b, Instrument::Bell, 0.0, 0.08, 84, 0.8f);    // C6
-    note(b, Instrument::Bell, 0.07, 0.25, 91, 1.0f);   // G6
-    note(b, Instrument::Pluck, 0.07, 0.2, 79, 0.5f);   // G5 underneath
+    note(b, Instrument::Bell, 0.0, 0.08, 84, 0.8f);   // C6
+    note(b, Instrument::Bell, 0.07, 0.25, 91, 1.0f);  // G6
+    note(b, Instrument::Pluck, 0.07, 0.2, 79, 0.5f);  // G5 underneath
     return finish(b, 0.3f);
 }
 
@@ -88,7 +90,8 @@ SoundBuffer move()
     for (std::size_t i = 0; i < b.frames(); ++i) {
         const double t = double(i) / SampleRate;
         const double env = std::min(1.0, t / 0.001) * std::exp(-t / 0.012);
-        const float v = static_cast<float>((std::sin(2 * Pi * 820 * t) + 0.4 * std::sin(2 * Pi * 1930 * t)) * env);
+        const float v =
+            static_cast<float>((std::sin(2 * Pi * 820 * t) + 0.4 * std::sin(2 * Pi * 1930 * t)) * env);
         b.add(i, v, v);
     }
     return finish(b, 0.0f);
@@ -145,20 +148,13 @@ SoundBuffer gameStart()
 
 SoundBuffer effect(const std::string& name)
 {
-    if (name == "Decide")
-        return decide();
-    if (name == "Select")
-        return select();
-    if (name == "GameOver")
-        return gameOver();
-    if (name == "Turn")
-        return turn();
-    if (name == "Move")
-        return move();
-    if (name == "Bottom")
-        return bottom();
-    if (name == "GameStart")
-        return gameStart();
+    if (name == "Decide") return decide();
+    if (name == "Select") return select();
+    if (name == "GameOver") return gameOver();
+    if (name == "Turn") return turn();
+    if (name == "Move") return move();
+    if (name == "Bottom") return bottom();
+    if (name == "GameStart") return gameStart();
     if (name.size() == 6 && name.compare(0, 5, "Chain") == 0 && name[5] >= '1' && name[5] <= '5')
         return chain(name[5] - '0');
     return SoundBuffer(0, false);

@@ -41,8 +41,7 @@ Canvas resample(const Canvas& src, int width, int height)
                     cover += a;
                 }
             }
-            if (cover <= 0)
-                continue;
+            if (cover <= 0) continue;
             const Rgb straight{float(r / cover), float(g / cover), float(b / cover)};
             out.blend(x, y, straight, float(cover / (fx * fy)));
         }

@@ -38,12 +38,14 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path root(argv[1]);
-    const std::filesystem::path graphics = root / "Graphics", bgm = root / "Sound" / "BGM", se = root / "Sound" / "SE";
+    const std::filesystem::path graphics = root / "Graphics", bgm = root / "Sound" / "BGM",
+                                se = root / "Sound" / "SE";
     std::error_code ec;
     for (const auto& d : {graphics, bgm, se}) {
         std::filesystem::create_directories(d, ec);
         if (ec) {
-            std::fprintf(stderr, "assetgen: cannot create %s: %s\n", d.string().c_str(), ec.message().c_str());
+            std::fprintf(stderr, "assetgen: cannot create %s: %s\n", d.string().c_str(),
+                         ec.message().c_str());
             return 1;
         }
     }
@@ -80,8 +82,8 @@ int main(int argc, char** argv)
     ok &= writeSound(bgm, "Title", titleMusic(), true);
     ok &= writeSound(bgm, "Play", playMusic(), true);
     ok &= writeSound(bgm, "Over", overMusic(), true);
-    for (const char* name : {"Decide", "Select", "GameOver", "Turn", "Move", "Bottom", "Chain1", "Chain2", "Chain3",
-                             "Chain4", "Chain5", "GameStart"})
+    for (const char* name : {"Decide", "Select", "GameOver", "Turn", "Move", "Bottom", "Chain1", "Chain2",
+                             "Chain3", "Chain4", "Chain5", "GameStart"})
         ok &= writeSound(se, name, effect(name), false);
 
     for (int size : IconSizes) {

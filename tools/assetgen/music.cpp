@@ -17,8 +17,8 @@ public:
         : beat_(60.0 / bpm), beatsPerBar_(beatsPerBar), bars_(bars),
           // Whole beats of whole samples: 44100 * 60 / bpm is an integer for
           // the tempos used, so the loop ends exactly on a bar line.
-          frames_(static_cast<std::size_t>(SampleRate) * 60 / bpm * beatsPerBar * bars),
-          dry_(frames_, true), send_(frames_, true)
+          frames_(static_cast<std::size_t>(SampleRate) * 60 / bpm * beatsPerBar * bars), dry_(frames_, true),
+          send_(frames_, true)
     {
     }
 
@@ -41,8 +41,8 @@ public:
     {
         const double t0 = fromBar * beatsPerBar_ * beat_;
         for (const LineNote& n : parseLine(text, unitBeats))
-            renderNote(part, {ins, t0 + n.beat * beat_, n.beats * beat_ * legato, float(n.midi + transpose), velocity,
-                              pan});
+            renderNote(part, {ins, t0 + n.beat * beat_, n.beats * beat_ * legato, float(n.midi + transpose),
+                              velocity, pan});
     }
 
     SoundBuffer finish(float roomSize, float damping, float wet)
@@ -83,11 +83,10 @@ SoundBuffer titleMusic()
     // C major, 100 bpm, sixteen bars; the last bar's G7 leads back to C.
     Arrangement a(100, 4, 16);
     const std::vector<std::string> chords = words("C Am F G C Em F G Am F C G F G C G7");
-    const std::string melody =
-        "E5/2 G5/2 C6/3 B5/1 A5/4 E5/4 F5/2 A5/2 C6/2 A5/2 G5/6 -/2 "
-        "E5/2 G5/2 C6/2 E6/2 D6/3 B5/1 G5/4 A5/2 C6/2 F5/2 A5/2 G5/4 D5/4 "
-        "C5/2 E5/2 A5/3 G5/1 F5/4 A5/4 G5/2 E5/2 C5/2 E5/2 D5/6 -/2 "
-        "A5/2 C6/2 F6/3 E6/1 D6/2 B5/2 G5/4 C6/3 G5/1 E5/2 G5/2 F5/2 D5/2 B4/2 G4/2";
+    const std::string melody = "E5/2 G5/2 C6/3 B5/1 A5/4 E5/4 F5/2 A5/2 C6/2 A5/2 G5/6 -/2 "
+                               "E5/2 G5/2 C6/2 E6/2 D6/3 B5/1 G5/4 A5/2 C6/2 F5/2 A5/2 G5/4 D5/4 "
+                               "C5/2 E5/2 A5/3 G5/1 F5/4 A5/4 G5/2 E5/2 C5/2 E5/2 D5/6 -/2 "
+                               "A5/2 C6/2 F6/3 E6/1 D6/2 B5/2 G5/4 C6/3 G5/1 E5/2 G5/2 F5/2 D5/2 B4/2 G4/2";
     const double bar = 4 * a.beat();
 
     SoundBuffer lead = a.newPart();
@@ -101,7 +100,8 @@ SoundBuffer titleMusic()
             renderNote(pad, {Instrument::Pad, b * bar, bar * 0.98, float(t), 0.5f, 0.0f});
         const int root = tones[0] - 12;
         renderNote(bass, {Instrument::Bass, b * bar, a.beat() * 1.4, float(root), 0.9f, 0.0f});
-        renderNote(bass, {Instrument::Bass, b * bar + 1.5 * a.beat(), a.beat() * 0.4, float(root + 7), 0.6f, 0.0f});
+        renderNote(bass,
+                   {Instrument::Bass, b * bar + 1.5 * a.beat(), a.beat() * 0.4, float(root + 7), 0.6f, 0.0f});
         renderNote(bass, {Instrument::Bass, b * bar + 2 * a.beat(), a.beat() * 1.8, float(root), 0.8f, 0.0f});
         // Rising and falling chord tones in eighths, answering the melody.
         const std::vector<int> up = voice(tones, 60, 76);
@@ -135,13 +135,11 @@ SoundBuffer playMusic()
     // A minor, 140 bpm, twenty-four bars: A, B, A with a new ending; the
     // last bar's E leads back to Am.
     Arrangement a(140, 4, 24);
-    const std::vector<std::string> chords =
-        words("Am F G Em Am F G E F G Em Am Dm G C E Am F G Em Am F G E");
-    const std::string partA =
-        "A5/1 -/1 A5/1 C6/1 E6/2 D6/1 C6/1 C6/1 -/1 C6/1 D6/1 C6/2 A5/2 "
-        "B5/1 -/1 B5/1 D6/1 G6/2 F6/1 E6/1 E6/4 B5/2 G5/2 "
-        "A5/1 -/1 A5/1 C6/1 E6/2 A6/2 G6/1 F6/1 E6/1 D6/1 C6/2 A5/2 "
-        "B5/2 D6/2 G6/2 B5/2 ";
+    const std::vector<std::string> chords = words("Am F G Em Am F G E F G Em Am Dm G C E Am F G Em Am F G E");
+    const std::string partA = "A5/1 -/1 A5/1 C6/1 E6/2 D6/1 C6/1 C6/1 -/1 C6/1 D6/1 C6/2 A5/2 "
+                              "B5/1 -/1 B5/1 D6/1 G6/2 F6/1 E6/1 E6/4 B5/2 G5/2 "
+                              "A5/1 -/1 A5/1 C6/1 E6/2 A6/2 G6/1 F6/1 E6/1 D6/1 C6/2 A5/2 "
+                              "B5/2 D6/2 G6/2 B5/2 ";
     const std::string partB =
         "A5/3 C6/3 F6/2 G6/3 F6/1 E6/2 D6/2 E6/3 D6/1 B5/4 C6/2 B5/2 A5/4 "
         "F5/2 A5/2 D6/2 F6/2 E6/2 D6/2 B5/2 G5/2 C6/2 E6/2 G6/2 E6/2 G#5/2 B5/2 E6/2 D6/2";
@@ -165,15 +163,15 @@ SoundBuffer playMusic()
         // Chord stabs on the offbeats.
         for (int k = 0; k < 4; ++k)
             for (int t : voice(tones, 57, 72))
-                renderNote(stabs, {Instrument::Stab, b * bar + (k + 0.5) * a.beat(), 0.2 * a.beat(), float(t), 0.5f,
-                                   -0.3f});
+                renderNote(stabs, {Instrument::Stab, b * bar + (k + 0.5) * a.beat(), 0.2 * a.beat(), float(t),
+                                   0.5f, -0.3f});
         // Sixteenth arpeggios lift the middle section.
         if (b >= 8 && b < 16) {
             const std::vector<int> up = voice(tones, 69, 84);
             for (int k = 0; k < 16; ++k) {
                 const int note = up[k % up.size()] + ((k / int(up.size())) % 2 ? 12 : 0);
-                renderNote(arp, {Instrument::Pluck, b * bar + k * 0.25 * a.beat(), 0.2 * a.beat(), float(note),
-                                 0.5f, 0.5f});
+                renderNote(arp, {Instrument::Pluck, b * bar + k * 0.25 * a.beat(), 0.2 * a.beat(),
+                                 float(note), 0.5f, 0.5f});
             }
         }
     }
@@ -207,11 +205,10 @@ SoundBuffer overMusic()
     // D minor, 75 bpm in three-four, sixteen bars; the closing A leads home.
     Arrangement a(75, 3, 16);
     const std::vector<std::string> chords = words("Dm Bb F C Dm Gm A A7 Bb F Gm Dm Bb C Dm A");
-    const std::string melody =
-        "A5/3 F5/1 E5/1 D5/1 D5/4 F5/2 C6/3 A5/3 G5/4 E5/2 "
-        "F5/2 A5/2 D6/2 D6/3 C6/1 Bb5/2 A5/4 C#6/2 G5/2 E5/2 C#5/2 "
-        "D5/2 F5/2 Bb5/2 A5/4 C6/2 Bb5/3 A5/1 G5/2 F5/6 "
-        "D6/3 C6/1 Bb5/2 C6/2 G5/2 E5/2 F5/2 E5/2 D5/2 C#5/3 E5/3";
+    const std::string melody = "A5/3 F5/1 E5/1 D5/1 D5/4 F5/2 C6/3 A5/3 G5/4 E5/2 "
+                               "F5/2 A5/2 D6/2 D6/3 C6/1 Bb5/2 A5/4 C#6/2 G5/2 E5/2 C#5/2 "
+                               "D5/2 F5/2 Bb5/2 A5/4 C6/2 Bb5/3 A5/1 G5/2 F5/6 "
+                               "D6/3 C6/1 Bb5/2 C6/2 G5/2 E5/2 F5/2 E5/2 D5/2 C#5/3 E5/3";
     const double bar = 3 * a.beat();
 
     SoundBuffer lead = a.newPart();
@@ -228,12 +225,12 @@ SoundBuffer overMusic()
         const std::vector<int> v = voice(tones, 57, 69);
         const int pattern[6] = {v[0], v[2 % v.size()], v[1], v[2 % v.size()], v[0] + 12, v[2 % v.size()]};
         for (int k = 0; k < 6; ++k)
-            renderNote(broken, {Instrument::Piano, b * bar + k * 0.5 * a.beat(), 0.5 * a.beat(), float(pattern[k]),
-                                k == 0 ? 0.55f : 0.4f, -0.35f});
+            renderNote(broken, {Instrument::Piano, b * bar + k * 0.5 * a.beat(), 0.5 * a.beat(),
+                                float(pattern[k]), k == 0 ? 0.55f : 0.4f, -0.35f});
         // A music box echoes the chord's top in the second half.
         if (b >= 8)
-            renderNote(box, {Instrument::MusicBox, b * bar + 2 * a.beat(), 0.6 * a.beat(), float(v.back() + 24),
-                             0.4f, 0.5f});
+            renderNote(box, {Instrument::MusicBox, b * bar + 2 * a.beat(), 0.6 * a.beat(),
+                             float(v.back() + 24), 0.4f, 0.5f});
     }
     a.addPart(pad, 0.1f, 0.7f);
     a.addPart(bass, 0.3f, 0.3f);

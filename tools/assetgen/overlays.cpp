@@ -40,16 +40,21 @@ TextStyle chainStyle()
 // A pill of gold with a dark rim, for words that must stand out.
 void drawGoldPill(Canvas& c, float x0, float y0, float x1, float y1, float r)
 {
-    c.fillShape(x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, r); },
-                [&](float, float) { return rgb(40, 12, 8); });
-    c.fillShape(x0, y0, x1, y1,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 + 1.5f, y0 + 1.5f, x1 - 1.5f, y1 - 1.5f, r - 1.5f); },
-                [&](float, float py) { return mix(rgb(255, 240, 160), rgb(236, 150, 36), (py - y0) / (y1 - y0)); });
-    c.fillShape(x0, y0, x1, y1,
-                [&](float px, float py) {
-                    return sdRoundRect(px, py, x0 + 4, y0 + 2.5f, x1 - 4, y0 + (y1 - y0) * 0.45f, r * 0.6f);
-                },
-                [&](float, float) { return rgb(255, 255, 255); }, 0.25f);
+    c.fillShape(
+        x0, y0, x1, y1, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, r); },
+        [&](float, float) { return rgb(40, 12, 8); });
+    c.fillShape(
+        x0, y0, x1, y1,
+        [&](float px, float py) {
+            return sdRoundRect(px, py, x0 + 1.5f, y0 + 1.5f, x1 - 1.5f, y1 - 1.5f, r - 1.5f);
+        },
+        [&](float, float py) { return mix(rgb(255, 240, 160), rgb(236, 150, 36), (py - y0) / (y1 - y0)); });
+    c.fillShape(
+        x0, y0, x1, y1,
+        [&](float px, float py) {
+            return sdRoundRect(px, py, x0 + 4, y0 + 2.5f, x1 - 4, y0 + (y1 - y0) * 0.45f, r * 0.6f);
+        },
+        [&](float, float) { return rgb(255, 255, 255); }, 0.25f);
 }
 
 TextStyle darkWordStyle(float cap)
@@ -67,10 +72,12 @@ TextStyle darkWordStyle(float cap)
 void drawRing(Canvas& c, float x0, float y0, float x1, float y1, float r, Rgb light, float halfWidth)
 {
     const auto ring = [=](float px, float py) { return std::fabs(sdRoundRect(px, py, x0, y0, x1, y1, r)); };
-    c.fillShape(x0 - 4, y0 - 4, x1 + 4, y1 + 4, [&](float px, float py) { return ring(px, py) - halfWidth - 1.2f; },
-                [&](float, float) { return rgb(16, 12, 24); });
-    c.fillShape(x0 - 4, y0 - 4, x1 + 4, y1 + 4, [&](float px, float py) { return ring(px, py) - halfWidth; },
-                [&](float, float) { return light; });
+    c.fillShape(
+        x0 - 4, y0 - 4, x1 + 4, y1 + 4, [&](float px, float py) { return ring(px, py) - halfWidth - 1.2f; },
+        [&](float, float) { return rgb(16, 12, 24); });
+    c.fillShape(
+        x0 - 4, y0 - 4, x1 + 4, y1 + 4, [&](float px, float py) { return ring(px, py) - halfWidth; },
+        [&](float, float) { return light; });
 }
 
 }  // namespace
@@ -129,9 +136,10 @@ Canvas namePanel()
     // 84 and 134, y 28, the cursor 40 pixels lower).
     for (int i = 0; i < 3; ++i) {
         const float x = 34.0f + 50 * i, y = 28;
-        c.fillShape(x - 3, y - 3, x + 28, y + 48,
-                    [&](float px, float py) { return sdRoundRect(px, py, x - 2, y - 2, x + 26, y + 46, 4); },
-                    [&](float, float py) { return mix(rgb(2, 2, 8), rgb(10, 10, 26), (py - y) / 48); });
+        c.fillShape(
+            x - 3, y - 3, x + 28, y + 48,
+            [&](float px, float py) { return sdRoundRect(px, py, x - 2, y - 2, x + 26, y + 46, 4); },
+            [&](float, float py) { return mix(rgb(2, 2, 8), rgb(10, 10, 26), (py - y) / 48); });
     }
     TextStyle keys = labelStyle(9);
     keys.widthScale = 0.75f;

@@ -8,15 +8,15 @@
 
 namespace assetgen {
 
-Canvas chainWord();        // keyed: "CHAIN"
-Canvas chainDigits();      // keyed: "0".."9" and "+", one cell each
-Canvas levelUpBadge();     // keyed
-Canvas promptPatch();      // opaque: the game-over banner's panel without "PRESS Z"
-Canvas recordRibbon();     // keyed: "NEW HIGH SCORE"
-Canvas namePanel();        // keyed: "ENTER YOUR NAME", room for the letters, the keys
-Canvas nameFrame();        // keyed: a light ring with dark edges
-Canvas playKeyPanel();     // opaque: the left panel's key rows during play
-Canvas nameKeyPanel();     // opaque: the same rows during name entry
-Canvas landingShadow();    // keyed: an outline per block kind, laid out as the block sheet
+Canvas chainWord();      // keyed: "CHAIN"
+Canvas chainDigits();    // keyed: "0".."9" and "+", one cell each
+Canvas levelUpBadge();   // keyed
+Canvas promptPatch();    // opaque: the game-over banner's panel without "PRESS Z"
+Canvas recordRibbon();   // keyed: "NEW HIGH SCORE"
+Canvas namePanel();      // keyed: "ENTER YOUR NAME", room for the letters, the keys
+Canvas nameFrame();      // keyed: a light ring with dark edges
+Canvas playKeyPanel();   // opaque: the left panel's key rows during play
+Canvas nameKeyPanel();   // opaque: the same rows during name entry
+Canvas landingShadow();  // keyed: an outline per block kind, laid out as the block sheet
 
 }  // namespace assetgen

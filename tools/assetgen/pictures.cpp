@@ -19,12 +19,16 @@ const Rgb BombRim = rgb(184, 188, 210);
 void drawTile(Canvas& c, float x, float y, Rgb base, int noiseSeed)
 {
     const Rgb rim = scale(base, 0.38f);
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdRoundRect(px, py, x, y, x + 32, y + 32, 7); },
-                [&](float, float) { return rim; });
+    c.fillShape(
+        x, y, x + 32, y + 32,
+        [&](float px, float py) { return sdRoundRect(px, py, x, y, x + 32, y + 32, 7); },
+        [&](float, float) { return rim; });
     const Rgb light = lighten(base, 0.35f), dark = scale(base, 0.72f);
     c.fillShape(
         x, y, x + 32, y + 32,
-        [&](float px, float py) { return sdRoundRect(px, py, x + 1.5f, y + 1.5f, x + 30.5f, y + 30.5f, 5.5f); },
+        [&](float px, float py) {
+            return sdRoundRect(px, py, x + 1.5f, y + 1.5f, x + 30.5f, y + 30.5f, 5.5f);
+        },
         [&](float px, float py) {
             const float t = ((px - x) + (py - y)) / 64.0f;
             Rgb col = mix(light, dark, t);
@@ -40,7 +44,8 @@ void drawTile(Canvas& c, float x, float y, Rgb base, int noiseSeed)
     c.fillShape(
         x, y, x + 32, y + 32,
         [&](float px, float py) { return sdRoundRect(px, py, x + 4.5f, y + 4.5f, x + 27.5f, y + 27.5f, 4); },
-        [&](float, float py) { return mix(base, scale(base, 0.85f), (py - y) / 32.0f); }, noiseSeed ? 0.35f : 0.9f);
+        [&](float, float py) { return mix(base, scale(base, 0.85f), (py - y) / 32.0f); },
+        noiseSeed ? 0.35f : 0.9f);
     // Gloss across the top.
     c.fillShape(
         x, y, x + 32, y + 16,
@@ -57,17 +62,16 @@ void drawSymbol(Canvas& c, float x, float y, int kind)
         switch (kind) {
         case BlockRed:  // a ring, so it never passes for the square
             return std::fabs(sdCircle(px, py, cx, cy, 5.5f)) - 2.4f;
-        case BlockGreen:
-            return sdPolygon(px, py, {cx, cy - 8, cx + 8, cy + 6, cx - 8, cy + 6});
-        case BlockBlue:
-            return sdRoundRect(px, py, cx - 6.5f, cy - 6.5f, cx + 6.5f, cy + 6.5f, 1.5f);
-        default:
-            return sdPolygon(px, py, {cx, cy - 8.5f, cx + 8.5f, cy, cx, cy + 8.5f, cx - 8.5f, cy});
+        case BlockGreen: return sdPolygon(px, py, {cx, cy - 8, cx + 8, cy + 6, cx - 8, cy + 6});
+        case BlockBlue: return sdRoundRect(px, py, cx - 6.5f, cy - 6.5f, cx + 6.5f, cy + 6.5f, 1.5f);
+        default: return sdPolygon(px, py, {cx, cy - 8.5f, cx + 8.5f, cy, cx, cy + 8.5f, cx - 8.5f, cy});
         }
     };
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sd(px, py) - 1.6f; },
-                [&](float, float) { return edge; });
-    c.fillShape(x, y, x + 32, y + 32, sd, [&](float, float py) { return mix(rgb(255, 255, 255), face, (py - y - 8) / 16); });
+    c.fillShape(
+        x, y, x + 32, y + 32, [&](float px, float py) { return sd(px, py) - 1.6f; },
+        [&](float, float) { return edge; });
+    c.fillShape(x, y, x + 32, y + 32, sd,
+                [&](float, float py) { return mix(rgb(255, 255, 255), face, (py - y - 8) / 16); });
 }
 
 void drawStone(Canvas& c, float x, float y)
@@ -75,18 +79,24 @@ void drawStone(Canvas& c, float x, float y)
     drawTile(c, x, y, StoneBase, 31);
     // Cracks, so the stone never passes for a dull colour.
     const Rgb crack = rgb(52, 48, 46);
-    const float pts[][4] = {{9, 6, 14, 13}, {14, 13, 12, 20}, {14, 13, 21, 16}, {21, 16, 26, 24}, {12, 20, 7, 25}};
+    const float pts[][4] = {
+        {9, 6, 14, 13}, {14, 13, 12, 20}, {14, 13, 21, 16}, {21, 16, 26, 24}, {12, 20, 7, 25}};
     for (const auto& s : pts)
-        c.fillShape(x, y, x + 32, y + 32,
-                    [&](float px, float py) { return sdSegment(px, py, x + s[0], y + s[1], x + s[2], y + s[3]) - 0.8f; },
-                    [&](float, float) { return crack; });
+        c.fillShape(
+            x, y, x + 32, y + 32,
+            [&](float px, float py) {
+                return sdSegment(px, py, x + s[0], y + s[1], x + s[2], y + s[3]) - 0.8f;
+            },
+            [&](float, float) { return crack; });
     // Light chips along the cracks' upper sides.
     for (const auto& s : pts)
-        c.fillShape(x, y, x + 32, y + 32,
-                    [&](float px, float py) {
-                        return sdSegment(px, py, x + s[0] + 0.9f, y + s[1] - 0.9f, x + s[2] + 0.9f, y + s[3] - 0.9f) - 0.35f;
-                    },
-                    [&](float, float) { return rgb(196, 192, 184); }, 0.7f);
+        c.fillShape(
+            x, y, x + 32, y + 32,
+            [&](float px, float py) {
+                return sdSegment(px, py, x + s[0] + 0.9f, y + s[1] - 0.9f, x + s[2] + 0.9f, y + s[3] - 0.9f) -
+                       0.35f;
+            },
+            [&](float, float) { return rgb(196, 192, 184); }, 0.7f);
 }
 
 void drawBomb(Canvas& c, float x, float y)
@@ -94,31 +104,38 @@ void drawBomb(Canvas& c, float x, float y)
     const float cx = x + 15, cy = y + 18.5f, r = 11.5f;
     // Fuse: a curved cord from the cap to the spark.
     const Rgb cord = rgb(150, 104, 56);
-    c.fillShape(x, y, x + 32, y + 32,
-                [&](float px, float py) {
-                    const float d1 = sdSegment(px, py, x + 21, y + 9, x + 23.5f, y + 5.5f);
-                    const float d2 = sdSegment(px, py, x + 23.5f, y + 5.5f, x + 26.5f, y + 4.5f);
-                    return std::min(d1, d2) - 1.4f;
-                },
-                [&](float, float) { return cord; });
+    c.fillShape(
+        x, y, x + 32, y + 32,
+        [&](float px, float py) {
+            const float d1 = sdSegment(px, py, x + 21, y + 9, x + 23.5f, y + 5.5f);
+            const float d2 = sdSegment(px, py, x + 23.5f, y + 5.5f, x + 26.5f, y + 4.5f);
+            return std::min(d1, d2) - 1.4f;
+        },
+        [&](float, float) { return cord; });
     // Body: a dark sphere lit from the top left, with a light rim so that
     // it stands out in the dark well as well as on the menu.
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r + 1.3f); },
-                [&](float, float) { return BombRim; });
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r); },
-                [&](float px, float py) {
-                    const float d = std::hypot(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
-                    return mix(rgb(104, 104, 124), rgb(24, 24, 34), std::min(1.0f, d));
-                });
-    c.fillShape(x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx - 4.5f, cy - 4.5f, 3.0f); },
-                [&](float, float) { return rgb(235, 235, 245); }, 0.8f);
+    c.fillShape(
+        x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r + 1.3f); },
+        [&](float, float) { return BombRim; });
+    c.fillShape(
+        x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r); },
+        [&](float px, float py) {
+            const float d = std::hypot(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
+            return mix(rgb(104, 104, 124), rgb(24, 24, 34), std::min(1.0f, d));
+        });
+    c.fillShape(
+        x, y, x + 32, y + 32,
+        [&](float px, float py) { return sdCircle(px, py, cx - 4.5f, cy - 4.5f, 3.0f); },
+        [&](float, float) { return rgb(235, 235, 245); }, 0.8f);
     // Cap where the fuse enters.
-    c.fillShape(x, y, x + 32, y + 32,
-                [&](float px, float py) {
-                    return sdPolygon(px, py, {x + 17.5f, y + 8.5f, x + 21.5f, y + 5.5f, x + 24.5f, y + 9.5f,
-                                              x + 20.5f, y + 12.5f});
-                },
-                [&](float, float) { return rgb(120, 120, 132); });
+    c.fillShape(
+        x, y, x + 32, y + 32,
+        [&](float px, float py) {
+            return sdPolygon(
+                px, py,
+                {x + 17.5f, y + 8.5f, x + 21.5f, y + 5.5f, x + 24.5f, y + 9.5f, x + 20.5f, y + 12.5f});
+        },
+        [&](float, float) { return rgb(120, 120, 132); });
     // Spark: an orange star with a yellow heart.
     auto star = [&](float px, float py, float rOut, float rIn) {
         std::vector<float> p;
@@ -129,10 +146,12 @@ void drawBomb(Canvas& c, float x, float y)
         }
         return sdPolygon(px, py, p);
     };
-    c.fillShape(x, y, x + 32, y + 14, [&](float px, float py) { return star(px, py, 4.6f, 2.0f); },
-                [&](float, float) { return rgb(255, 120, 24); });
-    c.fillShape(x, y, x + 32, y + 14, [&](float px, float py) { return sdCircle(px, py, x + 27, y + 4.5f, 1.6f); },
-                [&](float, float) { return rgb(255, 246, 150); });
+    c.fillShape(
+        x, y, x + 32, y + 14, [&](float px, float py) { return star(px, py, 4.6f, 2.0f); },
+        [&](float, float) { return rgb(255, 120, 24); });
+    c.fillShape(
+        x, y, x + 32, y + 14, [&](float px, float py) { return sdCircle(px, py, x + 27, y + 4.5f, 1.6f); },
+        [&](float, float) { return rgb(255, 246, 150); });
 }
 
 // Glyph sheet cells: 24 x 34, capitals 26 high, drawn white towards a tint.
@@ -163,22 +182,26 @@ Canvas glyphSheet(const std::string& chars, Rgb tint)
 void drawBannerPanel(Canvas& c, Rgb top, Rgb bottom, Rgb border)
 {
     const float x0 = 4, y0 = 22, x1 = 252, y1 = 138;
-    c.fillShape(0, 0, 256, 160, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 18); },
-                [&](float, float) { return rgb(10, 8, 20); });
-    c.fillShape(0, 0, 256, 160,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 + 2, y0 + 2, x1 - 2, y1 - 2, 16); },
-                [&](float, float) { return border; });
-    c.fillShape(0, 0, 256, 160,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 + 5, y0 + 5, x1 - 5, y1 - 5, 13); },
-                [&](float px, float py) {
-                    // A faint woven texture over the gradient.
-                    const Rgb g = mix(top, bottom, (py - y0) / (y1 - y0));
-                    const int u = static_cast<int>(px) / 8, v = static_cast<int>(py) / 8;
-                    return scale(g, ((u + v) % 2) ? 1.0f : 0.93f);
-                });
-    c.fillShape(0, 0, 256, 160,
-                [&](float px, float py) { return sdRoundRect(px, py, x0 + 10, y0 + 8, x1 - 10, y0 + 30, 10); },
-                [&](float, float) { return rgb(255, 255, 255); }, 0.10f);
+    c.fillShape(
+        0, 0, 256, 160, [&](float px, float py) { return sdRoundRect(px, py, x0, y0, x1, y1, 18); },
+        [&](float, float) { return rgb(10, 8, 20); });
+    c.fillShape(
+        0, 0, 256, 160,
+        [&](float px, float py) { return sdRoundRect(px, py, x0 + 2, y0 + 2, x1 - 2, y1 - 2, 16); },
+        [&](float, float) { return border; });
+    c.fillShape(
+        0, 0, 256, 160,
+        [&](float px, float py) { return sdRoundRect(px, py, x0 + 5, y0 + 5, x1 - 5, y1 - 5, 13); },
+        [&](float px, float py) {
+            // A faint woven texture over the gradient.
+            const Rgb g = mix(top, bottom, (py - y0) / (y1 - y0));
+            const int u = static_cast<int>(px) / 8, v = static_cast<int>(py) / 8;
+            return scale(g, ((u + v) % 2) ? 1.0f : 0.93f);
+        });
+    c.fillShape(
+        0, 0, 256, 160,
+        [&](float px, float py) { return sdRoundRect(px, py, x0 + 10, y0 + 8, x1 - 10, y0 + 30, 10); },
+        [&](float, float) { return rgb(255, 255, 255); }, 0.10f);
 }
 
 }  // namespace
@@ -186,24 +209,18 @@ void drawBannerPanel(Canvas& c, Rgb top, Rgb bottom, Rgb border)
 int blockSheetX(int kind)
 {
     switch (kind) {
-    case BlockStone:
-        return 160;
-    case BlockBomb:
-        return 128;
-    default:
-        return 32 * kind;
+    case BlockStone: return 160;
+    case BlockBomb: return 128;
+    default: return 32 * kind;
     }
 }
 
 Rgb blockBaseColour(int kind)
 {
     switch (kind) {
-    case BlockStone:
-        return StoneBase;
-    case BlockBomb:
-        return BombRim;
-    default:
-        return blockBase[kind];
+    case BlockStone: return StoneBase;
+    case BlockBomb: return BombRim;
+    default: return blockBase[kind];
     }
 }
 
@@ -246,8 +263,7 @@ Canvas gameOverBanner(bool withPrompt)
     big.rim = rgb(30, 6, 16);
     big.shadowDx = 2, big.shadowDy = 3;
     drawTextCentred(c, "GAME OVER", 128, 46, big);
-    if (!withPrompt)
-        return c;
+    if (!withPrompt) return c;
     TextStyle small;
     small.capHeight = 12;
     small.stroke = 2.2f;

@@ -7,7 +7,14 @@
 namespace assetgen {
 
 // Cell codes of the block sheet's pictures (the game's own numbering).
-enum BlockKind { BlockRed = 0, BlockGreen = 1, BlockBlue = 2, BlockYellow = 3, BlockStone = 4, BlockBomb = 5 };
+enum BlockKind {
+    BlockRed = 0,
+    BlockGreen = 1,
+    BlockBlue = 2,
+    BlockYellow = 3,
+    BlockStone = 4,
+    BlockBomb = 5
+};
 
 // Sheet x of a block kind: colours at 0, 32, 64, 96, the bomb at 128, the stone at 160.
 int blockSheetX(int kind);
@@ -18,9 +25,9 @@ Rgb blockBaseColour(int kind);
 // Draws one 32 x 32 block picture with its top-left at (x, y).
 void drawBlockCell(Canvas& canvas, int x, int y, int kind);
 
-Canvas blockSheet();       // 192 x 32, keyed
-Canvas digitSheet();       // 240 x 34, keyed: 0..9
-Canvas letterSheet();      // 624 x 34, keyed: A..Z
+Canvas blockSheet();   // 192 x 32, keyed
+Canvas digitSheet();   // 240 x 34, keyed: 0..9
+Canvas letterSheet();  // 624 x 34, keyed: A..Z
 // 256 x 160, keyed; without the prompt, the panel shows where "PRESS Z" was.
 Canvas gameOverBanner(bool withPrompt = true);
 Canvas gameStartBanner();  // 256 x 160, keyed

@@ -81,8 +81,7 @@ std::vector<std::uint8_t> zlibStored(const std::vector<std::uint8_t>& data)
 
 std::vector<std::uint8_t> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba)
 {
-    if (width <= 0 || height <= 0 || rgba.size() != std::size_t(width) * std::size_t(height) * 4)
-        return {};
+    if (width <= 0 || height <= 0 || rgba.size() != std::size_t(width) * std::size_t(height) * 4) return {};
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
     std::vector<std::uint8_t> header;

@@ -22,7 +22,8 @@ Rgb lighten(Rgb c, float t) { return mix(c, rgb(255, 255, 255), t); }
 float hashNoise(int x, int y, int seed)
 {
     // Integer hash: the same picture on every run and every machine.
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                      static_cast<std::uint32_t>(y) * 668265263u +
                       static_cast<std::uint32_t>(seed) * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
@@ -39,10 +40,7 @@ float smoothNoise(float x, float y, int seed)
     return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
 }
 
-float sdCircle(float px, float py, float cx, float cy, float r)
-{
-    return std::hypot(px - cx, py - cy) - r;
-}
+float sdCircle(float px, float py, float cx, float cy, float r) { return std::hypot(px - cx, py - cy) - r; }
 
 float sdRoundRect(float px, float py, float x0, float y0, float x1, float y1, float r)
 {
@@ -71,14 +69,14 @@ float sdPolygon(float px, float py, const std::vector<float>& xy)
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
         const float xi = xy[2 * i], yi = xy[2 * i + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
         best = std::min(best, sdSegment(px, py, xj, yj, xi, yi));
-        if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi)
-            inside = !inside;
+        if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi) inside = !inside;
     }
     return inside ? -best : best;
 }
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), premul_(std::size_t(width) * height), cover_(std::size_t(width) * height, 0.0f)
+    : width_(width), height_(height), premul_(std::size_t(width) * height),
+      cover_(std::size_t(width) * height, 0.0f)
 {
 }
 
@@ -99,8 +97,7 @@ float Canvas::coverageAt(int x, int y) const { return cover_[std::size_t(y) * wi
 
 void Canvas::blend(int x, int y, Rgb c, float a)
 {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || a <= 0)
-        return;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || a <= 0) return;
     a = std::min(a, 1.0f);
     const std::size_t i = std::size_t(y) * width_ + x;
     Rgb& p = premul_[i];
@@ -115,8 +112,7 @@ void Canvas::draw(const Canvas& src, int x, int y, float opacity)
     for (int sy = 0; sy < src.height_; ++sy)
         for (int sx = 0; sx < src.width_; ++sx) {
             const float a = src.coverageAt(sx, sy);
-            if (a > 0)
-                blend(x + sx, y + sy, src.colourAt(sx, sy), a * opacity);
+            if (a > 0) blend(x + sx, y + sy, src.colourAt(sx, sy), a * opacity);
         }
 }
 
@@ -155,8 +151,7 @@ std::vector<std::uint8_t> Canvas::toBmp(bool keyed) const
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f)
-        return false;
+    if (!f) return false;
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }

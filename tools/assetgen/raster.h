@@ -15,9 +15,9 @@ struct Rgb {
 };
 
 Rgb rgb(int r, int g, int b);
-Rgb mix(Rgb a, Rgb b, float t);       // a at t = 0, b at t = 1
-Rgb scale(Rgb c, float f);           // every channel times f
-Rgb lighten(Rgb c, float t);         // towards white by t
+Rgb mix(Rgb a, Rgb b, float t);  // a at t = 0, b at t = 1
+Rgb scale(Rgb c, float f);       // every channel times f
+Rgb lighten(Rgb c, float t);     // towards white by t
 
 // The transparent colour of keyed pictures.
 constexpr int KeyR = 0, KeyG = 255, KeyB = 0;
@@ -38,8 +38,8 @@ float sdPolygon(float px, float py, const std::vector<float>& xy);
 // below one half.
 class Canvas {
 public:
-    Canvas(int width, int height);              // transparent
-    Canvas(int width, int height, Rgb fill);    // opaque
+    Canvas(int width, int height);            // transparent
+    Canvas(int width, int height, Rgb fill);  // opaque
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -64,10 +64,8 @@ public:
                 const float px = x + 0.5f, py = y + 0.5f;
                 const float d = sdf(px, py);
                 float a = 0.5f - d;
-                if (a <= 0.0f)
-                    continue;
-                if (a > 1.0f)
-                    a = 1.0f;
+                if (a <= 0.0f) continue;
+                if (a > 1.0f) a = 1.0f;
                 blend(x, y, paint(px, py), a * opacity);
             }
         }

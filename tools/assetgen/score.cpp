@@ -27,11 +27,9 @@ constexpr int NoPitch = -100;
 // NoPitch if there is no letter.
 int pitchClass(const std::string& s, std::size_t& pos)
 {
-    if (pos >= s.size())
-        return NoPitch;
+    if (pos >= s.size()) return NoPitch;
     int pc = letterSemitone(s[pos]);
-    if (pc < 0)
-        return NoPitch;
+    if (pc < 0) return NoPitch;
     ++pos;
     if (pos < s.size() && s[pos] == '#') {
         ++pc;
@@ -49,8 +47,7 @@ int noteNumber(const std::string& name)
 {
     std::size_t pos = 0;
     const int pc = pitchClass(name, pos);
-    if (pc == NoPitch || pos + 1 != name.size() || name[pos] < '0' || name[pos] > '8')
-        return -1;
+    if (pc == NoPitch || pos + 1 != name.size() || name[pos] < '0' || name[pos] > '8') return -1;
     return (name[pos] - '0' + 1) * 12 + pc;
 }
 
@@ -71,14 +68,11 @@ std::vector<LineNote> parseLine(const std::string& line, double unitBeats)
     for (const std::string& token : words(line)) {
         const std::size_t slash = token.find('/');
         double units = 1;
-        if (slash != std::string::npos)
-            units = std::atof(token.c_str() + slash + 1);
-        if (units <= 0)
-            units = 1;
+        if (slash != std::string::npos) units = std::atof(token.c_str() + slash + 1);
+        if (units <= 0) units = 1;
         const std::string name = token.substr(0, slash);
         const int midi = name == "-" ? -1 : noteNumber(name);
-        if (midi >= 0)
-            out.push_back({beat, units * unitBeats, midi});
+        if (midi >= 0) out.push_back({beat, units * unitBeats, midi});
         beat += units * unitBeats;
     }
     return out;
@@ -88,8 +82,7 @@ std::vector<int> chordTones(const std::string& symbol)
 {
     std::size_t pos = 0;
     const int pc = pitchClass(symbol, pos);
-    if (pc == NoPitch)
-        return {};
+    if (pc == NoPitch) return {};
     const std::string quality = symbol.substr(pos);
     std::vector<int> steps;
     if (quality.empty())

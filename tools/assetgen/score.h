@@ -10,8 +10,8 @@ namespace assetgen {
 int noteNumber(const std::string& name);
 
 struct LineNote {
-    double beat;    // from the start of the line
-    double beats;   // length
+    double beat;   // from the start of the line
+    double beats;  // length
     int midi;
 };
 

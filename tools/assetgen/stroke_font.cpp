@@ -50,7 +50,8 @@ std::map<char, Glyph> buildFont()
     f['F'] = glyph({Path().to(4, 0).to(0, 0).to(0, 6), Path().to(0, 3).to(3, 3)});
     f['G'] = glyph({Path().arc(2, 3, 2, 3, -40, -360).to(4, 3.4f).to(2.4f, 3.4f)});
     f['H'] = glyph({Path().to(0, 0).to(0, 6), Path().to(4, 0).to(4, 6), Path().to(0, 3).to(4, 3)});
-    f['I'] = glyph({Path().to(2, 0).to(2, 6), Path().to(0.8f, 0).to(3.2f, 0), Path().to(0.8f, 6).to(3.2f, 6)});
+    f['I'] =
+        glyph({Path().to(2, 0).to(2, 6), Path().to(0.8f, 0).to(3.2f, 0), Path().to(0.8f, 6).to(3.2f, 6)});
     f['J'] = glyph({Path().to(4, 0).to(4, 4.2f).arc(2, 4.2f, 2, 1.8f, 0, 180)});
     f['K'] = glyph({Path().to(0, 0).to(0, 6), Path().to(4, 0).to(0, 4), Path().to(1.4f, 2.6f).to(4, 6)});
     f['L'] = glyph({Path().to(0, 0).to(0, 6).to(4, 6)});
@@ -76,7 +77,8 @@ std::map<char, Glyph> buildFont()
     f['3'] = glyph({Path().arc(2, 1.5f, 1.8f, 1.5f, -160, 90).arc(2, 4.5f, 2, 1.5f, -90, 160)});
     f['4'] = glyph({Path().to(3, 6).to(3, 0).to(0, 4.2f).to(4, 4.2f)});
     f['5'] = glyph({Path().to(3.8f, 0).to(0.5f, 0).to(0.3f, 2.7f).arc(2, 4.1f, 2, 1.9f, -140, 150)});
-    f['6'] = glyph({Path().arc(2.1f, 3, 1.9f, 3, -60, -180).to(0.2f, 4).arc(2.1f, 4.1f, 1.9f, 1.9f, 180, 540)});
+    f['6'] =
+        glyph({Path().arc(2.1f, 3, 1.9f, 3, -60, -180).to(0.2f, 4).arc(2.1f, 4.1f, 1.9f, 1.9f, 180, 540)});
     f['7'] = glyph({Path().to(0, 0).to(4, 0).to(1.5f, 6)});
     f['8'] = glyph({Path().arc(2, 1.5f, 1.7f, 1.5f, 0, 360), Path().arc(2, 4.5f, 2, 1.5f, 0, 360)});
     f['9'] = glyph({Path().arc(1.9f, 1.9f, 1.9f, 1.9f, 0, 360).to(3.8f, 2).arc(1.9f, 3, 1.9f, 3, 0, 120)});
@@ -104,8 +106,7 @@ const std::vector<GlyphPath>& glyphPaths(char c)
 {
     static const std::map<char, Glyph> font = buildFont();
     static const Glyph none;
-    if (c >= 'a' && c <= 'z')
-        c = static_cast<char>(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     const auto it = font.find(c);
     return it == font.end() ? none : it->second;
 }
@@ -116,8 +117,7 @@ static float advance(const TextStyle& s) { return 4 * unitX(s) + s.stroke + 2 * 
 
 float textWidth(const std::string& text, const TextStyle& style)
 {
-    if (text.empty())
-        return 0;
+    if (text.empty()) return 0;
     return advance(style) * text.size() - style.tracking;
 }
 
@@ -139,8 +139,7 @@ void drawGlyph(Canvas& canvas, const std::vector<GlyphPath>& paths, float x, flo
     for (const GlyphPath& p : paths) {
         for (std::size_t i = 0; i < p.size(); ++i) {
             const GlyphPoint a = p[i], b = p[i + 1 < p.size() ? i + 1 : i];
-            if (i + 1 == p.size() && p.size() > 1)
-                break;
+            if (i + 1 == p.size() && p.size() > 1) break;
             Segment sg{x + a.x * ux, y + a.y * uy, x + b.x * ux, y + b.y * uy};
             minX = std::min({minX, sg.ax, sg.bx});
             maxX = std::max({maxX, sg.ax, sg.bx});
@@ -149,8 +148,7 @@ void drawGlyph(Canvas& canvas, const std::vector<GlyphPath>& paths, float x, flo
             segs.push_back(sg);
         }
     }
-    if (segs.empty())
-        return;
+    if (segs.empty()) return;
     const float half = s.stroke * 0.5f, reach = half + s.outline + 1.0f;
     const int x0 = static_cast<int>(std::floor(minX - reach)), x1 = static_cast<int>(std::ceil(maxX + reach));
     const int y0 = static_cast<int>(std::floor(minY - reach)), y1 = static_cast<int>(std::ceil(maxY + reach));
@@ -161,8 +159,7 @@ void drawGlyph(Canvas& canvas, const std::vector<GlyphPath>& paths, float x, flo
             for (const Segment& sg : segs)
                 d = std::min(d, sdSegment(cx, cy, sg.ax, sg.ay, sg.bx, sg.by));
             const float rimCover = std::min(1.0f, std::max(0.0f, half + s.outline + 0.5f - d));
-            if (rimCover <= 0)
-                continue;
+            if (rimCover <= 0) continue;
             if (shadow) {
                 canvas.blend(px, py, rgb(0, 0, 0), rimCover * s.shadowOpacity);
                 continue;

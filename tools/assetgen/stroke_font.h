@@ -24,11 +24,11 @@ using GlyphPath = std::vector<GlyphPoint>;  // one point draws a dot
 const std::vector<GlyphPath>& glyphPaths(char c);
 
 struct TextStyle {
-    float capHeight = 24;    // pixels from the top to the bottom of a capital
-    float widthScale = 0.85f;  // glyph width relative to its height's unit
-    float stroke = 3.5f;     // stroke width in pixels
-    float outline = 1.5f;    // dark rim around the stroke
-    float tracking = 2.0f;   // extra pixels between glyphs
+    float capHeight = 24;             // pixels from the top to the bottom of a capital
+    float widthScale = 0.85f;         // glyph width relative to its height's unit
+    float stroke = 3.5f;              // stroke width in pixels
+    float outline = 1.5f;             // dark rim around the stroke
+    float tracking = 2.0f;            // extra pixels between glyphs
     Rgb top = rgb(255, 255, 255);     // fill at the top of a capital ...
     Rgb bottom = rgb(255, 255, 255);  // ... and at its bottom
     Rgb rim = rgb(16, 16, 32);

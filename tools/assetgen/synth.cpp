@@ -31,8 +31,7 @@ struct Saw {
         const double dt = hz / SampleRate;
         const float v = static_cast<float>(2.0 * phase - 1.0) - polyBlep(phase, dt);
         phase += dt;
-        if (phase >= 1.0)
-            phase -= 1.0;
+        if (phase >= 1.0) phase -= 1.0;
         return v;
     }
 };
@@ -45,12 +44,10 @@ struct Pulse {
         float v = phase < width ? 1.0f : -1.0f;
         v += polyBlep(phase, dt);
         double p2 = phase - width;
-        if (p2 < 0)
-            p2 += 1.0;
+        if (p2 < 0) p2 += 1.0;
         v -= polyBlep(p2, dt);
         phase += dt;
-        if (phase >= 1.0)
-            phase -= 1.0;
+        if (phase >= 1.0) phase -= 1.0;
         return v;
     }
 };
@@ -92,34 +89,24 @@ struct OnePole {
 float envelope(double t, double held, double attack, double decay, double sustain, double release)
 {
     auto heldLevel = [&](double u) {
-        if (u < attack)
-            return u / attack;
+        if (u < attack) return u / attack;
         return sustain + (1.0 - sustain) * std::exp(-(u - attack) / decay);
     };
-    if (t < held)
-        return static_cast<float>(heldLevel(t));
+    if (t < held) return static_cast<float>(heldLevel(t));
     return static_cast<float>(heldLevel(held) * std::exp(-(t - held) / release));
 }
 
 double releaseOf(Instrument i)
 {
     switch (i) {
-    case Instrument::Bell:
-        return 0.35;
-    case Instrument::MusicBox:
-        return 0.3;
-    case Instrument::Pluck:
-        return 0.12;
-    case Instrument::Pad:
-        return 0.9;
-    case Instrument::Bass:
-        return 0.05;
-    case Instrument::Lead:
-        return 0.07;
-    case Instrument::Stab:
-        return 0.05;
-    case Instrument::Piano:
-        return 0.25;
+    case Instrument::Bell: return 0.35;
+    case Instrument::MusicBox: return 0.3;
+    case Instrument::Pluck: return 0.12;
+    case Instrument::Pad: return 0.9;
+    case Instrument::Bass: return 0.05;
+    case Instrument::Lead: return 0.07;
+    case Instrument::Stab: return 0.05;
+    case Instrument::Piano: return 0.25;
     }
     return 0.1;
 }
@@ -144,8 +131,7 @@ float midiToHz(float note) { return static_cast<float>(440.0 * std::pow(2.0, (no
 void SoundBuffer::add(std::size_t frame, float l, float r)
 {
     if (frame >= left_.size()) {
-        if (!looped_)
-            return;
+        if (!looped_) return;
         frame %= left_.size();
     }
     left_[frame] += l;
@@ -177,14 +163,14 @@ void renderNote(SoundBuffer& out, const NoteEvent& n)
     // Per-note set-up for the additive voices.
     Phasor mod1(hz), mod2(hz * 1.0015), shimmerOsc(hz * 4.0);
     double indexDecay = 1.0, shimmerDecay = 1.0;
-    const double indexStep = std::exp(-1.0 / (0.25 * SampleRate)), shimmerStep = std::exp(-1.0 / (0.12 * SampleRate));
+    const double indexStep = std::exp(-1.0 / (0.25 * SampleRate)),
+                 shimmerStep = std::exp(-1.0 / (0.12 * SampleRate));
     Phasor partial[6];
     double partialAmp[6] = {0, 0, 0, 0, 0, 0}, partialStep[6] = {1, 1, 1, 1, 1, 1};
     if (n.instrument == Instrument::Piano) {
         for (int k = 1; k <= 6; ++k) {
             const double fk = hz * k * (1.0 + 0.0004 * k * k);
-            if (fk > 16000)
-                break;
+            if (fk > 16000) break;
             partial[k - 1] = Phasor(fk);
             partialAmp[k - 1] = 1.0 / std::pow(k, 1.4);
             partialStep[k - 1] = std::exp(-std::pow(k, 0.8) / (1.6 * SampleRate));
@@ -215,7 +201,8 @@ void renderNote(SoundBuffer& out, const NoteEvent& n)
         case Instrument::MusicBox: {
             const float e = envelope(t, n.length, 0.002, 0.55, 0.0, release);
             const double ph = 2 * Pi * hz * t;
-            const float v = static_cast<float>(std::sin(ph) + 0.35 * std::sin(ph * 3.0) * std::exp(-t / 0.18) +
+            const float v = static_cast<float>(std::sin(ph) +
+                                               0.35 * std::sin(ph * 3.0) * std::exp(-t / 0.18) +
                                                0.18 * std::sin(ph * 5.4) * std::exp(-t / 0.08));
             l = r = v * e;
             break;
@@ -245,7 +232,8 @@ void renderNote(SoundBuffer& out, const NoteEvent& n)
         }
         case Instrument::Lead: {
             const float e = envelope(t, n.length, 0.008, 0.2, 0.7, release);
-            const double vib = t > 0.18 ? 0.22 * std::sin(2 * Pi * 5.5 * t) * std::min(1.0, (t - 0.18) * 4) : 0.0;
+            const double vib = t > 0.18 ? 0.22 * std::sin(2 * Pi * 5.5 * t) * std::min(1.0, (t - 0.18) * 4)
+                                        : 0.0;
             const double f = hz * std::pow(2.0, vib / 12.0);
             const float v = f2.lowpass(f1.lowpass(pulse.next(f, 0.32), 3200), 5200);
             const float sub = static_cast<float>(0.3 * std::sin(2 * Pi * hz * t));
@@ -266,7 +254,8 @@ void renderNote(SoundBuffer& out, const NoteEvent& n)
                 v += partial[k].next() * partialAmp[k];
                 partialAmp[k] *= partialStep[k];
             }
-            const float click = t < 0.006 ? f1.lowpass(noise.next(), 3000) * static_cast<float>(1 - t / 0.006) : 0.0f;
+            const float click = t < 0.006 ? f1.lowpass(noise.next(), 3000) * static_cast<float>(1 - t / 0.006)
+                                          : 0.0f;
             l = r = (static_cast<float>(v) + 0.5f * click) * e;
             break;
         }
@@ -285,24 +274,12 @@ void renderDrum(SoundBuffer& out, Drum drum, double start, float velocity, float
     OnePole a, b, c;
     double length = 0.5;
     switch (drum) {
-    case Drum::Kick:
-        length = 0.45;
-        break;
-    case Drum::Snare:
-        length = 0.3;
-        break;
-    case Drum::ClosedHat:
-        length = 0.12;
-        break;
-    case Drum::OpenHat:
-        length = 0.6;
-        break;
-    case Drum::Shaker:
-        length = 0.15;
-        break;
-    case Drum::Clap:
-        length = 0.35;
-        break;
+    case Drum::Kick: length = 0.45; break;
+    case Drum::Snare: length = 0.3; break;
+    case Drum::ClosedHat: length = 0.12; break;
+    case Drum::OpenHat: length = 0.6; break;
+    case Drum::Shaker: length = 0.15; break;
+    case Drum::Clap: length = 0.35; break;
     }
     const std::size_t total = static_cast<std::size_t>(length * SampleRate);
     double phase = 0;
@@ -344,8 +321,7 @@ void renderDrum(SoundBuffer& out, Drum drum, double start, float velocity, float
             double env = 0;
             for (int k = 0; k < 3; ++k) {
                 const double tk = t - k * 0.011;
-                if (tk >= 0)
-                    env = std::max(env, std::exp(-tk / (k == 2 ? 0.09 : 0.006)));
+                if (tk >= 0) env = std::max(env, std::exp(-tk / (k == 2 ? 0.09 : 0.006)));
             }
             v = 1.6f * bp * static_cast<float>(env);
             break;
@@ -367,8 +343,7 @@ struct Comb {
         const float y = buf[pos];
         store = y * (1 - damp) + store * damp;
         buf[pos] = x + store * feedback;
-        if (++pos == buf.size())
-            pos = 0;
+        if (++pos == buf.size()) pos = 0;
         return y;
     }
 };
@@ -381,8 +356,7 @@ struct Allpass {
         const float b = buf[pos];
         const float y = -x + b;
         buf[pos] = x + b * 0.5f;
-        if (++pos == buf.size())
-            pos = 0;
+        if (++pos == buf.size()) pos = 0;
         return y;
     }
 };
@@ -466,8 +440,7 @@ void level(SoundBuffer& b, double targetDb, double ceilingDb, double window)
     const float knee = ceiling * 0.6f;
     auto bend = [&](float x) {
         const float m = std::fabs(x);
-        if (m <= knee)
-            return x;
+        if (m <= knee) return x;
         const float y = knee + (ceiling - knee) * std::tanh((m - knee) / (ceiling - knee));
         return x < 0 ? -y : y;
     };
@@ -524,8 +497,7 @@ std::vector<std::uint8_t> toWav(const SoundBuffer& b, bool stereo)
     for (std::size_t i = 0; i < b.frames(); ++i) {
         const std::int16_t l = toSample(b.left(i));
         put16(out, static_cast<std::uint16_t>(l));
-        if (stereo)
-            put16(out, static_cast<std::uint16_t>(toSample(b.right(i))));
+        if (stereo) put16(out, static_cast<std::uint16_t>(toSample(b.right(i))));
     }
     return out;
 }

@@ -26,7 +26,9 @@ float midiToHz(float note);
 // Stereo sample frames. When looped, writes past the end wrap around.
 class SoundBuffer {
 public:
-    SoundBuffer(std::size_t frames, bool looped) : left_(frames, 0.0f), right_(frames, 0.0f), looped_(looped) {}
+    SoundBuffer(std::size_t frames, bool looped) : left_(frames, 0.0f), right_(frames, 0.0f), looped_(looped)
+    {
+    }
     std::size_t frames() const { return left_.size(); }
     bool looped() const { return looped_; }
     void add(std::size_t frame, float l, float r);
@@ -57,11 +59,11 @@ enum class Instrument {
 // One note as the instruments play it.
 struct NoteEvent {
     Instrument instrument;
-    double start;     // seconds
-    double length;    // seconds the key is held
+    double start;   // seconds
+    double length;  // seconds the key is held
     float midi;
-    float velocity;   // 0..1
-    float pan;        // -1 left .. 1 right
+    float velocity;  // 0..1
+    float pan;       // -1 left .. 1 right
 };
 
 // Adds one note, tail included, to the buffer.

@@ -41,11 +41,9 @@ bool shapeIsAccepted(const std::uint8_t* d, std::size_t n)
     if (n < 54) return false;
     const std::int64_t w = i32At(d + 18);
     const std::int64_t h = i32At(d + 22);
-    return d[0] == 'B' && d[1] == 'M' && u32At(d + 10) == 54 && u32At(d + 14) == 40 &&
-           w >= 1 && w <= 4096 && w % 4 == 0 && h >= 1 && h <= 4096 &&
-           (d[26] | (d[27] << 8)) == 1 && (d[28] | (d[29] << 8)) == 24 &&
-           u32At(d + 30) == 0 && static_cast<std::uint64_t>(n - 54) >=
-                                     static_cast<std::uint64_t>(w * h * 3);
+    return d[0] == 'B' && d[1] == 'M' && u32At(d + 10) == 54 && u32At(d + 14) == 40 && w >= 1 && w <= 4096 &&
+           w % 4 == 0 && h >= 1 && h <= 4096 && (d[26] | (d[27] << 8)) == 1 && (d[28] | (d[29] << 8)) == 24 &&
+           u32At(d + 30) == 0 && static_cast<std::uint64_t>(n - 54) >= static_cast<std::uint64_t>(w * h * 3);
 }
 
 struct Rgb {
@@ -70,8 +68,8 @@ struct Placement {
 // w x h rectangle and both pixels lie inside their surfaces. The source is
 // read from a snapshot, so a copy within one surface behaves like memmove.
 FUZZ_MODEL std::vector<std::uint8_t> expectedCopy(const std::vector<std::uint8_t>& src, int sw, int sh,
-                                       const std::vector<std::uint8_t>& dst, int dw, int dh,
-                                       const Placement& p, Copy kind, bool keyed, Rgb key)
+                                                  const std::vector<std::uint8_t>& dst, int dw, int dh,
+                                                  const Placement& p, Copy kind, bool keyed, Rgb key)
 {
     std::vector<std::uint8_t> out = dst;
     const int alpha = std::clamp(p.alpha, 0, 256);
@@ -115,8 +113,7 @@ bool runCopy(const Surface& src, Surface& dest, const Placement& p, Copy kind)
     switch (kind) {
     case Copy::Plain: return src.blit(dest, p.x, p.y, p.sx, p.sy, p.w, p.h);
     case Copy::Keyed: return src.blitKeyed(dest, p.x, p.y, p.sx, p.sy, p.w, p.h);
-    case Copy::Blended:
-        return src.blitBlended(dest, p.x, p.y, p.sx, p.sy, p.w, p.h, p.alpha);
+    case Copy::Blended: return src.blitBlended(dest, p.x, p.y, p.sx, p.sy, p.w, p.h, p.alpha);
     }
     return false;
 }
@@ -145,8 +142,7 @@ void checkCopies(const Surface& loaded, const std::uint8_t* d)
     const bool keyed = (d[9] & 8) != 0;
     // Key on the first pixel's colour, so pictures with any repetition have
     // both key and non-key pixels.
-    const Rgb key = pixelAt(pixelsOf(loaded), loaded.width(), loaded.height(), 0,
-                            loaded.height() - 1);
+    const Rgb key = pixelAt(pixelsOf(loaded), loaded.width(), loaded.height(), 0, loaded.height() - 1);
 
     // One destination for the three copies, its first content restored
     // before each; one source unless the copies write into it.
@@ -166,16 +162,15 @@ void checkCopies(const Surface& loaded, const std::uint8_t* d)
         }
         if (selfCopy) {
             const std::vector<std::uint8_t> before = pixelsOf(src);
-            const std::vector<std::uint8_t> want =
-                expectedCopy(before, src.width(), src.height(), before, src.width(),
-                             src.height(), p, kind, keyed, key);
+            const std::vector<std::uint8_t> want = expectedCopy(
+                before, src.width(), src.height(), before, src.width(), src.height(), p, kind, keyed, key);
             FUZZ_CHECK(runCopy(src, src, p, kind));
             FUZZ_CHECK(pixelsOf(src) == want);
         } else {
             restorePixels(dest, destBefore);
-            const std::vector<std::uint8_t> want =
-                expectedCopy(pixelsOf(src), src.width(), src.height(), destBefore, dest.width(),
-                             dest.height(), p, kind, keyed, key);
+            const std::vector<std::uint8_t> want = expectedCopy(pixelsOf(src), src.width(), src.height(),
+                                                                destBefore, dest.width(), dest.height(), p,
+                                                                kind, keyed, key);
             FUZZ_CHECK(runCopy(src, dest, p, kind));
             FUZZ_CHECK(pixelsOf(dest) == want);
             // The source is never written by a copy to another surface.

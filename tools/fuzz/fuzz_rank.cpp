@@ -77,7 +77,8 @@ bool descending(const RankTable& table)
 RankRow newEntryFrom(const std::uint8_t* data, std::size_t size, const RankTable& table)
 {
     std::uint32_t h = 2166136261u;  // FNV-1a: every byte has a say
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
+    for (std::size_t i = 0; i < size; ++i)
+        h = (h ^ data[i]) * 16777619u;
     RankRow row;
     const int fifth = table.back().score;
     switch (h % 9) {
@@ -117,8 +118,8 @@ void checkInsert(const RankTable& table, const RankRow& entry)
     if (!descending(table)) return;
     FUZZ_CHECK(descending(after));
     // The new entry sits below every old row whose score is at least its own.
-    const int higher = static_cast<int>(std::count_if(
-        table.begin(), table.end(), [&](const RankRow& r) { return r.score >= entry.score; }));
+    const int higher = static_cast<int>(
+        std::count_if(table.begin(), table.end(), [&](const RankRow& r) { return r.score >= entry.score; }));
     for (int i = 0; i < std::min(higher, RankPlaces); ++i)
         FUZZ_CHECK(after[i].name == table[i].name && after[i].score == table[i].score);
     if (higher < RankPlaces)
@@ -134,7 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(sameRows(table, modelTable(input)));
 
     std::string want;
-    for (const RankRow& r : table) want += r.name + "\r\n" + std::to_string(r.score) + "\r\n";
+    for (const RankRow& r : table)
+        want += r.name + "\r\n" + std::to_string(r.score) + "\r\n";
     const std::string text = formatRankTable(table);
     FUZZ_CHECK(text == want);
     // A parsed table holds no CR LF and no zero byte in its names, so its

@@ -58,11 +58,9 @@ void makePathsAbsolute(int* argc, char*** argv)
     char cwd[4096];
     FUZZ_CHECK(::getcwd(cwd, sizeof cwd) != nullptr);
     const std::string here = cwd;
-    auto absolute = [&here](const std::string& p) {
-        return p.empty() || p[0] == '/' ? p : here + "/" + p;
-    };
-    static const char* const pathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=",
-                                            "-dict=", "-features_dir="};
+    auto absolute = [&here](const std::string& p) { return p.empty() || p[0] == '/' ? p : here + "/" + p; };
+    static const char* const pathFlags[] = {
+        "-artifact_prefix=", "-exact_artifact_path=", "-dict=", "-features_dir="};
     bool hasPrefix = false;
     for (int i = 0; i < *argc; ++i) {
         std::string a = (*argv)[i];
@@ -80,7 +78,8 @@ void makePathsAbsolute(int* argc, char*** argv)
         g_args.push_back(a);
     }
     if (!hasPrefix) g_args.push_back("-artifact_prefix=" + here + "/");
-    for (std::string& a : g_args) g_argv.push_back(&a[0]);
+    for (std::string& a : g_args)
+        g_argv.push_back(&a[0]);
     g_argv.push_back(nullptr);
     *argc = static_cast<int>(g_args.size());
     *argv = g_argv.data();

@@ -16,8 +16,8 @@ namespace {
 bool inRange(const Settings& s)
 {
     return s.windowScale >= 0 && s.windowScale <= Settings::MaxScale && s.musicVolume >= 0 &&
-           s.musicVolume <= 100 && s.musicVolume % 10 == 0 && s.effectsVolume >= 0 && s.effectsVolume <= 100 &&
-           s.effectsVolume % 10 == 0;
+           s.musicVolume <= 100 && s.musicVolume % 10 == 0 && s.effectsVolume >= 0 &&
+           s.effectsVolume <= 100 && s.effectsVolume % 10 == 0;
 }
 
 bool printable(const std::string& text)
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(inRange(s));
 
     long lines = 1;
-    for (const char c : input) lines += c == '\n';
+    for (const char c : input)
+        lines += c == '\n';
     long previous = 0;
     for (const std::string& p : problems) {
         const long line = reportedLine(p);

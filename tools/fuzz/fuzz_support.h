@@ -11,13 +11,12 @@
 #include <string>
 
 // A failed check must stop the fuzzer with a readable cause and a stack.
-#define FUZZ_CHECK(cond)                                                                 \
-    do {                                                                                 \
-        if (!(cond)) {                                                                   \
-            std::fprintf(stderr, "%s: check failed: %s (line %d)\n", __FILE__, #cond, \
-                         __LINE__);                                                      \
-            std::abort();                                                                \
-        }                                                                                \
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "%s: check failed: %s (line %d)\n", __FILE__, #cond, __LINE__);             \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 // Marks the target's own models and checks: their branches are not the

@@ -16,7 +16,8 @@ namespace {
 std::uint64_t le(const std::uint8_t* p, int bytes)
 {
     std::uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
     return v;
 }
 
@@ -58,11 +59,11 @@ Expected model(const std::uint8_t* d, std::size_t n)
     if (formats != 1 || fmt->size < 16) return e;
 
     const std::uint8_t* f = d + fmt->body;
-    const std::uint64_t tag = le(f, 2), channels = le(f + 2, 2), rate = le(f + 4, 4),
-                        byteRate = le(f + 8, 4), block = le(f + 12, 2), bits = le(f + 14, 2);
-    const bool good = tag == 1 && (channels == 1 || channels == 2) && rate >= 8000 &&
-                      rate <= 192000 && bits == 16 && block == channels * 2 &&
-                      byteRate == rate * block && data.size > 0 && data.size % block == 0;
+    const std::uint64_t tag = le(f, 2), channels = le(f + 2, 2), rate = le(f + 4, 4), byteRate = le(f + 8, 4),
+                        block = le(f + 12, 2), bits = le(f + 14, 2);
+    const bool good = tag == 1 && (channels == 1 || channels == 2) && rate >= 8000 && rate <= 192000 &&
+                      bits == 16 && block == channels * 2 && byteRate == rate * block && data.size > 0 &&
+                      data.size % block == 0;
     if (!good) return e;
     e.accepted = true;
     e.layout.channels = static_cast<int>(channels);

@@ -17,8 +17,8 @@ struct KeyNameEntry {
 constexpr KeyNameEntry KeyNames[] = {
     {platform::Key::Left, "left"}, {platform::Key::Right, "right"}, {platform::Key::Up, "up"},
     {platform::Key::Down, "down"}, {platform::Key::Z, "z"},         {platform::Key::C, "c"},
-    {platform::Key::Q, "q"},    {platform::Key::P, "p"},         {platform::Key::Escape, "esc"},
-    {platform::Key::M, "m"},    {platform::Key::O, "o"},         {platform::Key::Fullscreen, "fullscreen"},
+    {platform::Key::Q, "q"},       {platform::Key::P, "p"},         {platform::Key::Escape, "esc"},
+    {platform::Key::M, "m"},       {platform::Key::O, "o"},         {platform::Key::Fullscreen, "fullscreen"},
 };
 
 // A decimal number of at most ten digits with nothing after it: no sign, so
@@ -131,15 +131,18 @@ bool parseInputScript(const std::string& text, InputScript& out, std::string& er
         const char tag = w[1][0];
         const std::string rest = w[1].substr(1);
         if (tag == '@') {
-            if (!parseCount(rest, value) || value > MaxStepMs)
-                return fail(error, lineNo, "bad clock step");
+            if (!parseCount(rest, value) || value > MaxStepMs) return fail(error, lineNo, "bad clock step");
             ev.kind = EventKind::Clock;
             ev.ms = static_cast<std::uint32_t>(value);
         } else {
-            if (tag == '+') ev.kind = EventKind::Press;
-            else if (tag == '-') ev.kind = EventKind::Release;
-            else if (tag == '~') ev.kind = EventKind::Repeat;
-            else return fail(error, lineNo, "unknown event");
+            if (tag == '+')
+                ev.kind = EventKind::Press;
+            else if (tag == '-')
+                ev.kind = EventKind::Release;
+            else if (tag == '~')
+                ev.kind = EventKind::Repeat;
+            else
+                return fail(error, lineNo, "unknown event");
             if (!keyFromName(rest, ev.key)) return fail(error, lineNo, "unknown key");
         }
         script.events.push_back(ev);

@@ -36,8 +36,7 @@ struct InputEvent {
     std::uint32_t ms = 0;                  // clock events
     bool operator==(const InputEvent& o) const
     {
-        return frame == o.frame && kind == o.kind &&
-               (kind == EventKind::Clock ? ms == o.ms : key == o.key);
+        return frame == o.frame && kind == o.kind && (kind == EventKind::Clock ? ms == o.ms : key == o.key);
     }
 };
 

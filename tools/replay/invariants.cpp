@@ -57,8 +57,8 @@ std::string InvariantChecker::check(const Game& game)
         for (int column = 0; column < GridColumns; ++column) {
             const int code = field.cellAt(column, row);
             if (code < 0 || code > Empty)
-                return "cell (" + std::to_string(column) + ", " + std::to_string(row) +
-                       ") holds " + std::to_string(code);
+                return "cell (" + std::to_string(column) + ", " + std::to_string(row) + ") holds " +
+                       std::to_string(code);
         }
     }
 
@@ -78,8 +78,7 @@ std::string InvariantChecker::check(const Game& game)
     lastScore_ = score;
     lastCleared_ = cleared;
     if (field.level() != expectedLevel(cleared))
-        return "level " + std::to_string(field.level()) + " for " + std::to_string(cleared) +
-               " cleared";
+        return "level " + std::to_string(field.level()) + " for " + std::to_string(cleared) + " cleared";
 
     if (!headless::messageBoxes().empty()) {
         const headless::MessageBoxRecord& box = headless::messageBoxes().front();

@@ -172,7 +172,8 @@ int record(const Args& args)
                 outcome.frames, outcome.quit ? "yes" : "no", outcome.counts.gamesStarted,
                 outcome.counts.nameEntries, outcome.counts.rankingViews, outcome.maxChainSteps,
                 outcome.bombSteps, outcome.maxScore, outcome.maxLevel);
-    if (!outcome.fault.empty()) std::printf("fault frame %d: %s\n", outcome.faultFrame, outcome.fault.c_str());
+    if (!outcome.fault.empty())
+        std::printf("fault frame %d: %s\n", outcome.faultFrame, outcome.fault.c_str());
     if (!output.empty()) {
         std::string error;
         if (!saveInputScript(outcome.input, output, error)) {

@@ -108,9 +108,7 @@ void RandomPlayer::onSceneEntered(const Game& game)
         nameCommandsLeft_ = random_.below(16);
         wait_ = random_.below(10);
         break;
-    case SceneGameOver:
-        wait_ = random_.below(40);
-        break;
+    case SceneGameOver: wait_ = random_.below(40); break;
     default: break;
     }
 }
@@ -132,8 +130,10 @@ void RandomPlayer::decide(const Game& game, int frame, std::vector<InputEvent>& 
     switch (game.scene()) {
     case SceneTitle: title(game, frame, out); break;
     case SceneRanking:
-        if (wait_ > 0) --wait_;
-        else press(Key::Z, frame, 1 + random_.below(3), out);
+        if (wait_ > 0)
+            --wait_;
+        else
+            press(Key::Z, frame, 1 + random_.below(3), out);
         break;
     case SceneGameStart: noise(frame, 3, out); break;
     case ScenePlay:
@@ -150,8 +150,10 @@ void RandomPlayer::decide(const Game& game, int frame, std::vector<InputEvent>& 
         break;
     case SceneGameOver:
         // Presses during the slide do not count, so a person keeps trying.
-        if (wait_ > 0) --wait_;
-        else if (random_.chance(15)) press(Key::Z, frame, 1 + random_.below(3), out);
+        if (wait_ > 0)
+            --wait_;
+        else if (random_.chance(15))
+            press(Key::Z, frame, 1 + random_.below(3), out);
         break;
     case SceneNameEntry: nameEntry(frame, out); break;
     default: break;
@@ -173,9 +175,12 @@ void RandomPlayer::title(const Game& game, int frame, std::vector<InputEvent>& o
     }
     const int at = menuPosition(game.field().menuCursor());
     const int want = menuPosition(menuTarget_);
-    if (at < want) press(Key::Down, frame, 1 + random_.below(2), out);
-    else if (at > want) press(Key::Up, frame, 1 + random_.below(2), out);
-    else press(Key::Z, frame, 1 + random_.below(3), out);
+    if (at < want)
+        press(Key::Down, frame, 1 + random_.below(2), out);
+    else if (at > want)
+        press(Key::Up, frame, 1 + random_.below(2), out);
+    else
+        press(Key::Z, frame, 1 + random_.below(3), out);
     wait_ = random_.below(4);
 }
 

@@ -19,8 +19,7 @@ void applyKeyEvent(const InputEvent& event)
     }
 }
 
-RunResult runScript(const InputScript& script, const RunOptions& options,
-                    const FrameObserver& observer)
+RunResult runScript(const InputScript& script, const RunOptions& options, const FrameObserver& observer)
 {
     SessionOptions sessionOptions = options.session;
     sessionOptions.startMs = script.startMs;
@@ -32,8 +31,10 @@ RunResult runScript(const InputScript& script, const RunOptions& options,
         std::uint32_t step = script.stepMs;
         for (; next < script.events.size() && script.events[next].frame == frame; ++next) {
             const InputEvent& ev = script.events[next];
-            if (ev.kind == EventKind::Clock) step = ev.ms;
-            else applyKeyEvent(ev);
+            if (ev.kind == EventKind::Clock)
+                step = ev.ms;
+            else
+                applyKeyEvent(ev);
         }
         session.runFrame(step);
         ++result.frames;
@@ -49,8 +50,10 @@ RunResult runScript(const InputScript& script, const RunOptions& options,
             if (!options.dumpDir.empty() && frame % every == 0) {
                 char name[32];
                 std::snprintf(name, sizeof name, "frame-%06d.bmp", frame);
-                if (writeFrameBmp(picture, options.dumpDir + "/" + name)) ++result.dumped;
-                else result.dumpFailed = true;
+                if (writeFrameBmp(picture, options.dumpDir + "/" + name))
+                    ++result.dumped;
+                else
+                    result.dumpFailed = true;
             }
         }
         if (observer && !observer(session.game(), frame)) break;

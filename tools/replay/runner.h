@@ -30,19 +30,18 @@ struct RunOptions {
 using FrameObserver = std::function<bool(const Game& game, int frame)>;
 
 struct RunResult {
-    int frames = 0;                       // frames run
-    bool quit = false;                    // the game asked to quit
-    std::vector<std::uint64_t> hashes;    // one per presented frame, if asked
+    int frames = 0;                     // frames run
+    bool quit = false;                  // the game asked to quit
+    std::vector<std::uint64_t> hashes;  // one per presented frame, if asked
     std::vector<headless::MessageBoxRecord> boxes;
-    int dumped = 0;                       // frame images written
+    int dumped = 0;  // frame images written
     bool dumpFailed = false;
-    std::string summary;                  // summarize() after the last frame
+    std::string summary;  // summarize() after the last frame
 };
 
 // Runs the script from a fresh game. The working directory holds the rank
 // file the game reads and writes.
-RunResult runScript(const InputScript& script, const RunOptions& options,
-                    const FrameObserver& observer = {});
+RunResult runScript(const InputScript& script, const RunOptions& options, const FrameObserver& observer = {});
 
 // Applies one key event to the headless keyboard (clock events are ignored).
 void applyKeyEvent(const InputEvent& event);

@@ -63,7 +63,8 @@ std::uint64_t frameHash(const headless::Frame& frame)
         std::memcpy(&v, p + i, 8);
         mix(v);
     }
-    for (; i < n; ++i) mix(p[i]);
+    for (; i < n; ++i)
+        mix(p[i]);
     return h;
 }
 

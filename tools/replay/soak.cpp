@@ -61,7 +61,8 @@ SessionOutcome playSession(const SessionPlan& plan, const FrameObserver& observe
         events.clear();
         player.decide(session.game(), frame, events);
         const std::uint32_t step = frameStep(clock, plan.jitterPercent);
-        if (step != FrameMs && frame > 0) events.push_back(InputEvent{frame, EventKind::Clock, platform::Key::Z, step});
+        if (step != FrameMs && frame > 0)
+            events.push_back(InputEvent{frame, EventKind::Clock, platform::Key::Z, step});
         for (const InputEvent& ev : events) {
             applyKeyEvent(ev);
             outcome.input.events.push_back(ev);
@@ -148,8 +149,7 @@ SoakResult runSoak(const SoakOptions& options)
             failure.frame = outcome.faultFrame;
             failure.fault = outcome.fault;
             if (!options.failureDir.empty()) {
-                const std::string path =
-                    options.failureDir + "/soak-" + std::to_string(plan.seed) + ".input";
+                const std::string path = options.failureDir + "/soak-" + std::to_string(plan.seed) + ".input";
                 std::string error;
                 if (saveInputScript(outcome.input, path, error)) failure.inputPath = path;
             }
@@ -158,12 +158,11 @@ SoakResult runSoak(const SoakOptions& options)
         if (options.verbose) {
             std::fprintf(stderr, "session %d seed %llu games %d frames %d chain %d%s%s\n", index,
                          static_cast<unsigned long long>(plan.seed), outcome.counts.gamesStarted,
-                         outcome.frames, outcome.maxChainSteps, outcome.fault.empty() ? "" : " FAULT: ",
-                         outcome.fault.c_str());
+                         outcome.frames, outcome.maxChainSteps,
+                         outcome.fault.empty() ? "" : " FAULT: ", outcome.fault.c_str());
         }
     }
-    result.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     return result;
 }
 

@@ -15,23 +15,23 @@ namespace replay {
 
 struct SessionPlan {
     std::uint64_t seed = 1;
-    int games = 1;                  // games the player starts before it quits
-    std::uint32_t startMs = 1;      // clock of frame 0
-    int jitterPercent = 5;          // frames whose step is not 33 ms
-    int presentEvery = 0;           // see SessionOptions
-    int maxFrames = 200000;         // a session still running then is a fault
+    int games = 1;              // games the player starts before it quits
+    std::uint32_t startMs = 1;  // clock of frame 0
+    int jitterPercent = 5;      // frames whose step is not 33 ms
+    int presentEvery = 0;       // see SessionOptions
+    int maxFrames = 200000;     // a session still running then is a fault
     std::string assetDir;
 };
 
 struct SessionOutcome {
-    InputScript input;              // everything needed to replay the session
+    InputScript input;  // everything needed to replay the session
     int frames = 0;
     bool quit = false;
-    std::string fault;              // first broken invariant, "" when none
+    std::string fault;  // first broken invariant, "" when none
     int faultFrame = -1;
     PlayerCounts counts;
     int maxChainSteps = 0;
-    int bombSteps = 0;              // clear steps whose groups held a bomb
+    int bombSteps = 0;  // clear steps whose groups held a bomb
     int maxScore = 0;
     int maxLevel = 0;
     int gameOvers = 0;
@@ -48,11 +48,11 @@ struct SoakOptions {
     int games = 100;
     int maxGamesPerSession = 3;
     int jitterPercent = 5;
-    int wrapPercent = 10;           // sessions whose clock crosses 2^32 early on
-    int freshRankPercent = 10;      // sessions that start without a rank file
+    int wrapPercent = 10;       // sessions whose clock crosses 2^32 early on
+    int freshRankPercent = 10;  // sessions that start without a rank file
     int presentEvery = 0;
     int maxFramesPerGame = 40000;
-    std::string assetDir;           // see SessionOptions
+    std::string assetDir;  // see SessionOptions
     // Where failing sessions' inputs go ("" nowhere): soak-<seed>.input.
     std::string failureDir;
     // Prints one line per session to stderr.
@@ -63,7 +63,7 @@ struct SoakFailure {
     std::uint64_t sessionSeed = 0;
     int frame = -1;
     std::string fault;
-    std::string inputPath;          // "" when not written
+    std::string inputPath;  // "" when not written
 };
 
 struct SoakResult {

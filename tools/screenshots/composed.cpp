@@ -22,16 +22,11 @@ void fillField(PuzzleField& field)
 {
     const char* rows[] = {
         "......5.",  // row 6
-        ".0....31",
-        ".01..233",
-        "4012.223",
-        "30124013",
-        "22104501",
+        ".0....31", ".01..233", "4012.223", "30124013", "22104501",
     };
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 8; ++c)
-            if (rows[r][c] != '.')
-                field.setCell(c, 6 + r, rows[r][c] - '0');
+            if (rows[r][c] != '.') field.setCell(c, 6 + r, rows[r][c] - '0');
 }
 
 struct Overlay {
@@ -40,11 +35,11 @@ struct Overlay {
     bool keyed;
 };
 const Overlay Overlays[] = {
-    {OverlayChainWord, "ChainWord.bmp", true},    {OverlayChainDigits, "ChainDigits.bmp", true},
-    {OverlayLevelUp, "LevelUp.bmp", true},        {OverlayPromptPatch, "PromptPatch.bmp", false},
-    {OverlayNewRecord, "NewRecord.bmp", true},    {OverlayNamePanel, "NamePanel.bmp", true},
-    {OverlayNameFrame, "NameFrame.bmp", true},    {OverlayPlayKeys, "PlayKeys.bmp", false},
-    {OverlayNameKeys, "NameKeys.bmp", false},     {OverlayShadow, "Shadow.bmp", true},
+    {OverlayChainWord, "ChainWord.bmp", true}, {OverlayChainDigits, "ChainDigits.bmp", true},
+    {OverlayLevelUp, "LevelUp.bmp", true},     {OverlayPromptPatch, "PromptPatch.bmp", false},
+    {OverlayNewRecord, "NewRecord.bmp", true}, {OverlayNamePanel, "NamePanel.bmp", true},
+    {OverlayNameFrame, "NameFrame.bmp", true}, {OverlayPlayKeys, "PlayKeys.bmp", false},
+    {OverlayNameKeys, "NameKeys.bmp", false},  {OverlayShadow, "Shadow.bmp", true},
 };
 
 void drawNumbers(Renderer& r, int score, int level, int count)
@@ -71,7 +66,8 @@ bool writeComposedScreens(const std::string& assetDir, const std::string& outDir
     r.loadBitmap(SlotGameOver, in + "GameOver.bmp", true);
     r.loadBitmap(SlotGameStart, in + "GameStart.bmp", true);
     r.loadBitmap(SlotNameCursor, in + "ScoreCursol.bmp", false);
-    for (const Overlay& o : Overlays) r.loadOverlay(o.id, in + o.file, o.keyed);
+    for (const Overlay& o : Overlays)
+        r.loadOverlay(o.id, in + o.file, o.keyed);
     bool ok = true;
 
     r.drawTitleBackground();
@@ -114,13 +110,15 @@ bool writeComposedScreens(const std::string& assetDir, const std::string& outDir
     for (int kind = 0; kind < 6; ++kind) {
         PuzzleField one;
         for (int row = 3; row < 12; ++row)
-            for (int c = 0; c < 8; ++c) one.setCell(c, row, kind);
+            for (int c = 0; c < 8; ++c)
+                one.setCell(c, row, kind);
         const std::string tag = std::to_string(kind) + ".bmp";
         r.drawGameBackground();
         r.drawPlayKeys();
         r.drawField(one);
         drawNumbers(r, 48210, 12, 345);
-        for (int k = 0; k < 6; ++k) r.drawLandingShadow(1 + k % 3, 1 + k / 3, k);
+        for (int k = 0; k < 6; ++k)
+            r.drawLandingShadow(1 + k % 3, 1 + k / 3, k);
         r.drawLevelUp();
         r.drawChainLabel(2, 1260, 320, 250, 256);
         r.drawChainLabel(13, 9999999, 0, 480, 110);  // faded, pushed into the well's corner

@@ -27,8 +27,7 @@ constexpr std::uint32_t FrameMs = 33;
 
 bool writePpm(const headless::Frame& frame, const fs::path& path)
 {
-    if (frame.width <= 0 || frame.pixels.size() != std::size_t(frame.width) * frame.height * 3)
-        return false;
+    if (frame.width <= 0 || frame.pixels.size() != std::size_t(frame.width) * frame.height * 3) return false;
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f << "P6\n" << frame.width << " " << frame.height << "\n255\n";
     // The frame is B, G, R with the bottom row first.
@@ -55,8 +54,7 @@ void fill(PuzzleField& field, std::initializer_list<const char*> rows)
     int row = 12 - static_cast<int>(rows.size());
     for (const char* cells : rows) {
         for (int c = 0; c < 8 && cells[c]; ++c)
-            if (cells[c] >= '0' && cells[c] <= '5')
-                field.setCell(c, row, cells[c] - '0');
+            if (cells[c] >= '0' && cells[c] <= '5') field.setCell(c, row, cells[c] - '0');
         ++row;
     }
 }
@@ -151,8 +149,7 @@ int main(int argc, char** argv)
             shot = true;
         }
     }
-    if (!shot)
-        std::fprintf(stderr, "screenshots: the chain did not reach its second step\n");
+    if (!shot) std::fprintf(stderr, "screenshots: the chain did not reach its second step\n");
     ok &= shot;
 
     // Game over below the fifth place: the banner stays with "press Z".

@@ -48,8 +48,7 @@ std::string rankFileFault(const std::string& text)
         return std::to_string(lines.size()) + " lines instead of " + std::to_string(2 * RankPlaces);
     int previous = PuzzleField::ScoreLimit;
     for (int place = 0; place < RankPlaces; ++place) {
-        if (!wellFormedName(lines[place * 2]))
-            return "place " + std::to_string(place + 1) + ": bad name";
+        if (!wellFormedName(lines[place * 2])) return "place " + std::to_string(place + 1) + ": bad name";
         int score = 0;
         if (!canonicalScore(lines[place * 2 + 1], score))
             return "place " + std::to_string(place + 1) + ": bad score";
