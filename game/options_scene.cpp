@@ -17,6 +17,7 @@ void Game::enterOptions()
     // The title music plays on; each visit starts at the first entry.
     scene_ = SceneOptions;
     optionsMenu_.reset();
+    optionsView_.open();
 }
 
 void Game::updateOptions()
@@ -33,6 +34,7 @@ void Game::updateOptions()
         // Back to the title as it was left: its cursor stays, its music
         // plays on. The title draws itself in the next frame.
         sound_.playEffect(SeDecide);
+        optionsView_.close();
         scene_ = SceneTitle;
         return;
     }

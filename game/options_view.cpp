@@ -19,10 +19,21 @@ int rowY(int row) { return FirstRowY + RowPitch * row; }
 void OptionsView::load(const std::string& base)
 {
     const std::string graphics = base + "Graphics/";
-    if (!loadPicture(background_, graphics + "Options.bmp", false))
-        plain_.createFilled(ScreenWidth, ScreenHeight, PlainRed, PlainGreen, PlainBlue);
+    backgroundPath_ = graphics + "Options.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
     loadPicture(hint_, graphics + "OptionsHint.bmp", true);
+}
+
+void OptionsView::open()
+{
+    if (!loadPicture(background_, backgroundPath_, false))
+        plain_.createFilled(ScreenWidth, ScreenHeight, PlainRed, PlainGreen, PlainBlue);
+}
+
+void OptionsView::close()
+{
+    background_.release();
+    plain_.release();
 }
 
 void OptionsView::drawTitleHint(Renderer& renderer) const

@@ -37,10 +37,15 @@ class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
 
-    // Loads the three pictures from Graphics/ under base (base ends with
-    // '/' or is empty). Missing files stay silent, unusable ones get one
-    // stderr line, as every picture does.
+    // Loads the value sheet and the hint from Graphics/ under base (base
+    // ends with '/' or is empty) and remembers where the background is.
+    // Missing files stay silent, unusable ones get one stderr line, as every
+    // picture does.
     void load(const std::string& base);
+    // The background, a whole screen, is held only while the options show:
+    // loaded on opening, let go on closing.
+    void open();
+    void close();
 
     // The title's hint, over the title picture.
     void drawTitleHint(Renderer& renderer) const;
@@ -53,6 +58,7 @@ private:
     // A number of up to three digits followed by a sign ('X' or '%').
     void drawNumber(Renderer& renderer, int value, char sign, int row) const;
 
+    std::string backgroundPath_;
     Surface background_;
     Surface plain_;  // stands in for a missing background
     Surface values_;
