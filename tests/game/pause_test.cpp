@@ -19,7 +19,7 @@ struct Look {
     int scene, phase;
     int column0, halfRow0, column1, halfRow1;
     int fadeLevel, dropOffset, drops, curtain;
-    int cells;  // a digest of the grid
+    unsigned cells;  // a digest of the grid
     int effects;
     bool operator==(const Look& o) const
     {
@@ -68,10 +68,11 @@ protected:
         PairBlock b0, b1;
         f.getPairBlock(0, b0);
         f.getPairBlock(1, b1);
-        int cells = 0;
+        // Unsigned: the digest wraps by design.
+        unsigned cells = 0;
         for (int row = 0; row < GridRows; ++row)
             for (int column = 0; column < GridColumns; ++column)
-                cells = cells * 31 + f.cellAt(column, row) + 2;
+                cells = cells * 31u + static_cast<unsigned>(f.cellAt(column, row) + 2);
         return Look{game->scene(),
                     game->phase(),
                     b0.column(),
