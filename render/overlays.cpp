@@ -12,7 +12,7 @@ bool Renderer::loadOverlay(int id, const std::string& path, bool keyed)
 {
     if (id < 0 || id >= OverlayCount) return false;
     overlayKeyed_[id] = keyed;
-    untracked_ = true;  // the same copies may now draw something else
+    markUntracked();  // the same copies may now draw something else
     return loadPicture(overlays_[id], path, keyed);
 }
 
@@ -22,7 +22,7 @@ Surface& Renderer::overlay(int id)
         noImage_.release();
         return noImage_;
     }
-    untracked_ = true;
+    markUntracked();
     return overlays_[id];
 }
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -31,14 +32,18 @@ constexpr int PausePanelTop = FieldTop + (GridRows * CellSize - BannerHeight) / 
 // sit in the sheet's sixth and fifth cells.
 constexpr int BlockSheetX[] = {0, 32, 64, 96, 160, 128, -1, -1};
 
-// FNV-1a over the fields of one copy.
+// The fields of one copy folded in a 64-bit word at a time: a multiply
+// and a shift per word, so hashing stays small beside the copy itself.
 constexpr std::uint64_t HashStart = 14695981039346656037ull;
-std::uint64_t hashIn(std::uint64_t hash, int value)
+std::uint64_t hashIn(std::uint64_t hash, std::uint64_t value)
 {
-    auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i, v >>= 8)
-        hash = (hash ^ (v & 0xFF)) * 1099511628211ull;
-    return hash;
+    hash = (hash ^ value) * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 29);
+}
+std::uint64_t pairOf(int low, int high)
+{
+    return static_cast<std::uint32_t>(low) | static_cast<std::uint64_t>(static_cast<std::uint32_t>(high))
+                                                 << 32;
 }
 
 }  // namespace
@@ -71,23 +76,83 @@ bool Renderer::createBackBuffer(int width, int height, int red, int green, int b
     stale_ = false;
     shownKnown_ = false;
     startNextPicture();
-    untracked_ = true;
+    markUntracked();
     return backBuffer_.createFilled(width, height, red, green, blue);
 }
 
 Surface& Renderer::backBuffer()
 {
     bringUpToDate();
-    untracked_ = true;
+    markUntracked();
     return backBuffer_;
+}
+
+void Renderer::markUntracked()
+{
+    untracked_ = true;
+    backHeld_.cover = nullptr;
+    shownHeld_.cover = nullptr;
 }
 
 void Renderer::bringUpToDate()
 {
     if (!stale_) return;
     stale_ = false;
-    if (shown_.byteCount() == backBuffer_.byteCount())
+    if (shown_.byteCount() == backBuffer_.byteCount()) {
         std::memcpy(backBuffer_.pixels(), shown_.pixels(), backBuffer_.byteCount());
+        backHeld_ = shownHeld_;
+    }
+}
+
+void Renderer::Held::note(int x, int y, int w, int h, int screenW, int screenH)
+{
+    if (cover == nullptr) return;
+    // Cut to the screen in 64 bits: positions may be anywhere.
+    const long long left = std::max<long long>(x, 0);
+    const long long top = std::max<long long>(y, 0);
+    const long long right = std::min<long long>(static_cast<long long>(x) + w, screenW);
+    const long long bottom = std::min<long long>(static_cast<long long>(y) + h, screenH);
+    if (left >= right || top >= bottom) return;
+    DrawnRect r{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                static_cast<int>(bottom - top)};
+    // Putting back more of the cover than was drawn over is harmless, so
+    // neighbours in one band join across small gaps (empty cells).
+    constexpr int Gap = 64;
+    while (count > 0) {
+        DrawnRect& last = rects[count - 1];
+        const bool sameBand = r.y == last.y && r.h == last.h && r.x <= last.x + last.w + Gap &&
+                              last.x <= r.x + r.w + Gap;
+        const bool sameColumn = r.x == last.x && r.w == last.w && r.y <= last.y + last.h &&
+                                last.y <= r.y + r.h;
+        const bool inside = r.x >= last.x && r.y >= last.y && r.x + r.w <= last.x + last.w &&
+                            r.y + r.h <= last.y + last.h;
+        if (!sameBand && !sameColumn && !inside) break;
+        const int x0 = std::min(r.x, last.x), y0 = std::min(r.y, last.y);
+        const int x1 = std::max(r.x + r.w, last.x + last.w), y1 = std::max(r.y + r.h, last.y + last.h);
+        r = DrawnRect{x0, y0, x1 - x0, y1 - y0};
+        --count;  // the joined rectangle tries its new neighbour too
+    }
+    if (count == MaxRects) {
+        cover = nullptr;  // too scattered to track: the next cover copies all
+        return;
+    }
+    rects[count++] = r;
+}
+
+void Renderer::coverBackBuffer(const Surface& image, int width, int height)
+{
+    if (backHeld_.cover == &image) {
+        for (int k = 0; k < backHeld_.count; ++k) {
+            const DrawnRect& r = backHeld_.rects[k];
+            image.blit(backBuffer_, r.x, r.y, r.x, r.y, r.w, r.h);
+        }
+    } else {
+        image.blit(backBuffer_, 0, 0, 0, 0, width, height);
+    }
+    // Only the slot images are known to change nowhere but through a load.
+    const bool slotImage = &image >= images_ && &image < images_ + ImageSlotCount;
+    backHeld_.cover = slotImage ? &image : nullptr;
+    backHeld_.count = 0;
 }
 
 void Renderer::startNextPicture()
@@ -101,13 +166,14 @@ void Renderer::startNextPicture()
 void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourceX, int sourceY, int width,
                          int height, int alpha)
 {
-    if (copies_ == 0) {
-        // A plain copy of a picture at least as large as the screen, from
-        // its corner to the screen's, leaves nothing of what was there.
-        coveredFirst_ = how == Copy::Plain && !image.isEmpty() && !backBuffer_.isEmpty() && x == 0 &&
+    // A plain copy of a picture at least as large as the screen, from its
+    // corner to the screen's, leaves nothing of what was there.
+    const bool covers = how == Copy::Plain && !image.isEmpty() && !backBuffer_.isEmpty() && x == 0 &&
                         y == 0 && sourceX == 0 && sourceY == 0 && width >= backBuffer_.width() &&
                         height >= backBuffer_.height() && image.width() >= backBuffer_.width() &&
                         image.height() >= backBuffer_.height();
+    if (copies_ == 0) {
+        coveredFirst_ = covers;
         if (coveredFirst_)
             stale_ = false;
         else
@@ -117,10 +183,14 @@ void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourc
     // A picture is known by where it lives: pictures change only when loaded,
     // and a load marks the frame untracked.
     const auto source = reinterpret_cast<std::uintptr_t>(&image);
-    const int sourceLow = static_cast<int>(source & 0xFFFFFFFFu);
-    const int sourceHigh = static_cast<int>(static_cast<std::uint64_t>(source) >> 32);
-    for (int v : {sourceLow, sourceHigh, static_cast<int>(how), x, y, sourceX, sourceY, width, height, alpha})
+    for (std::uint64_t v : {static_cast<std::uint64_t>(source), pairOf(static_cast<int>(how), alpha),
+                            pairOf(x, y), pairOf(sourceX, sourceY), pairOf(width, height)})
         copyHash_ = hashIn(copyHash_, v);
+    if (covers) {
+        coverBackBuffer(image, width, height);
+        return;
+    }
+    backHeld_.note(x, y, width, height, backBuffer_.width(), backBuffer_.height());
     switch (how) {
     case Copy::Plain: image.blit(backBuffer_, x, y, sourceX, sourceY, width, height); break;
     case Copy::Keyed: image.blitKeyed(backBuffer_, x, y, sourceX, sourceY, width, height); break;
@@ -131,7 +201,7 @@ void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourc
 bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 {
     if (slot < 0 || slot >= ImageSlotCount) return false;
-    untracked_ = true;  // the same copies may now draw something else
+    markUntracked();  // the same copies may now draw something else
     return loadPicture(images_[slot], path, keyed);
 }
 
@@ -159,6 +229,7 @@ bool Renderer::present()
     if (shown_.width() != backBuffer_.width() || shown_.height() != backBuffer_.height())
         shown_.createFilled(backBuffer_.width(), backBuffer_.height(), 0, 0, 0);
     backBuffer_.swap(shown_);
+    std::swap(backHeld_, shownHeld_);
     stale_ = true;
     startNextPicture();
     return true;
@@ -171,7 +242,7 @@ Surface& Renderer::image(int slot)
         noImage_.release();
         return noImage_;
     }
-    untracked_ = true;
+    markUntracked();
     return images_[slot];
 }
 
@@ -277,7 +348,7 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     std::fill_n(backBuffer_.pixels(), backBuffer_.byteCount(), std::uint8_t{0});
     // Nothing of the picture before may come back under the copies below.
     stale_ = false;
-    untracked_ = true;
+    markUntracked();
     drawGameBackground();
     drawScore(field.score());
     drawLevel(field.level());

@@ -9,7 +9,9 @@
 // to date only when the next picture does not begin by covering the whole
 // screen (every scene begins with its background when it has one). A
 // picture drawn with the same copies as the one on screen, beginning with
-// such a cover, is known to be the same and handed over as unchanged.
+// such a cover, is known to be the same and handed over as unchanged. A
+// cover by the picture a buffer already holds puts back only the parts
+// drawn over it since.
 #pragma once
 
 #include "field/block_list.h"
@@ -182,6 +184,26 @@ private:
     // last hand-over.
     void bringUpToDate();
     void startNextPicture();
+    // Some buffer or picture was reached past copyImage: the copies no
+    // longer tell what the buffers hold.
+    void markUntracked();
+
+    // What a buffer holds when every change to it came through copyImage
+    // since a whole-screen cover by one of the slot images: that cover,
+    // with the rectangles drawn over it since (merged where they touch, so
+    // a row of cells is one rectangle). A cover of the same picture then
+    // puts back only these rectangles. No cover means "not known".
+    struct DrawnRect {
+        int x, y, w, h;
+    };
+    struct Held {
+        static constexpr int MaxRects = 96;
+        const Surface* cover = nullptr;
+        int count = 0;
+        DrawnRect rects[MaxRects];
+        void note(int x, int y, int w, int h, int screenW, int screenH);
+    };
+    void coverBackBuffer(const Surface& image, int width, int height);
 
     platform::WindowId window_ = platform::NoWindow;
     Surface backBuffer_;
@@ -201,6 +223,8 @@ private:
     // copies alone.
     bool shownKnown_ = false;
     std::uint64_t shownHash_ = 0;
+    Held backHeld_;
+    Held shownHeld_;
     Surface images_[ImageSlotCount];
     Surface noImage_;
     Surface overlays_[OverlayCount];

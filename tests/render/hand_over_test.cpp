@@ -88,3 +88,51 @@ TEST_F(HandOver, AFrameThatDrawsNothingKeepsThePictureAndAChangeByHandIsShown)
     EXPECT_EQ(find(screen(), GameBgColour).count, 0);
     EXPECT_EQ(shown(), pixelsOf(renderer));
 }
+
+// A background cover puts back only what was drawn over it since the last
+// cover: every picture must still equal the same copies on a fresh screen,
+// whatever was drawn before (cells hanging off the edges, gaps, blends,
+// several covers in one picture).
+TEST_F(HandOver, ACoverOverEarlierCellsLeavesExactlyTheNewPicture)
+{
+    Surface& background = renderer.image(SlotGameBg);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            setPixel(background, x, y, Rgb{x & 0xFF, y & 0xFF, (x * 7 + y) & 0xFF});
+    const Surface& sheet = renderer.image(SlotBlocks);
+    struct Cell {
+        int x, y, code, alpha;
+    };
+    const std::vector<std::vector<Cell>> frames = {
+        {{192, 48, 1, -1}, {224, 48, 2, -1}, {288, 48, 3, -1}, {192, 80, 0, 128}},
+        {{-10, -20, 1, -1}, {630, 470, 2, -1}, {300, 200, 4, 200}},
+        {},
+        {{0, 0, 5, -1}, {32, 0, 5, -1}, {0, 32, 5, -1}, {32, 32, 5, -1}, {100, 448, 0, -1}},
+        {{192, 48, 3, -1}},
+    };
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        Surface expected;
+        ASSERT_TRUE(expected.createFilled(640, 480, 0, 0, 0));
+        background.blit(expected, 0, 0, 0, 0, 640, 480);
+        for (const Cell& c : frames[f]) {
+            if (c.alpha < 0)
+                sheet.blitKeyed(expected, c.x, c.y, (c.code < 4 ? c.code : 9 - c.code) * 32, 0, 32, 32);
+            else
+                sheet.blitBlended(expected, c.x, c.y, (c.code < 4 ? c.code : 9 - c.code) * 32, 0, 32, 32,
+                                  c.alpha);
+        }
+        // Odd frames draw an unrelated picture first and cover it again.
+        if (f % 2 == 1) {
+            renderer.drawGameBackground();
+            renderer.drawBlock(400, 300, 1, -1);
+            renderer.drawBlock(10, 10, 2, 100);
+        }
+        renderer.drawGameBackground();
+        for (const Cell& c : frames[f])
+            renderer.drawBlock(c.x, c.y, c.code, c.alpha);
+        presentAndCheck();
+        EXPECT_EQ(shown(),
+                  std::vector<std::uint8_t>(expected.pixels(), expected.pixels() + expected.byteCount()))
+            << "frame " << f;
+    }
+}
