@@ -52,6 +52,13 @@ function savePng(name, dataUrl) {
 async function key(code, keyName, vk, type) {
   await send('Input.dispatchKeyEvent', { type, code, key: keyName, windowsVirtualKeyCode: vk });
 }
+// A press held over a few frames: the game reads a key as newly pressed
+// only while it is still down (this sleep spaces input, it waits for nothing).
+async function tap(code, keyName, vk) {
+  await key(code, keyName, vk, 'keyDown');
+  await sleep(150);
+  await key(code, keyName, vk, 'keyUp');
+}
 
 let failed = false;
 try {
@@ -72,6 +79,8 @@ try {
     } else if (msg.method === 'Runtime.exceptionThrown') {
       problems.push('exception: ' + msg.params.exceptionDetails.text + ' ' +
         (msg.params.exceptionDetails.exception?.description ?? ''));
+    } else if (msg.method === 'Runtime.consoleAPICalled' && msg.params.type === 'warning') {
+      console.log('page: ' + msg.params.args.map((a) => a.value ?? a.description).join(' '));
     } else if (msg.method === 'Runtime.consoleAPICalled' && msg.params.type === 'error') {
       problems.push('console.error: ' + msg.params.args.map((a) => a.value ?? a.description).join(' '));
     } else if (msg.method === 'Log.entryAdded' && msg.params.entry.level === 'error') {
@@ -98,9 +107,7 @@ try {
   const share = ((await busy()) - b0) / ((Date.now() - w0) / 1000);
   console.log(`main thread busy on the idle title: ${(100 * share).toFixed(1)} % of a core`);
   // Z starts a game: the picture changes from the title's.
-  await key('KeyZ', 'z', 90, 'keyDown');
-  await sleep(40);
-  await key('KeyZ', 'z', 90, 'keyUp');
+  await tap('KeyZ', 'z', 90);
   await until('a changed picture after Z', 10000, async () => (await canvasPng()) !== title);
   await until('the game screen', 10000, async () => {
     const now = await canvasPng();
@@ -112,6 +119,17 @@ try {
   await until('the pair to move', 10000, async () => (await canvasPng()) !== a);
   savePng('playing.png', await canvasPng());
   console.log('Z started a game and the picture moves');
+  // M mutes and saves the settings; they must outlive a reload, as the
+  // scores do (both live in the player's folder in IndexedDB).
+  const settings = "(() => { try { return new TextDecoder().decode(FS.readFile('/home/web_user/.config/tessaloom/settings.ini')); } catch (e) { return ''; } })()";
+  await tap('KeyM', 'm', 77);
+  await until('the settings saved with mute on', 10000, async () => /mute\s*=\s*on/.test(await evaluate(settings)));
+  await until('the save kept in IndexedDB', 10000, () => evaluate('(Module.savesKept || 0) >= 1'));
+  await send('Page.reload');
+  await until('the title after the reload', 180000, () =>
+    evaluate("(document.getElementById('status')||{}).textContent === '' && typeof Module !== 'undefined'"));
+  if (!/mute\s*=\s*on/.test(await evaluate(settings))) throw new Error('the settings were lost in the reload');
+  console.log('the settings outlived a reload');
 } catch (e) {
   failed = true;
   console.error('probe: ' + e.message);
