@@ -10,6 +10,7 @@
 #include "platform/sound_mixer.h"
 #include "platform/wav_check.h"
 #include "platform/web.h"
+#include "platform/web_plain.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -19,7 +20,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -37,33 +37,13 @@ std::vector<std::uint8_t> rgba;  // the canvas's copy of the last frame
 platform::SoundMixer mixer;
 std::vector<std::int16_t> mixBlock;
 
-// The key a physical key code stands for; -1 for a key the game ignores.
-int keyOf(const char* code, bool alt)
-{
-    using platform::Key;
-    struct Pair {
-        const char* code;
-        Key key;
-    };
-    static const Pair Pairs[] = {
-        {"ArrowLeft", Key::Left}, {"ArrowRight", Key::Right}, {"ArrowUp", Key::Up}, {"ArrowDown", Key::Down},
-        {"KeyZ", Key::Z},         {"KeyC", Key::C},           {"KeyQ", Key::Q},     {"KeyP", Key::P},
-        {"Escape", Key::Escape},  {"KeyM", Key::M},           {"KeyO", Key::O},     {"F11", Key::Fullscreen},
-    };
-    for (const Pair& p : Pairs)
-        if (std::strcmp(code, p.code) == 0) return static_cast<int>(p.key);
-    if (alt && (std::strcmp(code, "Enter") == 0 || std::strcmp(code, "NumpadEnter") == 0))
-        return static_cast<int>(Key::Fullscreen);
-    return -1;
-}
-
 // Audio may only start after a gesture of the player; the first key press
 // creates the context (the page's script, see web/index.html).
 EM_JS(void, js_start_audio, (int rate), { if (Module.tessaloomStartAudio) Module.tessaloomStartAudio(rate); });
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
 {
-    const int k = keyOf(e->code, e->altKey);
+    const int k = platform::keyForCode(e->code, e->altKey);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) js_start_audio(OutputRate);
     if (k < 0) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN)
@@ -191,18 +171,7 @@ bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int he
 {
     if (window == NoWindow || window != mainWindow() || !pixels || width <= 0 || height <= 0) return false;
     if (unchanged) return true;
-    rgba.resize(static_cast<std::size_t>(width) * height * 4);
-    // Bottom-up blue-green-red rows to the canvas's top-down RGBA.
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = pixels + static_cast<std::size_t>(height - 1 - y) * width * 3;
-        std::uint8_t* dst = rgba.data() + static_cast<std::size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x, src += 3, dst += 4) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            dst[3] = 255;
-        }
-    }
+    toCanvasRgba(pixels, width, height, rgba);
     js_put_frame(rgba.data(), width, height);
     return true;
 }

@@ -4,6 +4,7 @@
 // and sounds in memory, one file a tick with a progress line, then runs the
 // one frame step at the game's rhythm.
 #include "app/frame_loop.h"
+#include "app/frame_pacer.h"
 #include "app/players_game.h"
 #include "platform/platform.h"
 #include "platform/web.h"
@@ -24,7 +25,7 @@ bool storageReady = false;
 std::vector<assetgen::AssetStep> assetSteps;
 std::size_t assetsMade = 0;
 PlayersGame* game = nullptr;
-double nextFrameAt = 0;
+FramePacer pacer(FramePauseMs);
 
 EM_JS(void, js_status, (const char* text), {
     if (Module.tessaloomStatus) Module.tessaloomStatus(UTF8ToString(text));
@@ -50,7 +51,6 @@ void startGame()
     game = new PlayersGame;
     game->startUp(platform::mainWindow());
     status("");
-    nextFrameAt = emscripten_get_now();
 }
 
 void tick()
@@ -73,13 +73,7 @@ void tick()
         status("The game has ended. Reload the page to play again.");
         return;
     }
-    // The page calls back at its own rate (60 Hz or more); a frame is due
-    // every FramePauseMs, never two at once after the page was held up.
-    const double now = emscripten_get_now();
-    if (now < nextFrameAt) return;
-    stepFrame(*game);
-    nextFrameAt += FramePauseMs;
-    if (now - nextFrameAt > FramePauseMs) nextFrameAt = now + FramePauseMs;
+    if (pacer.due(emscripten_get_now())) stepFrame(*game);
 }
 
 }  // namespace
