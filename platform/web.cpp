@@ -39,7 +39,9 @@ std::vector<std::int16_t> mixBlock;
 
 // Audio may only start after a gesture of the player; the first key press
 // creates the context (the page's script, see web/index.html).
-EM_JS(void, js_start_audio, (int rate), { if (Module.tessaloomStartAudio) Module.tessaloomStartAudio(rate); });
+EM_JS(void, js_start_audio, (int rate), {
+    if (Module.tessaloomStartAudio) Module.tessaloomStartAudio(rate);
+});
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
 {
@@ -76,18 +78,17 @@ EM_JS(void, js_alert, (const char* caption, const char* text), {
     alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
 });
 
-EM_JS(int, js_scale_limit, (int width, int height), {
-    return Math.max(1, Math.floor(Math.min(window.innerWidth / width, window.innerHeight / height)));
-});
+EM_JS(int, js_scale_limit, (int width, int height),
+      { return Math.max(1, Math.floor(Math.min(window.innerWidth / width, window.innerHeight / height))); });
 
 EM_JS(void, js_fullscreen, (int on), {
     // Browsers allow this only during a player's gesture; a refusal leaves
     // the page as it is.
     try {
         if (on && !document.fullscreenElement && Module.canvas.requestFullscreen)
-            Module.canvas.requestFullscreen().catch(() => {});
+            Module.canvas.requestFullscreen().catch(() = > {});
         else if (!on && document.fullscreenElement)
-            document.exitFullscreen().catch(() => {});
+            document.exitFullscreen().catch(() = > {});
     } catch (e) {
     }
 });
@@ -139,13 +140,19 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 
-std::uint32_t milliseconds() { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now())); }
+std::uint32_t milliseconds()
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now()));
+}
 
 TimerCaps timerCaps() { return TimerCaps{1, 1000000}; }
 void beginTimerPeriod(std::uint32_t) {}
 void endTimerPeriod(std::uint32_t) {}
 
-void messageBox(const std::string& text, const std::string& caption) { js_alert(caption.c_str(), text.c_str()); }
+void messageBox(const std::string& text, const std::string& caption)
+{
+    js_alert(caption.c_str(), text.c_str());
+}
 
 bool openWindow(const std::string&, int, int, int width, int height, std::string& error)
 {

@@ -35,12 +35,16 @@ EM_JS(void, js_status, (const char* text), {
 // the game looks at its files.
 EM_JS(void, js_mount_storage, (const char* folder), {
     const dir = UTF8ToString(folder);
-    try { FS.mkdirTree(dir); } catch (e) {}
+    try {
+        FS.mkdirTree(dir);
+    } catch (e) {
+    }
     FS.mount(IDBFS, {}, dir);
-    FS.syncfs(true, function(err) {
-        if (err) console.warn('tessaloom: the saved scores could not be read: ' + err);
-        Module._tessaloom_web_storage_ready();
-    });
+    FS.syncfs(
+        true, function(err) {
+            if (err) console.warn('tessaloom: the saved scores could not be read: ' + err);
+            Module._tessaloom_web_storage_ready();
+        });
 });
 
 void status(const std::string& text) { js_status(text.c_str()); }
@@ -61,8 +65,8 @@ void tick()
             std::fprintf(stderr, "tessaloom: could not make %s\n", assetSteps[assetsMade].what.c_str());
         ++assetsMade;
         if (assetsMade < assetSteps.size())
-            status("Making the " + assetSteps[assetsMade].what + " (" + std::to_string(assetsMade + 1) + " of " +
-                   std::to_string(assetSteps.size()) + ")");
+            status("Making the " + assetSteps[assetsMade].what + " (" + std::to_string(assetsMade + 1) +
+                   " of " + std::to_string(assetSteps.size()) + ")");
         return;
     }
     if (!game) startGame();

@@ -40,14 +40,14 @@ TEST(BrowserPixels, TheBottomRowOfTheBackBufferIsTheTopOfTheCanvas)
 {
     // Two by two, bottom-up, blue-green-red: the bottom row first.
     const std::uint8_t bgr[] = {
-        1, 2, 3, 4, 5, 6,       // bottom row
-        7, 8, 9, 10, 11, 12,    // top row
+        1, 2, 3, 4,  5,  6,   // bottom row
+        7, 8, 9, 10, 11, 12,  // top row
     };
     std::vector<std::uint8_t> rgba(3, 99);  // resized, whatever it held
     platform::toCanvasRgba(bgr, 2, 2, rgba);
     const std::vector<std::uint8_t> expected = {
         9, 8, 7, 255, 12, 11, 10, 255,  // top row, red first, opaque
-        3, 2, 1, 255, 6, 5, 4, 255,     // bottom row
+        3, 2, 1, 255, 6,  5,  4,  255,  // bottom row
     };
     EXPECT_EQ(rgba, expected);
 }

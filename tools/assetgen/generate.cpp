@@ -99,7 +99,8 @@ bool createAssetFolders(const fs::path& root)
     for (const fs::path& d : {graphicsOf(root), bgmOf(root), seOf(root)}) {
         fs::create_directories(d, ec);
         if (ec) {
-            std::fprintf(stderr, "assetgen: cannot create %s: %s\n", d.string().c_str(), ec.message().c_str());
+            std::fprintf(stderr, "assetgen: cannot create %s: %s\n", d.string().c_str(),
+                         ec.message().c_str());
             return false;
         }
     }
