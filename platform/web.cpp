@@ -39,9 +39,11 @@ std::vector<std::int16_t> mixBlock;
 
 // Audio may only start after a gesture of the player; the first key press
 // creates the context (the page's script, see web/index.html).
+// clang-format off
 EM_JS(void, js_start_audio, (int rate), {
     if (Module.tessaloomStartAudio) Module.tessaloomStartAudio(rate);
 });
+// clang-format on
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
 {
@@ -64,6 +66,7 @@ EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*)
     return EM_FALSE;
 }
 
+// clang-format off
 EM_JS(void, js_put_frame, (const std::uint8_t* pixels, int width, int height), {
     const canvas = Module.canvas;
     if (!canvas) return;
@@ -71,29 +74,38 @@ EM_JS(void, js_put_frame, (const std::uint8_t* pixels, int width, int height), {
     const data = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
     ctx.putImageData(new ImageData(data, width, height), 0, 0);
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, js_alert, (const char* caption, const char* text), {
     // The browser's own modal box: it holds the page until closed, as the
     // desktop's box holds the game.
     alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
 });
+// clang-format on
 
+// clang-format off
 EM_JS(int, js_scale_limit, (int width, int height),
       { return Math.max(1, Math.floor(Math.min(window.innerWidth / width, window.innerHeight / height))); });
+// clang-format on
 
+// clang-format off
 EM_JS(void, js_fullscreen, (int on), {
     // Browsers allow this only during a player's gesture; a refusal leaves
     // the page as it is.
     try {
         if (on && !document.fullscreenElement && Module.canvas.requestFullscreen)
-            Module.canvas.requestFullscreen().catch(() = > {});
+            Module.canvas.requestFullscreen().catch(function() {});
         else if (!on && document.fullscreenElement)
-            document.exitFullscreen().catch(() = > {});
+            document.exitFullscreen().catch(function() {});
     } catch (e) {
     }
 });
+// clang-format on
 
+// clang-format off
 EM_JS(int, js_active, (), { return document.hasFocus() && !document.hidden ? 1 : 0; });
+// clang-format on
 
 std::unique_ptr<platform::SoundSource> loadSource(const std::string& path)
 {

@@ -27,12 +27,15 @@ std::size_t assetsMade = 0;
 PlayersGame* game = nullptr;
 FramePacer pacer(FramePauseMs);
 
+// clang-format off
 EM_JS(void, js_status, (const char* text), {
     if (Module.tessaloomStatus) Module.tessaloomStatus(UTF8ToString(text));
 });
+// clang-format on
 
 // The player's folder lives in the browser's storage: read it back before
 // the game looks at its files.
+// clang-format off
 EM_JS(void, js_mount_storage, (const char* folder), {
     const dir = UTF8ToString(folder);
     try {
@@ -46,6 +49,7 @@ EM_JS(void, js_mount_storage, (const char* folder), {
             Module._tessaloom_web_storage_ready();
         });
 });
+// clang-format on
 
 void status(const std::string& text) { js_status(text.c_str()); }
 
