@@ -24,6 +24,7 @@ namespace {
 bool storageReady = false;
 std::vector<assetgen::AssetStep> assetSteps;
 std::size_t assetsMade = 0;
+double assetsStartedAt = 0;
 PlayersGame* game = nullptr;
 FramePacer pacer(FramePauseMs);
 
@@ -65,9 +66,12 @@ void tick()
 {
     if (!storageReady) return;
     if (assetsMade < assetSteps.size()) {
+        if (assetsMade == 0) assetsStartedAt = emscripten_get_now();
         if (!assetSteps[assetsMade].write(web::GameFolder))
             std::fprintf(stderr, "tessaloom: could not make %s\n", assetSteps[assetsMade].what.c_str());
         ++assetsMade;
+        if (assetsMade == assetSteps.size())
+            std::printf("tessaloom: pictures and sounds made in %.0f ms\n", emscripten_get_now() - assetsStartedAt);
         if (assetsMade < assetSteps.size())
             status("Making the " + assetSteps[assetsMade].what + " (" + std::to_string(assetsMade + 1) +
                    " of " + std::to_string(assetSteps.size()) + ")");

@@ -79,7 +79,7 @@ try {
     } else if (msg.method === 'Runtime.exceptionThrown') {
       problems.push('exception: ' + msg.params.exceptionDetails.text + ' ' +
         (msg.params.exceptionDetails.exception?.description ?? ''));
-    } else if (msg.method === 'Runtime.consoleAPICalled' && msg.params.type === 'warning') {
+    } else if (msg.method === 'Runtime.consoleAPICalled' && ['log', 'warning'].includes(msg.params.type)) {
       console.log('page: ' + msg.params.args.map((a) => a.value ?? a.description).join(' '));
     } else if (msg.method === 'Runtime.consoleAPICalled' && msg.params.type === 'error') {
       problems.push('console.error: ' + msg.params.args.map((a) => a.value ?? a.description).join(' '));
