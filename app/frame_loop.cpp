@@ -1,6 +1,6 @@
 #include "app/frame_loop.h"
 
-#include "game/game.h"
+#include "app/players_game.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,19 +27,5 @@ void reportFirstFramePresented()
     std::fprintf(stderr, "tessaloom: first frame presented at %lld.%06lld\n",
                  static_cast<long long>(us / 1000000), static_cast<long long>(us % 1000000));
 }
-
-namespace {
-
-// The game as a player runs it: with the player's settings file. Tests and
-// tools use Game itself, which keeps the defaults and never writes one.
-struct PlayersGame : Game {
-    void startUp(platform::WindowId window)
-    {
-        useSettingsFile(settingsFilePath());
-        Game::startUp(window);
-    }
-};
-
-}  // namespace
 
 void frameThreadMain() { runGameThread<PlayersGame>(frameHooksFromEnvironment()); }

@@ -16,6 +16,10 @@
 #include <system_error>
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -406,6 +410,13 @@ bool LockedFile::replace(const std::string& bytes)
         reason_ = errorText(error);
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // The browser's file system is memory: the page copies the player's
+    // folder to its lasting storage after each save.
+    EM_ASM({
+        if (Module.tessaloomPersist) Module.tessaloomPersist();
+    });
+#endif
     // The new bytes are in place at this point; a failure here only means
     // the rename may not survive a power loss.
     if (!syncDirectory(p.dir)) {

@@ -1,12 +1,9 @@
 // The three copies between Surfaces and the key-run table they walk.
+#include "render/copy_run.h"
 #include "render/surface.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 struct Surface::Clip {
     int x;   // destination column of the first pixel
@@ -18,44 +15,6 @@ struct Surface::Clip {
 };
 
 namespace {
-
-// Copies one run between different Surfaces. Runs are short (a cell row is
-// 96 bytes), so a call into the library memcpy costs more than the copy:
-// 16-byte moves with an overlapping last move do it inline. n is at least 3.
-inline void copyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n)
-{
-#if defined(__SSE2__)
-    if (n >= 16) {
-        const std::uint8_t* const last = s + n - 16;
-        std::uint8_t* const lastD = d + n - 16;
-        while (s < last) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)));
-            s += 16;
-            d += 16;
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(lastD),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(last)));
-        return;
-    }
-#endif
-    if (n >= 8) {
-        std::uint64_t head, tail;
-        std::memcpy(&head, s, 8);
-        std::memcpy(&tail, s + n - 8, 8);
-        std::memcpy(d, &head, 8);
-        std::memcpy(d + n - 8, &tail, 8);
-    } else if (n >= 4) {
-        std::uint32_t head, tail;
-        std::memcpy(&head, s, 4);
-        std::memcpy(&tail, s + n - 4, 4);
-        std::memcpy(d, &head, 4);
-        std::memcpy(d + n - 4, &tail, 4);
-    } else {
-        for (std::size_t i = 0; i < n; ++i)
-            d[i] = s[i];
-    }
-}
 
 // One blended stretch of bytes. The arithmetic is the game's own
 // (arithmetic shift, so -128 / 256 rounds to -1); written as a plain loop

@@ -3,6 +3,9 @@
 # apt-get line and stops.
 
 BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libx11-dev"
+# The browser version only (tools/web/build.sh, ./play.sh --web); not yet
+# part of ./test.sh.
+WEB_PACKAGES="emscripten node-acorn python3"
 TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils x11-xkb-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream python3 dpkg-dev file lintian"
 
 ensure_packages() {

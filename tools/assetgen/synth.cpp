@@ -271,7 +271,7 @@ void renderDrum(SoundBuffer& out, Drum drum, double start, float velocity, float
     float gl, gr;
     panGains(pan, gl, gr);
     Noise noise(static_cast<std::uint32_t>(first * 13 + static_cast<int>(drum) * 101 + 5));
-    OnePole a, b, c;
+    OnePole a, b;
     double length = 0.5;
     switch (drum) {
     case Drum::Kick: length = 0.45; break;

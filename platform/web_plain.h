@@ -1,0 +1,19 @@
+// The browser platform's plain parts, apart from Emscripten so that the
+// native tests check them: which key a physical key code is, and the back
+// buffer turned into the canvas's pixels.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+// The Key (as an int) that a KeyboardEvent.code stands for, -1 for a key
+// the game ignores. With alt, Enter is the fullscreen key.
+int keyForCode(const char* code, bool alt);
+
+// Blue-green-red rows, bottom-up, stride width x 3, into red-green-blue-
+// alpha rows, top-down, opaque: what a canvas takes. out is resized.
+void toCanvasRgba(const std::uint8_t* bgr, int width, int height, std::vector<std::uint8_t>& out);
+
+}  // namespace platform
