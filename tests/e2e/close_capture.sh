@@ -2,7 +2,7 @@
 # The window manager's close request always ends the game cleanly: exit
 # code 0 and nothing on stderr, CLOSE_ROUNDS times in a row (default 40;
 # tools/window_stress.sh runs 200), each with a capture of the whole screen
-# about 0.3 s after the request. A capture holds the X server to itself for
+# as the window goes. A capture holds the X server to itself for
 # a moment; a wake-up sent to the window just before then could reach the
 # server only after the window was gone ("BadWindow ... X_SendEvent", exit
 # code 1).
@@ -12,17 +12,16 @@ rounds="${CLOSE_ROUNDS:-40}"
 start_display
 start_window_manager
 started=$(date +%s%N)
+# window_gone WINDOW: whether the window has left the screen.
+window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+
 for round in $(seq 1 "$rounds"); do
     start_game
-    wait_for_window >/dev/null
+    wid="$(wait_for_window)"
     # The window may show a moment before the window manager lists it.
-    tries=0
-    until wmctrl -c Tessaloom 2>/dev/null; do
-        tries=$((tries + 1))
-        [ "$tries" -lt 100 ] || fail "round $round: the window manager does not list the window"
-        sleep 0.05
-    done
-    ( sleep 0.3; screenshot root "$E2E_TMP/screen.png" || true ) &
+    wait_until 5 "round $round: the window manager closing the window" wmctrl -c Tessaloom
+    # A capture of the whole screen while the game takes its window down.
+    ( poll_until 5 window_gone "$wid"; screenshot root "$E2E_TMP/screen.png" || true ) &
     capture=$!
     wait_for_exit 5
     wait "$capture"

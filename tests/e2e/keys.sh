@@ -21,7 +21,7 @@ wait_for_colour "$wid" 600 20 "$title" 20
 # about every 40 ms after its first 0.66 s. Whatever the game made of it
 # shows in what Z then opens.
 xdotool keydown Down
-sleep 1
+sleep 1  # spaces the input: the length of the hold is the test's input
 xdotool keyup Down
 tap z
 wait_for_colour "$wid" 600 20 "$ranking" 10

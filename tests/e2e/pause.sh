@@ -56,10 +56,15 @@ start_bottom="$BOTTOM"
 tap p
 wait_until 10 "paused screen after P" paused_screen paused1
 # The picture stands still: nothing moves behind the panel, nothing falls.
-sleep 2
-shot paused2 || fail "no screenshot while paused"
-cmp -s "$E2E_TMP/paused1.rgb" "$E2E_TMP/paused2.rgb" ||
-    fail "the paused screen changed within 2 s: $(python3 "$here/screen.py" diff "$E2E_TMP/paused1.rgb" "$E2E_TMP/paused2.rgb") pixels"
+# Every screenshot over at least 2 s matches the first, however few a busy
+# machine manages.
+still_since="$(now_ms)"
+while :; do
+    shot paused2 || fail "no screenshot while paused"
+    cmp -s "$E2E_TMP/paused1.rgb" "$E2E_TMP/paused2.rgb" ||
+        fail "the paused screen changed within 2 s: $(python3 "$here/screen.py" diff "$E2E_TMP/paused1.rgb" "$E2E_TMP/paused2.rgb") pixels"
+    [ $(( $(now_ms) - still_since )) -lt 2000 ] || break
+done
 note "P: the well and the preview hide behind the panel, and the picture stands still"
 
 tap p

@@ -45,8 +45,9 @@ tap Down
 tap Left
 wait_until 10 "music_volume = 90 in the settings file" file_says "music_volume = 90"
 wait_until 10 "a new music volume on the screen" eval '! shows_value before'
-sleep 0.2  # a frame or two, so the crop is of a settled screen
-value_crop after
+# Two crops in a row alike: the value is drawn whole, not mid-change.
+settled_value() { value_crop after && shows_value after; }
+wait_until 10 "a settled value on the screen" settled_value
 quit_with_q 3
 written="$(stat -c %Y.%i "$file")"
 
