@@ -30,7 +30,6 @@ constexpr int OutputRate = 44100;
 constexpr int OutputFrames = 1024;  // per callback: 23 ms at 44.1 kHz
 // A sound file larger than this is played from its file: the effects are
 // at most a quarter of a megabyte, a music track several megabytes.
-constexpr std::uint64_t StreamFromBytes = 1u << 20;
 
 enum class Device { Untried, Ready, Failed, Closed };
 
@@ -197,29 +196,12 @@ bool openVoice(platform::SoundHandle h)
     return mixer.isOpen(h);
 }
 
-// The sound's frames: from memory, or from its file when it is long. Null
-// when the file is missing or refused (a refusal is named on stderr).
+// The sound's frames, at the device's rate. Null when the file is missing
+// or refused (a refusal is named on stderr).
 std::unique_ptr<platform::SoundSource> loadSource(const std::string& path)
 {
-    std::uint64_t size = 0;
-    platform::ReadResult opened;
-    const int fd = platform::openRegularFile(path, size, opened);
-    if (fd < 0) return nullptr;  // missing sounds are silent, like missing pictures
-    ::close(fd);
     const char* reason = nullptr;
-    std::unique_ptr<platform::SoundSource> source;
-    if (size > StreamFromBytes && size <= platform::SoundFileMaxBytes) {
-        source = platform::FileStreamSource::open(path, platform::SoundFileMaxBytes, &reason);
-    } else {
-        // Read here, regular files only and capped: the bytes are the clip.
-        std::vector<unsigned char> bytes;
-        if (!platform::readSoundFile(path, bytes)) return nullptr;
-        // Our own strict look at the bytes before they are played: a file
-        // that is there but damaged is named, not played as noise.
-        platform::WavLayout layout;
-        if (platform::checkWav(bytes.data(), bytes.size(), &reason, &layout))
-            source = std::make_unique<platform::ClipSource>(std::move(bytes), layout);
-    }
+    std::unique_ptr<platform::SoundSource> source = platform::loadSoundSource(path, &reason);
     if (!source) {
         if (reason) std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
         return nullptr;

@@ -216,4 +216,24 @@ bool SoundMixer::mix(std::int16_t* out, std::size_t frames)
     return reported;
 }
 
+std::unique_ptr<SoundSource> loadSoundSource(const std::string& path, const char** reason)
+{
+    *reason = nullptr;
+    std::uint64_t size = 0;
+    ReadResult opened;
+    const int fd = openRegularFile(path, size, opened);
+    if (fd < 0) return nullptr;  // missing sounds are silent, like missing pictures
+    ::close(fd);
+    if (size > StreamFromBytes && size <= SoundFileMaxBytes)
+        return FileStreamSource::open(path, SoundFileMaxBytes, reason);
+    // Read here, regular files only and capped: the bytes are the clip.
+    std::vector<unsigned char> bytes;
+    if (!readSoundFile(path, bytes)) return nullptr;
+    // Our own strict look at the bytes before they are played: a file that
+    // is there but damaged is named, not played as noise.
+    WavLayout layout;
+    if (!checkWav(bytes.data(), bytes.size(), reason, &layout)) return nullptr;
+    return std::make_unique<ClipSource>(std::move(bytes), layout);
+}
+
 }  // namespace platform

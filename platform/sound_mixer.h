@@ -74,6 +74,15 @@ private:
     std::size_t at_ = 0;  // bytes of data played
 };
 
+// Sound files longer than this (the music tracks) are read while they play;
+// shorter ones are held in memory.
+constexpr std::uint64_t StreamFromBytes = 1u << 20;
+
+// A sound file's frames: from memory, or from its file when it is long.
+// Null when the file is missing (*reason then null) or refused (*reason says
+// why). Read like every file the game reads and checked strictly.
+std::unique_ptr<SoundSource> loadSoundSource(const std::string& path, const char** reason);
+
 constexpr int MixerVoices = 32;
 constexpr int MixerMaxVolume = 128;
 

@@ -26,8 +26,6 @@
 namespace {
 
 constexpr int OutputRate = 44100;
-// A sound file larger than this is played from its file, as on the desktop.
-constexpr std::uint64_t StreamFromBytes = 1u << 20;
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
 bool windowOpen = false;
@@ -109,22 +107,8 @@ EM_JS(int, js_active, (), { return document.hasFocus() && !document.hidden ? 1 :
 
 std::unique_ptr<platform::SoundSource> loadSource(const std::string& path)
 {
-    std::uint64_t size = 0;
-    platform::ReadResult opened;
-    const int fd = platform::openRegularFile(path, size, opened);
-    if (fd < 0) return nullptr;  // missing sounds are silent, like missing pictures
-    ::close(fd);
     const char* reason = nullptr;
-    std::unique_ptr<platform::SoundSource> source;
-    if (size > StreamFromBytes && size <= platform::SoundFileMaxBytes) {
-        source = platform::FileStreamSource::open(path, platform::SoundFileMaxBytes, &reason);
-    } else {
-        std::vector<unsigned char> bytes;
-        if (!platform::readSoundFile(path, bytes)) return nullptr;
-        platform::WavLayout layout;
-        if (platform::checkWav(bytes.data(), bytes.size(), &reason, &layout))
-            source = std::make_unique<platform::ClipSource>(std::move(bytes), layout);
-    }
+    std::unique_ptr<platform::SoundSource> source = platform::loadSoundSource(path, &reason);
     // The page's audio runs at the rate of the game's own files.
     if (source && source->rate() != static_cast<std::uint32_t>(OutputRate)) {
         reason = "not at 44100 Hz";
