@@ -127,20 +127,22 @@ display_number_written() {
 }
 
 # start_window_manager: openbox on the private display, ready when it has
-# taken over the root window.
+# finished starting. It names itself on the root window early, while a
+# request to show a window can still be lost; it runs its start-up command
+# only once it is done.
 start_window_manager() {
     command -v openbox >/dev/null || fail "missing tool openbox"
     command -v wmctrl >/dev/null || fail "missing tool wmctrl"
-    openbox --sm-disable >"$E2E_TMP/wm.out" 2>&1 &
+    openbox --sm-disable --startup "touch $E2E_TMP/wm.ready" >"$E2E_TMP/wm.out" 2>&1 &
     E2E_WM_PID=$!
     wait_until 20 "window manager on the display" wm_ready
 }
 
-# wm_ready: whether the window manager has taken over; fails when it has
-# ended.
+# wm_ready: whether the window manager has finished starting; fails when
+# it has ended.
 wm_ready() {
     kill -0 "$E2E_WM_PID" 2>/dev/null || fail "the window manager ended: $(cat "$E2E_TMP/wm.out")"
-    wmctrl -m >/dev/null 2>&1
+    [ -e "$E2E_TMP/wm.ready" ] && wmctrl -m >/dev/null 2>&1
 }
 
 # start_game [EXECUTABLE [ARGUMENTS...]]: runs the game in the background
