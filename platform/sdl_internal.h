@@ -48,6 +48,13 @@ int sdlDisplayFd(SDL_Window* window);
 // Whether a window manager will carry out SDL's fullscreen request: false
 // on X11 without one (or with one that cannot), true on other systems.
 bool sdlWindowManagerDoesFullscreen(SDL_Window* window);
+// Whether a window manager runs on the window's X display (false on other
+// systems, which have no such thing to miss).
+bool sdlWindowManagerPresent(SDL_Window* window);
+// Asks for a hidden window to be shown and returns at once; SDL's own show
+// waits for the answer, forever if the request is lost. Other systems get
+// SDL's show.
+void sdlAskToShow(SDL_Window* window);
 
 // ---- Window size, fullscreen and focus (sdl_window_size.cpp) --------------------
 

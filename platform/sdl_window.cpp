@@ -43,6 +43,13 @@ constexpr int GamepadWaitMs = 4;
 // is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(2);
 constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
+// A window manager still starting up can lose the request to show the
+// window, which then stays hidden: until it first shows, the window is
+// asked for again this often. Opening waits this long for it, then the game
+// starts anyway while the event loop goes on asking.
+constexpr auto ShowAskAgainAfter = std::chrono::seconds(1);
+constexpr auto ShowWaitAtOpen = std::chrono::seconds(3);
+constexpr int ShowWaitStepMs = 50;
 
 // Main-thread state.
 struct Video {
@@ -53,6 +60,9 @@ struct Video {
     int textureHeight = 0;
     bool textureIsXrgb = false;  // 32-bit X, R, G, B words, else BGR24 bytes
     std::thread::id mainThread;
+    // Once shown, a hidden window is the player's doing (minimised).
+    bool everShown = false;
+    std::chrono::steady_clock::time_point showAsked;
 };
 Video video;
 
@@ -232,6 +242,41 @@ void serveFrameThread()
     request->closed.notify_all();
 }
 
+// Asks again to show a window that has never shown since the last request.
+// Without a window manager nobody gives the shown window the keyboard, so
+// it takes it, as SDL's own show does.
+void keepAskingToShow()
+{
+    if (video.everShown || !video.window) return;
+    if (SDL_GetWindowFlags(video.window) & SDL_WINDOW_SHOWN) {
+        video.everShown = true;
+        if (!platform::sdlWindowManagerPresent(video.window)) SDL_SetWindowInputFocus(video.window);
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - video.showAsked < ShowAskAgainAfter) return;
+    video.showAsked = now;
+    platform::sdlAskToShow(video.window);
+}
+
+// Shows the new window, waiting a little for it as SDL's own show would,
+// but never for good.
+void showNewWindow()
+{
+    video.everShown = false;
+    video.showAsked = std::chrono::steady_clock::now();
+    platform::sdlAskToShow(video.window);
+    const int displayFd = platform::sdlDisplayFd(video.window);
+    const auto deadline = video.showAsked + ShowWaitAtOpen;
+    for (;;) {
+        SDL_PumpEvents();
+        keepAskingToShow();
+        if (video.everShown || displayFd < 0 || std::chrono::steady_clock::now() >= deadline) return;
+        pollfd display = {displayFd, POLLIN, 0};
+        ::poll(&display, 1, ShowWaitStepMs);
+    }
+}
+
 // Sleeps until the display or the frame thread has something, or the
 // timeout passes.
 void waitForWork(int displayFd)
@@ -340,7 +385,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     }
     if (!startVideoOnBusyDisplay(error)) return false;
     video.window =
-        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (video.window) video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!video.window || !video.renderer) {
         error = std::string("cannot open the game window: ") + SDL_GetError();
@@ -353,6 +398,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     // The logical size stays the game's; the scale is a whole number.
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
+    showNewWindow();
     showCurrentPicture();
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
@@ -369,6 +415,7 @@ void runEventLoop()
         if (sdlTakeWakeUps()) requestQuit();
         serveFrameThread();
         sdlServeTestGamepad();
+        keepAskingToShow();
         SDL_Event e;
         while (SDL_PollEvent(&e))
             handleEvent(e);

@@ -92,6 +92,18 @@ bool rootListsAtom(Display* display, Atom list, Atom wanted)
     return found;
 }
 
+bool hasWindowManager(Display* display)
+{
+    return windowManagerCheck(display, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)) != None;
+}
+
+// SDL's X11 handles behind the window; false when it is not on X11.
+bool x11Info(SDL_Window* window, SDL_SysWMinfo& info)
+{
+    SDL_VERSION(&info.version);
+    return window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
 }  // namespace
 
 namespace platform {
@@ -126,21 +138,36 @@ bool sdlDisplayMayComeBack()
 int sdlDisplayFd(SDL_Window* window)
 {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return -1;
-    return XConnectionNumber(info.info.x11.display);
+    return x11Info(window, info) ? XConnectionNumber(info.info.x11.display) : -1;
 }
 
 bool sdlWindowManagerDoesFullscreen(SDL_Window* window)
 {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
     // Other window systems always answer SDL's request.
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+    if (!x11Info(window, info)) return true;
     Display* display = info.info.x11.display;
-    return windowManagerCheck(display, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False)) != None &&
+    return hasWindowManager(display) &&
            rootListsAtom(display, XInternAtom(display, "_NET_SUPPORTED", False),
                          XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+}
+
+bool sdlWindowManagerPresent(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    return x11Info(window, info) && hasWindowManager(info.info.x11.display);
+}
+
+void sdlAskToShow(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    if (!x11Info(window, info)) {
+        if (window) SDL_ShowWindow(window);
+        return;
+    }
+    // The answer comes as a map event, which SDL turns into its own "shown".
+    XMapRaised(info.info.x11.display, info.info.x11.window);
+    XFlush(info.info.x11.display);
 }
 
 }  // namespace platform
