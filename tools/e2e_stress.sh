@@ -31,7 +31,7 @@ case "$runs$loops" in '' | *[!0-9]*) usage ;; esac
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" --target tessaloom assets -j"$(nproc)" >/dev/null
+cmake --build "$build" --target tessaloom assets forgetful_wm -j"$(nproc)" >/dev/null
 count="$(ctest --test-dir "$build" -N -L e2e | awk '/^Total Tests:/ {print $3}')"
 [ "${count:-0}" -gt 0 ] || { echo "no end-to-end tests in $build" >&2; exit 1; }
 
