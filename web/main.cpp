@@ -39,6 +39,8 @@ bool storageReady = false;
 std::vector<assetgen::AssetStep> assetSteps;
 std::size_t assetsMade = 0;
 double assetsStartedAt = 0;
+// Files the browser's cache gave back, -1 while it is being asked.
+int assetsRestored = -1;
 PlayersGame* game = nullptr;
 FramePacer pacer(FramePauseMs);
 
@@ -94,6 +96,21 @@ EM_JS(char*, js_take_script, (), {
 });
 EM_JS(void, js_script_done, (const char* report), {
     if (Module.tessaloomScriptDone) Module.tessaloomScriptDone(UTF8ToString(report));
+});
+// clang-format on
+
+// What this build made last time, kept in the browser (web/index.html):
+// asked at start, stored once everything is made.
+// clang-format off
+EM_JS(void, js_restore_assets, (const char* folder), {
+    if (!Module.tessaloomRestoreAssets) {
+        Module._tessaloom_web_assets_restored(0);
+        return;
+    }
+    Module.tessaloomRestoreAssets(UTF8ToString(folder), function(count) { Module._tessaloom_web_assets_restored(count); });
+});
+EM_JS(void, js_keep_assets, (const char* folder), {
+    if (Module.tessaloomKeepAssets) Module.tessaloomKeepAssets(UTF8ToString(folder));
 });
 // clang-format on
 
@@ -184,13 +201,21 @@ void tick()
         tickScript();
         return;
     }
+    if (assetsRestored < 0) return;
+    if (assetsMade == 0 && static_cast<std::size_t>(assetsRestored) == assetSteps.size()) {
+        std::printf("tessaloom: pictures and sounds taken from the browser's cache in %.0f ms\n",
+                    emscripten_get_now() - assetsStartedAt);
+        assetsMade = assetSteps.size();
+    }
     if (assetsMade < assetSteps.size()) {
         if (assetsMade == 0) assetsStartedAt = emscripten_get_now();
         if (!assetSteps[assetsMade].write(web::GameFolder))
             std::fprintf(stderr, "tessaloom: could not make %s\n", assetSteps[assetsMade].what.c_str());
         ++assetsMade;
-        if (assetsMade == assetSteps.size())
+        if (assetsMade == assetSteps.size()) {
             std::printf("tessaloom: pictures and sounds made in %.0f ms\n", emscripten_get_now() - assetsStartedAt);
+            js_keep_assets(web::GameFolder);
+        }
         if (assetsMade < assetSteps.size())
             status("Making the " + assetSteps[assetsMade].what + " (" + std::to_string(assetsMade + 1) +
                    " of " + std::to_string(assetSteps.size()) + ")");
@@ -212,6 +237,7 @@ void tick()
 }  // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_storage_ready() { storageReady = true; }
+extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_assets_restored(int count) { assetsRestored = count; }
 
 int main()
 {
@@ -230,6 +256,8 @@ int main()
         if (!assetgen::createAssetFolders(web::GameFolder)) return 1;
         assetSteps = assetgen::gameAssetSteps();
         status("Making the " + assetSteps.front().what);
+        assetsStartedAt = emscripten_get_now();
+        js_restore_assets(web::GameFolder);
     }
     js_mount_storage(web::PlayerFolder);
     emscripten_set_main_loop(tick, 0, 1);

@@ -1,7 +1,7 @@
 // The browser version's end-to-end tests, in headless Chromium:
 //   node tests/web/page_test.mjs <test> --site DIR [--title PPM]
 //        [--replay-tool EXE --data DIR]
-// tests: title, play, replay, ranking, message_box. Each fails on any error
+// tests: title, cached_assets, play, replay, ranking, message_box. Each fails on any error
 // on the page's console. Run by CTest (label web) through run.sh.
 import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
@@ -68,6 +68,46 @@ const tests = {
     // same picture, so the first look at a drawn canvas is the one to judge.
     const differ = differingPixels(await browser.canvas(), native.rgb);
     if (differ) throw new Error(`${differ} pixels of the title differ from the native title frame`);
+  },
+
+  // The second load takes the pictures and sounds from the browser's cache,
+  // and shows the same title; a record that does not check out is not used.
+  async cached_assets(browser) {
+    const native = readPpm(opt.title);
+    const load = async (expect) => {
+      const lines = browser.log.length;
+      const started = Date.now();
+      await browser.navigate(base + '/');
+      await browser.waitForTitle();
+      const ms = Date.now() - started;
+      const said = browser.log.slice(lines).join('\n');
+      if (!said.includes(expect)) throw new Error(`the page did not say "${expect}" but:\n${said}`);
+      const differ = differingPixels(await browser.canvas(), native.rgb);
+      if (differ) throw new Error(`${differ} pixels of the title differ from the native title frame`);
+      return ms;
+    };
+    const first = await load('pictures and sounds made');
+    await until('the pictures and sounds kept', 30000, () => browser.evaluate('Module.assetsKept === true'));
+    const second = await load("taken from the browser's cache");
+    console.log(`load to title: ${first} ms made, ${second} ms from the cache`);
+    // One file's recorded length no longer matches its bytes.
+    await browser.evaluate(`new Promise((done, fail) => {
+      const open = indexedDB.open('tessaloom-assets', 1);
+      open.onsuccess = () => {
+        const tx = open.result.transaction('made', 'readwrite');
+        const get = tx.objectStore('made').get('assets');
+        get.onsuccess = () => {
+          const r = get.result;
+          r.files[0].bytes = r.files[0].bytes.subarray(0, 10);
+          tx.objectStore('made').put(r, 'assets');
+        };
+        // Written for good only once the transaction completes.
+        tx.oncomplete = () => done(true);
+        tx.onerror = fail;
+      };
+      open.onerror = fail;
+    })`);
+    await load('pictures and sounds made');
   },
 
   // Z starts a game: the picture changes, the pair falls by itself, and
