@@ -17,6 +17,8 @@
 #include "app/players_game.h"
 #include "platform/platform.h"
 #include "platform/web.h"
+#include "rank/ranking.h"
+#include "rank/text_file.h"
 #include "render/renderer.h"
 #include "tools/assetgen/generate.h"
 #include "tools/replay/input_script.h"
@@ -74,11 +76,7 @@ EM_JS(void, js_mount_storage, (const char* folder), {
     } catch (e) {
     }
     FS.mount(IDBFS, {}, dir);
-    FS.syncfs(
-        true, function(err) {
-            if (err) console.warn('tessaloom: the saved scores could not be read: ' + err);
-            Module._tessaloom_web_storage_ready();
-        });
+    Module.tessaloomLoadFiles(function() { Module._tessaloom_web_storage_ready(); });
 });
 // clang-format on
 
@@ -237,6 +235,19 @@ void tick()
 }  // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_storage_ready() { storageReady = true; }
+// Another tab stored scores since this one loaded the files: the page put
+// them and the table this tab loaded beside each other in memory; the
+// scores this tab added since are merged into the stored ones.
+extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_merge_rank()
+{
+    TextFileReader stored, base;
+    stored.open("/tmp/tessaloom-stored-rank");
+    base.open("/tmp/tessaloom-base-rank");
+    std::string reason;
+    if (!mergeRankFile(stored.text(), base.text(), &reason))
+        std::fprintf(stderr, "tessaloom: could not merge the scores of another tab: %s\n", reason.c_str());
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_assets_restored(int count) { assetsRestored = count; }
 
 int main()

@@ -124,8 +124,18 @@ export class Browser {
     await this.send('Emulation.setFocusEmulationEnabled', { enabled: true });
   }
 
-  async evaluate(expression) {
-    const r = await this.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+  // Opens a second tab at url; returns its session for evaluate.
+  async newTab(url) {
+    const { targetId } = await this.send('Target.createTarget', { url }, null);
+    const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true }, null);
+    await this.send('Runtime.enable', {}, sessionId);
+    await this.send('Log.enable', {}, sessionId);
+    await this.send('Emulation.setFocusEmulationEnabled', { enabled: true }, sessionId);
+    return sessionId;
+  }
+
+  async evaluate(expression, session = this.session) {
+    const r = await this.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true }, session);
     if (r.exceptionDetails) throw new Error(`${expression}: ${r.exceptionDetails.exception?.description ?? r.exceptionDetails.text}`);
     return r.result.value;
   }
@@ -169,9 +179,9 @@ export class Browser {
   }
 
   // The status line empties when the game has shown its first frame.
-  async waitForTitle(deadlineMs = 180000) {
+  async waitForTitle(deadlineMs = 180000, session = this.session) {
     await until('the title', deadlineMs, () =>
-      this.evaluate("typeof Module !== 'undefined' && document.getElementById('status').textContent === ''"));
+      this.evaluate("typeof Module !== 'undefined' && document.getElementById('status').textContent === ''", session));
   }
 
   async close() {

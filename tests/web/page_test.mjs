@@ -1,7 +1,7 @@
 // The browser version's end-to-end tests, in headless Chromium:
 //   node tests/web/page_test.mjs <test> --site DIR [--title PPM]
 //        [--replay-tool EXE --data DIR]
-// tests: title, cached_assets, play, replay, ranking, message_box. Each fails on any error
+// tests: title, cached_assets, play, replay, ranking, two_tabs, message_box. Each fails on any error
 // on the page's console. Run by CTest (label web) through run.sh.
 import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
@@ -170,6 +170,36 @@ const tests = {
     const after = await browser.evaluate(rankFile);
     if (after !== saved) throw new Error(`the rank file changed in the reload:\n${JSON.stringify(saved)}\n${JSON.stringify(after)}`);
     if (!after.startsWith(`${name}\r\n`)) throw new Error(`${name} is not first in the ranking after the reload: ${JSON.stringify(after)}`);
+  },
+
+  // Two tabs each save a score from the same table while the other's store
+  // is held back: both scores are stored.
+  async two_tabs(browser) {
+    const rankFile = "new TextDecoder().decode(Module.localRank())";
+    await browser.navigate(base + '/');
+    await browser.waitForTitle();
+    const other = await browser.newTab(base + '/');
+    await browser.waitForTitle(180000, other);
+    // The test holds the tabs' lock, so neither can store nor load.
+    await browser.evaluate("navigator.locks.request('tessaloom-files', () => new Promise((r) => { window.releaseFiles = r; })), true");
+    await until('the lock held', 5000, async () =>
+      (await browser.evaluate('navigator.locks.query().then((q) => q.held.length)')) === 1);
+    // Each tab saves as the game does: its own table with one entry more.
+    const save = (name, score) => `(() => {
+      FS.mkdirTree(Module.playerFolder + '/Data');
+      FS.writeFile(Module.playerFolder + '/Data/Rank.ds', '${name}\\r\\n${score}\\r\\n\\r\\n0\\r\\n\\r\\n0\\r\\n\\r\\n0\\r\\n\\r\\n0\\r\\n');
+      Module.tessaloomPersist();
+      return true;
+    })()`;
+    await browser.evaluate(save('ann', 300));
+    await browser.evaluate(save('bob', 500), other);
+    await browser.evaluate('window.releaseFiles(), true');
+    await until('both saves kept', 20000, async () =>
+      (await browser.evaluate('Module.savesKept || 0')) >= 1 && (await browser.evaluate('Module.savesKept || 0', other)) >= 1);
+    await browser.navigate(base + '/');
+    await browser.waitForTitle();
+    const after = await browser.evaluate(rankFile);
+    if (!after.startsWith('bob\r\n500\r\nann\r\n300\r\n')) throw new Error(`a score was lost: ${JSON.stringify(after)}`);
   },
 
   // A message box is a dialog drawn in the page: modal, the game draws
