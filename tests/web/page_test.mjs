@@ -1,5 +1,5 @@
 // The browser version's end-to-end tests, in headless Chromium:
-//   node tests/web/page_test.mjs <test> --site DIR [--title PPM]
+//   node tests/web/page_test.mjs <test> --site DIR [--title PPM --assets DIR]
 //        [--replay-tool EXE --data DIR]
 // tests: title, cached_assets, play, replay, ranking, two_tabs, message_box. Each fails on any error
 // on the page's console. Run by CTest (label web) through run.sh.
@@ -56,7 +56,8 @@ async function scriptReport(browser, deadlineMs = 120000) {
 }
 
 const tests = {
-  // The title on the canvas equals the native title frame pixel for pixel.
+  // The title on the canvas equals the native title frame pixel for pixel,
+  // and the pictures and sounds are the native ones.
   async title(browser) {
     const native = readPpm(opt.title);
     if (native.width !== Width || native.height !== Height) throw new Error('the native title is not 640 x 480');
@@ -68,6 +69,20 @@ const tests = {
     // same picture, so the first look at a drawn canvas is the one to judge.
     const differ = differingPixels(await browser.canvas(), native.rgb);
     if (differ) throw new Error(`${differ} pixels of the title differ from the native title frame`);
+    // Every picture and sound the page made is the desktop's, byte for byte.
+    const made = await browser.evaluate(`['Graphics', 'Sound/BGM', 'Sound/SE'].flatMap((d) =>
+      FS.readdir('/game/' + d).filter((n) => n[0] !== '.').map((n) => d + '/' + n))`);
+    if (made.length < 30) throw new Error(`the page made only ${made.length} files`);
+    for (const path of made) {
+      const b64 = await browser.evaluate(`(() => {
+        const d = FS.readFile('/game/${path}');
+        let s = '';
+        for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
+        return btoa(s);
+      })()`);
+      if (!Buffer.from(b64, 'base64').equals(readFileSync(join(opt.assets, path))))
+        throw new Error(`${path} made in the page differs from the desktop's`);
+    }
   },
 
   // The second load takes the pictures and sounds from the browser's cache,

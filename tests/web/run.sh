@@ -20,5 +20,5 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 # The native title frame, from the screenshot tool on the headless platform.
 "$shots" "$assets" "$tmp" >/dev/null
-node "$(dirname "$0")/page_test.mjs" "$test" --site "$site" --title "$tmp/title.ppm" \
+node "$(dirname "$0")/page_test.mjs" "$test" --site "$site" --title "$tmp/title.ppm" --assets "$assets" \
     --replay-tool "$replay_tool" --data "$data"
