@@ -1,7 +1,8 @@
 // Entry of the browser version. The page has one thread, so there is no
 // frame thread: main() opens the player's storage and the canvas and hands
 // a tick to the page's frame callback. The tick first makes the pictures
-// and sounds in memory, one file a tick with a progress line, then runs the
+// and sounds in memory, one file a tick with a progress line (or takes the
+// ones this build made on an earlier visit from the browser), then runs the
 // one frame step at the game's rhythm.
 //
 // Test modes, chosen by the page's address (see web/index.html):
@@ -135,7 +136,8 @@ void applyScriptKey(const replay::InputEvent& ev)
 // The report of `tessaloom-replay play`, line for line.
 std::string scriptReport(const ScriptedRun& run)
 {
-    std::string r = "frames " + std::to_string(run.frame) + "\nquit " + (platform::running() ? "no" : "yes") + "\n";
+    std::string r = "frames " + std::to_string(run.frame) + "\nquit " + (platform::running() ? "no" : "yes") +
+                    "\n";
     for (const web::ShownMessageBox& box : web::shownMessageBoxes())
         r += "message box [" + box.caption + "] " + box.text + "\n";
     return r + replay::summarize(*run.game);
@@ -211,7 +213,8 @@ void tick()
             std::fprintf(stderr, "tessaloom: could not make %s\n", assetSteps[assetsMade].what.c_str());
         ++assetsMade;
         if (assetsMade == assetSteps.size()) {
-            std::printf("tessaloom: pictures and sounds made in %.0f ms\n", emscripten_get_now() - assetsStartedAt);
+            std::printf("tessaloom: pictures and sounds made in %.0f ms\n",
+                        emscripten_get_now() - assetsStartedAt);
             js_keep_assets(web::GameFolder);
         }
         if (assetsMade < assetSteps.size())

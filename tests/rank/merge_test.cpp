@@ -25,7 +25,8 @@ TEST_F(RankMergeTest, TwoTabsSavingFromTheSameTableKeepBothScores)
     const RankTable base = rows({{"old", 100}});
     const RankTable mine = rows({{"ann", 300}, {"old", 100}});
     const RankTable theirs = rows({{"bob", 500}, {"old", 100}});
-    EXPECT_EQ(text(mergeRankTables(mine, base, theirs)), text(rows({{"bob", 500}, {"ann", 300}, {"old", 100}})));
+    EXPECT_EQ(text(mergeRankTables(mine, base, theirs)),
+              text(rows({{"bob", 500}, {"ann", 300}, {"old", 100}})));
 }
 
 TEST_F(RankMergeTest, TheSameNameAndScoreEnteredInBothTabsCountsTwice)
