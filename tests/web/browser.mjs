@@ -60,8 +60,9 @@ export async function serve(mounts) {
 export class Browser {
   constructor() {
     this.profile = mkdtempSync(join(tmpdir(), 'tessaloom-web-'));
-    // Root needs --no-sandbox; the pipe is fds 3 (to the browser) and 4.
-    this.proc = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--mute-audio',
+    // Root needs --no-sandbox; containers often have a small /dev/shm. The
+    // pipe is fds 3 (to the browser) and 4.
+    this.proc = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--mute-audio', '--disable-dev-shm-usage',
       '--no-first-run', '--no-default-browser-check', '--remote-debugging-pipe',
       `--user-data-dir=${this.profile}`, '--window-size=800,700', 'about:blank'],
       { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
@@ -80,7 +81,13 @@ export class Browser {
         this.dispatch(msg);
       }
     });
-    this.exited = new Promise((r) => this.proc.on('exit', r));
+    // A browser that dies fails what waits on it instead of hanging.
+    this.proc.stdio[3].on('error', () => {});
+    this.exited = new Promise((r) => this.proc.on('exit', (code, signal) => {
+      for (const p of this.pending.values()) p.reject(new Error(`the browser ended (${signal ?? code})`));
+      this.pending.clear();
+      r();
+    }));
   }
 
   dispatch(msg) {
@@ -104,6 +111,7 @@ export class Browser {
   }
 
   send(method, params = {}, sessionId = this.session) {
+    if (this.proc.exitCode !== null || this.proc.signalCode !== null) return Promise.reject(new Error('the browser has ended'));
     const id = this.nextId++;
     const msg = { id, method, params };
     if (sessionId) msg.sessionId = sessionId;
