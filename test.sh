@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests, end-to-end tests under
-# Xvfb (each test starts its own), the unit tests again under
+# Xvfb (each test starts its own), the browser version's end-to-end tests in
+# headless Chromium, the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the window's
 # end-to-end tests built with ThreadSanitizer. Safe to run again.
 set -euo pipefail
@@ -12,6 +13,17 @@ jobs="$(nproc)"
 
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
+# The browser version, for the web tests in the same run. Without root and
+# without its packages they report themselves skipped.
+# shellcheck disable=SC2086
+web_missing="$(missing_packages $WEB_PACKAGES $WEB_TEST_PACKAGES)"
+if [ -z "$web_missing" ] || [ "$(id -u)" -eq 0 ]; then
+    # shellcheck disable=SC2086
+    ensure_packages $WEB_PACKAGES $WEB_TEST_PACKAGES
+    tools/web/build.sh
+else
+    echo "The browser tests will be skipped. To run them: sudo apt-get install -y$web_missing"
+fi
 ctest --test-dir build/test --output-on-failure -j"$jobs"
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSALOOM_SANITIZE=address,undefined -DTESSALOOM_GAME=OFF >/dev/null

@@ -34,6 +34,10 @@ bool bgmRestart = true;
 std::vector<std::uint8_t> rgba;  // the canvas's copy of the last frame
 platform::SoundMixer mixer;
 std::vector<std::int16_t> mixBlock;
+bool scripted = false;  // the test mode: clock and keys from a script
+std::uint32_t scriptedClock = 0;
+int boxesOpen = 0;
+std::vector<web::ShownMessageBox> boxesShown;
 
 // Audio may only start after a gesture of the player; the first key press
 // creates the context (the page's script, see web/index.html).
@@ -45,6 +49,9 @@ EM_JS(void, js_start_audio, (int rate), {
 
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
 {
+    // An open box takes the keys (Enter, Escape) for itself; a script
+    // leaves the player's keys out.
+    if (boxesOpen > 0 || scripted) return EM_FALSE;
     const int k = platform::keyForCode(e->code, e->altKey);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) js_start_audio(OutputRate);
     if (k < 0) return EM_FALSE;
@@ -75,10 +82,15 @@ EM_JS(void, js_put_frame, (const std::uint8_t* pixels, int width, int height), {
 // clang-format on
 
 // clang-format off
-EM_JS(void, js_alert, (const char* caption, const char* text), {
-    // The browser's own modal box: it holds the page until closed, as the
-    // desktop's box holds the game.
-    alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
+EM_JS(void, js_message_box, (const char* caption, const char* text), {
+    // The page's own modal dialog (web/index.html); it calls back when the
+    // player closes it. A page without one gets the browser's box.
+    if (Module.tessaloomMessageBox) {
+        Module.tessaloomMessageBox(UTF8ToString(caption), UTF8ToString(text));
+    } else {
+        alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text));
+        Module._tessaloom_web_message_box_closed();
+    }
 });
 // clang-format on
 
@@ -132,12 +144,37 @@ extern "C" EMSCRIPTEN_KEEPALIVE const std::int16_t* tessaloom_web_mix(int frames
     return mixBlock.data();
 }
 
+// The page's dialog was closed.
+extern "C" EMSCRIPTEN_KEEPALIVE void tessaloom_web_message_box_closed()
+{
+    if (boxesOpen > 0) --boxesOpen;
+}
+
+namespace web {
+
+void useScriptedClock(std::uint32_t ms)
+{
+    scripted = true;
+    scriptedClock = ms;
+    for (auto& k : keys)
+        k.clear();
+}
+void advanceScriptedClock(std::uint32_t ms) { scriptedClock += ms; }
+void scriptKeyDown(platform::Key key, bool repeat) { keys[static_cast<std::size_t>(key)].keyDown(repeat); }
+void scriptKeyUp(platform::Key key) { keys[static_cast<std::size_t>(key)].keyUp(); }
+
+bool messageBoxOpen() { return boxesOpen > 0; }
+const std::vector<ShownMessageBox>& shownMessageBoxes() { return boxesShown; }
+
+}  // namespace web
+
 namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 
 std::uint32_t milliseconds()
 {
+    if (scripted) return scriptedClock;
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now()));
 }
 
@@ -147,7 +184,9 @@ void endTimerPeriod(std::uint32_t) {}
 
 void messageBox(const std::string& text, const std::string& caption)
 {
-    js_alert(caption.c_str(), text.c_str());
+    boxesShown.push_back(web::ShownMessageBox{caption, text});
+    ++boxesOpen;
+    js_message_box(caption.c_str(), text.c_str());
 }
 
 bool openWindow(const std::string&, int, int, int width, int height, std::string& error)
@@ -190,7 +229,8 @@ int windowScaleLimit() { return windowOpen ? js_scale_limit(640, 480) : 1; }
 
 void setFullscreen(bool on) { js_fullscreen(on ? 1 : 0); }
 
-bool windowActive() { return js_active() != 0; }
+// A script plays as the headless runner does: always in front.
+bool windowActive() { return scripted || js_active() != 0; }
 
 bool running() { return isRunning; }
 void requestQuit() { isRunning = false; }

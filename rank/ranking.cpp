@@ -175,6 +175,42 @@ bool saveRankEntry(const std::string& name, int score, std::string* reason)
     return true;
 }
 
+RankTable mergeRankTables(const RankTable& mine, const RankTable& base, RankTable theirs)
+{
+    std::array<bool, RankPlaces> inBase{};
+    for (const RankRow& row : mine) {
+        if (row.score <= 0) continue;
+        bool known = false;
+        for (int b = 0; b < RankPlaces && !known; ++b) {
+            known = !inBase[b] && base[b].name == row.name && base[b].score == row.score;
+            if (known) inBase[b] = true;
+        }
+        if (!known) insertRankEntry(theirs, row.name, row.score);
+    }
+    return theirs;
+}
+
+bool mergeRankFile(const std::string& theirs, const std::string& base, std::string* reason)
+{
+    platform::LockedFile lock(RankFilePath);
+    if (!lock.ok()) {
+        if (reason) *reason = lock.reason();
+        return false;
+    }
+    // Read first: parsing the other two reuses this thread's reader.
+    const RankTable mine = tableOf(readRankFile(lock.target()));
+    const RankTable merged = mergeRankTables(mine, parseRankTable(base), parseRankTable(theirs));
+    // The same table leaves the file as it is, bytes and all.
+    if (formatRankTable(merged) == formatRankTable(mine)) return true;
+    std::string& bytes = saveBytes();
+    formatRankTable(merged, bytes);
+    if (!lock.replace(bytes)) {
+        if (reason) *reason = lock.reason();
+        return false;
+    }
+    return true;
+}
+
 void reserveRankBuffers()
 {
     // Far more than five names and scores take.

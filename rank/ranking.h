@@ -60,6 +60,19 @@ void formatRankTable(const RankTable& table, std::string& text);
 // line structure.
 bool saveRankEntry(const std::string& name, int score, std::string* reason = nullptr);
 
+// The table after saves made elsewhere from a stale copy: a copy of the game
+// that loaded base and since saved mine finds theirs stored. The rows mine
+// gained over base (counted as often as they occur) are inserted into
+// theirs, so neither side's new scores are lost. Rows without a score are
+// never entries and are left out.
+RankTable mergeRankTables(const RankTable& mine, const RankTable& base, RankTable theirs);
+
+// Merges into the rank file (under its lock) what mergeRankTables gives for
+// the stored table theirs and the base, both as rank file bytes; rewrites
+// the file only when that changes it. False, with reason, when the file
+// could not be replaced.
+bool mergeRankFile(const std::string& theirs, const std::string& base, std::string* reason = nullptr);
+
 // Sizes this thread's buffers for reading and saving the rank file, so that
 // later reads and saves of a file of ordinary size allocate nothing: the
 // ranking view reads the file every frame. Called once at start-up.

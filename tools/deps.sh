@@ -3,19 +3,26 @@
 # apt-get line and stops.
 
 BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libx11-dev"
-# The browser version only (tools/web/build.sh, ./play.sh --web); not yet
-# part of ./test.sh.
+# The browser version (tools/web/build.sh, ./play.sh --web), and the
+# headless browser its end-to-end tests in ./test.sh drive.
 WEB_PACKAGES="emscripten node-acorn python3"
+WEB_TEST_PACKAGES="chromium"
 TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils x11-xkb-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream python3 dpkg-dev file lintian"
 
-ensure_packages() {
-    local missing=""
+# Prints the packages of the arguments that are not installed, each after
+# a space.
+missing_packages() {
     local pkg
     for pkg in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-            missing="$missing $pkg"
+            printf ' %s' "$pkg"
         fi
     done
+}
+
+ensure_packages() {
+    local missing
+    missing="$(missing_packages "$@")"
     [ -z "$missing" ] && return 0
     if [ "$(id -u)" -eq 0 ]; then
         echo "Installing:$missing"

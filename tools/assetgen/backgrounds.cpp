@@ -23,9 +23,9 @@ Canvas wovenBackground(Rgb top, Rgb bottom)
             const bool onH = v >= 2 && v < 14, onV = u >= 2 && u < 14;
             float shade = 0.82f;  // the gaps between threads
             if (onH && (horizontalOver || !onV))
-                shade = 0.94f + 0.1f * std::sin((v - 2 + 0.5f) / 12.0f * 3.14159265f);
+                shade = 0.94f + 0.1f * sinOf((v - 2 + 0.5f) / 12.0f * 3.14159265f);
             else if (onV)
-                shade = 0.92f + 0.1f * std::sin((u - 2 + 0.5f) / 12.0f * 3.14159265f);
+                shade = 0.92f + 0.1f * sinOf((u - 2 + 0.5f) / 12.0f * 3.14159265f);
             c.blend(x, y, scale(base, shade), 1);
         }
     }

@@ -120,7 +120,7 @@ void drawBomb(Canvas& c, float x, float y)
     c.fillShape(
         x, y, x + 32, y + 32, [&](float px, float py) { return sdCircle(px, py, cx, cy, r); },
         [&](float px, float py) {
-            const float d = std::hypot(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
+            const float d = hypotOf(px - (cx - 4), py - (cy - 4)) / (r * 1.6f);
             return mix(rgb(104, 104, 124), rgb(24, 24, 34), std::min(1.0f, d));
         });
     c.fillShape(
@@ -141,8 +141,8 @@ void drawBomb(Canvas& c, float x, float y)
         std::vector<float> p;
         for (int i = 0; i < 16; ++i) {
             const float a = i * 3.14159265f / 8, rr = (i % 2) ? rIn : rOut;
-            p.push_back(x + 27 + rr * std::cos(a));
-            p.push_back(y + 4.5f + rr * std::sin(a));
+            p.push_back(x + 27 + rr * cosOf(a));
+            p.push_back(y + 4.5f + rr * sinOf(a));
         }
         return sdPolygon(px, py, p);
     };

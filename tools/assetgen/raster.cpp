@@ -40,7 +40,16 @@ float smoothNoise(float x, float y, int seed)
     return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy;
 }
 
-float sdCircle(float px, float py, float cx, float cy, float r) { return std::hypot(px - cx, py - cy) - r; }
+float sinOf(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
+float cosOf(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
+float hypotOf(float x, float y)
+{
+    // Squares of floats are exact in double; their sum rounds once.
+    const double dx = x, dy = y;
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
+}
+
+float sdCircle(float px, float py, float cx, float cy, float r) { return hypotOf(px - cx, py - cy) - r; }
 
 float sdRoundRect(float px, float py, float x0, float y0, float x1, float y1, float r)
 {
@@ -48,7 +57,7 @@ float sdRoundRect(float px, float py, float x0, float y0, float x1, float y1, fl
     const float hx = (x1 - x0) * 0.5f - r, hy = (y1 - y0) * 0.5f - r;
     const float qx = std::fabs(px - cx) - hx, qy = std::fabs(py - cy) - hy;
     const float ox = std::max(qx, 0.0f), oy = std::max(qy, 0.0f);
-    return std::hypot(ox, oy) + std::min(std::max(qx, qy), 0.0f) - r;
+    return hypotOf(ox, oy) + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
 float sdSegment(float px, float py, float ax, float ay, float bx, float by)
@@ -57,7 +66,7 @@ float sdSegment(float px, float py, float ax, float ay, float bx, float by)
     const float len2 = vx * vx + vy * vy;
     float t = len2 > 0 ? (wx * vx + wy * vy) / len2 : 0.0f;
     t = std::min(std::max(t, 0.0f), 1.0f);
-    return std::hypot(wx - vx * t, wy - vy * t);
+    return hypotOf(wx - vx * t, wy - vy * t);
 }
 
 float sdPolygon(float px, float py, const std::vector<float>& xy)

@@ -27,6 +27,13 @@ float hashNoise(int x, int y, int seed);
 float smoothNoise(float x, float y, int seed);
 
 // Signed distances in pixels (negative inside).
+// sin, cos and hypot worked out in double and rounded once to float: the
+// same bytes from every maths library (the page's differs from the
+// desktop's in the last bit of the float versions).
+float sinOf(float a);
+float cosOf(float a);
+float hypotOf(float x, float y);
+
 float sdCircle(float px, float py, float cx, float cy, float r);
 float sdRoundRect(float px, float py, float x0, float y0, float x1, float y1, float r);
 float sdSegment(float px, float py, float ax, float ay, float bx, float by);

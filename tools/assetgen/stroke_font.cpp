@@ -22,7 +22,7 @@ struct Path {
         const int n = std::max(4, static_cast<int>(std::fabs(a1 - a0) / 10.0f));
         for (int i = 0; i <= n; ++i) {
             const float a = (a0 + (a1 - a0) * i / n) * 3.14159265f / 180.0f;
-            pts.push_back({cx + rx * std::cos(a), cy + ry * std::sin(a)});
+            pts.push_back({cx + rx * cosOf(a), cy + ry * sinOf(a)});
         }
         return *this;
     }

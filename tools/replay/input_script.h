@@ -21,6 +21,7 @@
 
 #include "platform/platform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -65,5 +66,23 @@ std::string formatInputScript(const InputScript& script);
 // written, or does not parse.
 bool loadInputScript(const std::string& path, InputScript& out, std::string& error);
 bool saveInputScript(const InputScript& script, const std::string& path, std::string& error);
+
+// Hands the key events of one frame to applyKey, in order, advancing next
+// (the index of the first event not yet taken; frames must come in order),
+// and returns the clock advance before that frame: the script's step, or
+// the frame's own @ms.
+template <class ApplyKey>
+std::uint32_t takeFrameEvents(const InputScript& script, std::size_t& next, int frame, ApplyKey&& applyKey)
+{
+    std::uint32_t step = script.stepMs;
+    for (; next < script.events.size() && script.events[next].frame == frame; ++next) {
+        const InputEvent& ev = script.events[next];
+        if (ev.kind == EventKind::Clock)
+            step = ev.ms;
+        else
+            applyKey(ev);
+    }
+    return step;
+}
 
 }  // namespace replay

@@ -6,6 +6,7 @@
 #include "platform/headless.h"
 #include "tools/replay/input_script.h"
 #include "tools/replay/session.h"
+#include "tools/replay/summary.h"
 
 #include <cstdint>
 #include <functional>
@@ -45,10 +46,5 @@ RunResult runScript(const InputScript& script, const RunOptions& options, const 
 
 // Applies one key event to the headless keyboard (clock events are ignored).
 void applyKeyEvent(const InputEvent& event);
-
-// Scene, phase, score, level, cleared count, the grid ('0'..'5' for block
-// codes, '.' for an empty cell, '?' for anything else) and the rank file
-// under the working directory, one item a line.
-std::string summarize(const Game& game);
 
 }  // namespace replay

@@ -9,5 +9,5 @@ ensure_packages $WEB_PACKAGES
 # The compiler's JavaScript optimiser looks for its parser here.
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/web -j"$(nproc)" --target tessaloom_web
+cmake --build build/web -j"$(nproc)" --target tessaloom_page
 echo "build/web/site/ is ready"
