@@ -137,6 +137,7 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
     const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
     const int begin = c.sx;
     const int end = c.sx + c.w;
+    const std::size_t rowBytes = static_cast<std::size_t>(c.w) * 3;
     // Within one Surface, walk away from the pixels being written: rows from
     // the top and, for a copy to the right within the same rows, the runs of
     // a row from the right, so no run reads pixels an earlier run wrote.
@@ -157,15 +158,28 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
         }
         return;
     }
+    // Rows are walked from the first run that reaches into [begin, end):
+    // a sheet row holds the runs of every cell or glyph along it, and
+    // stepping over those left of the rectangle one by one cost more than
+    // the copy on the sheet's far cells.
     for (int k = 0; k < c.h; ++k, sBase += sStride, dBase += dStride, ++rowStart) {
         const KeyRun* run = runs + rowStart[0];
         const KeyRun* const last = runs + rowStart[1];
+        if (run != last && run->end <= begin)
+            run = std::partition_point(run + 1, last, [begin](const KeyRun& r) { return r.end <= begin; });
+        if (run == last || run->first >= end) continue;  // all key colour here
+        if (run->first <= begin && run->end >= end) {
+            // Opaque across the rectangle: most rows of a cell.
+            op(dBase, sBase, rowBytes);
+            continue;
+        }
+        // Every run from here ends past begin, so what is left of it after
+        // the cut is never empty while it starts before end.
         for (; run != last && run->first < end; ++run) {
             const int from = std::max(run->first, begin);
             const int to = std::min(run->end, end);
-            if (from < to)
-                op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
-                   static_cast<std::size_t>(to - from) * 3);
+            op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
+               static_cast<std::size_t>(to - from) * 3);
         }
     }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -259,6 +260,58 @@ TEST(BlitKeyed, RunsAreCutToTheSourceRectangle)
         const Rgb expected = x < 5 ? pixelAt(sheet, x + 4, 0) : Rgb{1, 1, 1};
         EXPECT_EQ(pixelAt(dst, x, 0), expected) << x;
     }
+}
+
+// A sheet row holds many runs of every length, from one pixel to wider
+// than the copy's 128-byte moves; cuts of every odd width start and end in
+// runs, in gaps and on their edges, and hang over the destination's sides.
+// Keyed and blended copies must touch exactly the model's pixels.
+TEST(BlitKeyed, CutsThroughManyRunsMatchAPixelModel)
+{
+    constexpr int W = 150, H = 8;
+    Surface sheet;
+    ASSERT_TRUE(sheet.createFilled(W, H, 0, 0, 0));
+    paintPattern(sheet, 3);
+    fillRect(sheet, 0, 0, W, 1, KeyGreen);  // row 0: all key; row 1: no key at all
+    for (int x = 5; x < W - 7; ++x)
+        setPixel(sheet, x, 2, KeyGreen);  // runs only at the row's start and end
+    // Rows 3..7: runs and gaps of lengths 1, 2, 3, ... growing down the sheet.
+    for (int y = 3; y < H; ++y) {
+        int x = 0, length = 1;
+        for (bool key = y % 2 == 0; x < W; key = !key, x += length, length += y - 2)
+            if (key) fillRect(sheet, x, y, std::min(length, W - x), 1, KeyGreen);
+    }
+    sheet.buildKeyRuns(0, 255, 0);
+    const Rgb background{90, 91, 92};
+    const int sources[] = {0, 1, 4, 5, 6, 37, 70, 99, 143};
+    const int widths[] = {1, 3, 5, 11, 33, 45, 63, 149};
+    const int places[] = {-20, 0, 9, 40};
+    for (int mode = 1; mode <= 2; ++mode)
+        for (int sx : sources)
+            for (int w : widths)
+                for (int x : places) {
+                    Surface dst;
+                    ASSERT_TRUE(dst.createFilled(64, H + 2, background[0], background[1], background[2]));
+                    const bool ok = mode == 1 ? sheet.blitKeyed(dst, x, 1, sx, 0, w, H)
+                                              : sheet.blitBlended(dst, x, 1, sx, 0, w, H, 77);
+                    ASSERT_TRUE(ok);
+                    for (int Y = 0; Y < dst.height(); ++Y)
+                        for (int X = 0; X < dst.width(); ++X) {
+                            Rgb expected = background;
+                            const int px = sx + X - x, py = Y - 1;
+                            if (X >= x && X < x + w && px < W && py >= 0 && py < H &&
+                                pixelAt(sheet, px, py) != KeyGreen) {
+                                const Rgb s = pixelAt(sheet, px, py);
+                                for (int k = 0; k < 3; ++k)
+                                    expected[k] = mode == 1
+                                                      ? s[k]
+                                                      : background[k] + (((s[k] - background[k]) * 77) >> 8);
+                            }
+                            ASSERT_EQ(pixelAt(dst, X, Y), expected)
+                                << "mode " << mode << " from " << sx << " width " << w << " at " << x
+                                << " pixel " << X << "," << Y;
+                        }
+                }
 }
 
 TEST(BlitKeyed, WithoutRunsEveryPixelIsCopiedKeyGreenIncluded)
