@@ -258,3 +258,29 @@ TEST_F(HandOver, APictureOffThePutBackGridLeavesNoOlderPixelsBeside)
     expectAt(Rgb{1, 2, 250}, FieldLeft + 5, FieldTop, 40, 20, 40 * 20 - 4);  // green corners, copied
     expectGlyph(digitColour(2), FieldLeft + 9, FieldTop + 20);
 }
+
+// A back buffer too wide to owe its put-back square by square puts the
+// held parts back at the cover, with the same pictures as a result.
+TEST_F(HandOver, AVeryWideScreenPutsBackAtTheCover)
+{
+    ASSERT_TRUE(renderer.createBackBuffer(1100, 64, 0, 0, 0));
+    Surface& background = renderer.image(SlotGameBg);
+    ASSERT_TRUE(background.createFilled(1100, 64, 0, 0, 0));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 1100; ++x)
+            setPixel(background, x, y, Rgb{x & 0xFF, (x >> 8) * 40, y});
+    const Surface& blocks = renderer.image(SlotBlocks);
+    for (int frame = 0; frame < 4; ++frame) {
+        Surface expected;
+        ASSERT_TRUE(expected.createFilled(1100, 64, 0, 0, 0));
+        background.blit(expected, 0, 0, 0, 0, 1100, 64);
+        const int x = 1000 - 300 * frame;
+        blocks.blitKeyed(expected, x, 16, 32, 0, 32, 32);
+        renderer.drawGameBackground();
+        renderer.drawBlock(x, 16, 1, -1);
+        presentAndCheck();
+        ASSERT_EQ(shown(),
+                  std::vector<std::uint8_t>(expected.pixels(), expected.pixels() + expected.byteCount()))
+            << "frame " << frame;
+    }
+}
