@@ -77,7 +77,9 @@ bool Renderer::createBackBuffer(int width, int height, int red, int green, int b
     shownKnown_ = false;
     startNextPicture();
     markUntracked();
-    return backBuffer_.createFilled(width, height, red, green, blue);
+    const bool created = backBuffer_.createFilled(width, height, red, green, blue);
+    sizeTiles();
+    return created;
 }
 
 Surface& Renderer::backBuffer()
@@ -89,6 +91,7 @@ Surface& Renderer::backBuffer()
 
 void Renderer::markUntracked()
 {
+    payAll();  // whoever comes past the copies sees the picture as drawn
     untracked_ = true;
     backHeld_.cover = nullptr;
     shownHeld_.cover = nullptr;
@@ -99,6 +102,7 @@ void Renderer::bringUpToDate()
     if (!stale_) return;
     stale_ = false;
     if (shown_.byteCount() == backBuffer_.byteCount()) {
+        forgetOwed();
         std::memcpy(backBuffer_.pixels(), shown_.pixels(), backBuffer_.byteCount());
         backHeld_ = shownHeld_;
     }
@@ -142,17 +146,163 @@ void Renderer::Held::note(int x, int y, int w, int h, int screenW, int screenH)
 void Renderer::coverBackBuffer(const Surface& image, int width, int height)
 {
     if (backHeld_.cover == &image) {
-        for (int k = 0; k < backHeld_.count; ++k) {
-            const DrawnRect& r = backHeld_.rects[k];
-            image.blit(backBuffer_, r.x, r.y, r.x, r.y, r.w, r.h);
+        if (owedCover_ != &image) payAll();
+        sizeTiles();  // unless the back buffer was resized by hand, nothing to do
+        if (canOwe()) {
+            owedCover_ = &image;
+            for (int k = 0; k < backHeld_.count; ++k)
+                owe(backHeld_.rects[k]);
+        } else {
+            for (int k = 0; k < backHeld_.count; ++k) {
+                const DrawnRect& r = backHeld_.rects[k];
+                image.blit(backBuffer_, r.x, r.y, r.x, r.y, r.w, r.h);
+            }
         }
     } else {
+        forgetOwed();
         image.blit(backBuffer_, 0, 0, 0, 0, width, height);
     }
     // Only the slot images are known to change nowhere but through a load.
     const bool slotImage = &image >= images_ && &image < images_ + ImageSlotCount;
     backHeld_.cover = slotImage ? &image : nullptr;
     backHeld_.count = 0;
+}
+
+namespace {
+
+// Bits first..last of a tile row.
+std::uint64_t tileBits(int first, int last)
+{
+    const std::uint64_t upTo = last >= 63 ? ~0ull : (2ull << last) - 1;
+    return upTo & ~((1ull << first) - 1);
+}
+
+// Counted in the word itself: without a popcount instruction in the
+// baseline x86-64 set, the builtin becomes a library call.
+int bitCount(std::uint64_t bits)
+{
+    bits -= (bits >> 1) & 0x5555555555555555ull;
+    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+void Renderer::sizeTiles()
+{
+    const int columns = (backBuffer_.width() + TileSide - 1) / TileSide;
+    const std::size_t rows = columns <= MaxTileColumns
+                                 ? static_cast<std::size_t>((backBuffer_.height() + TileSide - 1) / TileSide)
+                                 : 0;
+    if (columns == tileColumns_ && rows == owedRows_.size()) return;
+    forgetOwed();
+    tileColumns_ = columns;
+    owedRows_.assign(rows, 0);
+}
+
+void Renderer::owe(const DrawnRect& r)
+{
+    // Held rectangles lie inside the screen and are never empty.
+    const std::uint64_t bits = tileBits(r.x / TileSide, (r.x + r.w - 1) / TileSide);
+    for (int ty = r.y / TileSide; ty <= (r.y + r.h - 1) / TileSide; ++ty) {
+        std::uint64_t& row = owedRows_[static_cast<std::size_t>(ty)];
+        owedCount_ += bitCount(bits & ~row);
+        row |= bits;
+    }
+}
+
+void Renderer::payTiles(int tx0, int ty0, int tx1, int ty1)
+{
+    const std::uint64_t within = tileBits(tx0, tx1);
+    for (int ty = ty0; ty <= ty1; ++ty) {
+        std::uint64_t& row = owedRows_[static_cast<std::size_t>(ty)];
+        std::uint64_t bits = row & within;
+        row &= ~within;
+        owedCount_ -= bitCount(bits);
+        while (bits != 0) {
+            // Neighbours in a row go back in one copy.
+            const int first = __builtin_ctzll(bits);
+            const std::uint64_t from = bits >> first;
+            const int count = ~from == 0 ? 64 - first : __builtin_ctzll(~from);
+            if (first + count < 64)
+                bits &= ~0ull << (first + count);
+            else
+                bits = 0;
+            owedCover_->blit(backBuffer_, first * TileSide, ty * TileSide, first * TileSide, ty * TileSide,
+                             count * TileSide, TileSide);
+        }
+    }
+    if (owedCount_ == 0) owedCover_ = nullptr;
+}
+
+void Renderer::payAll()
+{
+    if (owedCount_ > 0) payTiles(0, 0, tileColumns_ - 1, static_cast<int>(owedRows_.size()) - 1);
+}
+
+void Renderer::forgetOwed()
+{
+    if (owedCount_ > 0) std::fill(owedRows_.begin(), owedRows_.end(), 0);
+    owedCount_ = 0;
+    owedCover_ = nullptr;
+}
+
+bool Renderer::settleOwed(const Surface& image, Copy how, int x, int y, int sourceX, int sourceY, int width,
+                          int height)
+{
+    if (&image == &backBuffer_) {
+        payAll();  // a copy within the back buffer reads it too
+        return false;
+    }
+    PixelRect area{x, y, width, height};
+    // Cells and glyphs lie inside both pictures: no clipping to work out.
+    const bool inside = x >= 0 && y >= 0 && sourceX >= 0 && sourceY >= 0 && width > 0 && height > 0 &&
+                        width <= backBuffer_.width() - x && height <= backBuffer_.height() - y &&
+                        width <= image.width() - sourceX && height <= image.height() - sourceY;
+    if (!inside && !image.landingArea(backBuffer_, x, y, sourceX, sourceY, width, height, area)) return false;
+    const int tx0 = area.x / TileSide, tx1 = (area.x + area.width - 1) / TileSide;
+    const int ty0 = area.y / TileSide, ty1 = (area.y + area.height - 1) / TileSide;
+    const std::uint64_t reached = tileBits(tx0, tx1);
+    std::uint64_t owedHere = 0;
+    bool allOwed = true;
+    for (int ty = ty0; ty <= ty1; ++ty) {
+        const std::uint64_t row = owedRows_[static_cast<std::size_t>(ty)] & reached;
+        owedHere |= row;
+        allOwed = allOwed && row == reached;
+    }
+    if (owedHere == 0) return false;
+    // Which of the tiles reached lie wholly inside the area: all but those
+    // of an edge that sticks out of it.
+    const int ix0 = tx0 + (tx0 * TileSide < area.x ? 1 : 0);
+    const int iy0 = ty0 + (ty0 * TileSide < area.y ? 1 : 0);
+    const int ix1 = tx1 - (std::min((tx1 + 1) * TileSide, backBuffer_.width()) > area.x + area.width ? 1 : 0);
+    const int iy1 = ty1 -
+                    (std::min((ty1 + 1) * TileSide, backBuffer_.height()) > area.y + area.height ? 1 : 0);
+    const bool opaque = how == Copy::Plain || (how == Copy::Keyed && !image.hasKeyRuns());
+    const bool keyedOverCover = how == Copy::Keyed && !opaque && allOwed && ix0 == tx0 && iy0 == ty0 &&
+                                ix1 == tx1 && iy1 == ty1;
+    if ((keyedOverCover || opaque) && ix0 <= ix1) {
+        // Tiles the copy writes whole need nothing put back; a keyed copy
+        // writes them whole when nothing was drawn there since the cover.
+        const std::uint64_t inside = tileBits(ix0, ix1);
+        for (int ty = iy0; ty <= iy1; ++ty) {
+            std::uint64_t& row = owedRows_[static_cast<std::size_t>(ty)];
+            owedCount_ -= bitCount(row & inside);
+            row &= ~inside;
+        }
+    }
+    if (keyedOverCover) {
+        const Surface& cover = *owedCover_;
+        if (owedCount_ == 0) owedCover_ = nullptr;
+        image.blitKeyedOver(backBuffer_, x, y, sourceX, sourceY, width, height, cover);
+        return true;
+    }
+    if (owedCount_ > 0)
+        payTiles(tx0, ty0, tx1, ty1);
+    else
+        owedCover_ = nullptr;
+    return false;
 }
 
 void Renderer::startNextPicture()
@@ -191,6 +341,7 @@ void Renderer::copyImage(const Surface& image, Copy how, int x, int y, int sourc
         return;
     }
     backHeld_.note(x, y, width, height, backBuffer_.width(), backBuffer_.height());
+    if (owedCount_ > 0 && settleOwed(image, how, x, y, sourceX, sourceY, width, height)) return;
     switch (how) {
     case Copy::Plain: image.blit(backBuffer_, x, y, sourceX, sourceY, width, height); break;
     case Copy::Keyed: image.blitKeyed(backBuffer_, x, y, sourceX, sourceY, width, height); break;
@@ -208,6 +359,7 @@ bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
 bool Renderer::present()
 {
     if (window_ == platform::NoWindow || backBuffer_.isEmpty()) return false;
+    payAll();
     // Nothing drawn since the last hand-over, or the same copies over a
     // whole-screen cover: the picture on screen is this one.
     const bool same = !untracked_ && !shown_.isEmpty() &&
@@ -345,6 +497,7 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     // No cell of the stack and no coming colour may show, so the pause
     // cannot be used to study them: the screen is blanked first, in case
     // the background is missing, and the well and the preview left out.
+    forgetOwed();
     std::fill_n(backBuffer_.pixels(), backBuffer_.byteCount(), std::uint8_t{0});
     // Nothing of the picture before may come back under the copies below.
     stale_ = false;

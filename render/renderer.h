@@ -11,7 +11,9 @@
 // picture drawn with the same copies as the one on screen, beginning with
 // such a cover, is known to be the same and handed over as unchanged. A
 // cover by the picture a buffer already holds puts back only the parts
-// drawn over it since.
+// drawn over it since, and those only when a copy reaches them or the
+// picture is handed over: a cell drawn there meanwhile is written once,
+// its key gaps straight from the cover.
 #pragma once
 
 #include "field/block_list.h"
@@ -20,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class PuzzleField;
 
@@ -205,6 +208,26 @@ private:
     };
     void coverBackBuffer(const Surface& image, int width, int height);
 
+    // The put-back a cover owes, in tiles of the back buffer: an owed tile
+    // still holds an older picture where the cover should show. Copies
+    // settle the tiles they reach before drawing; everything else that
+    // reads or hands over the back buffer pays all first. A row of tiles is
+    // one word, so a back buffer wider than 64 tiles is put back at once.
+    static constexpr int TileSide = 16;
+    static constexpr int MaxTileColumns = 64;
+    void sizeTiles();
+    bool canOwe() const { return !owedRows_.empty(); }
+    void owe(const DrawnRect& r);
+    // Puts the cover back on the owed tiles among columns tx0..tx1 and rows
+    // ty0..ty1 (tile indices, inclusive).
+    void payTiles(int tx0, int ty0, int tx1, int ty1);
+    void payAll();
+    void forgetOwed();
+    // Settles the owed tiles a copy reaches; true when it drew the copy
+    // itself (a keyed copy over owed tiles only, in one pass).
+    bool settleOwed(const Surface& image, Copy how, int x, int y, int sourceX, int sourceY, int width,
+                    int height);
+
     platform::WindowId window_ = platform::NoWindow;
     Surface backBuffer_;
     // The picture handed over last, which the window reads; its size and
@@ -225,6 +248,11 @@ private:
     std::uint64_t shownHash_ = 0;
     Held backHeld_;
     Held shownHeld_;
+    const Surface* owedCover_ = nullptr;
+    int owedCount_ = 0;
+    int tileColumns_ = 0;
+    // Bit tx of owedRows_[ty]: the tile in column tx of tile row ty is owed.
+    std::vector<std::uint64_t> owedRows_;
     Surface images_[ImageSlotCount];
     Surface noImage_;
     Surface overlays_[OverlayCount];

@@ -122,6 +122,8 @@ void Surface::swap(Surface& other) noexcept
     std::swap(hasKeyRuns_, other.hasKeyRuns_);
     keyRuns_.swap(other.keyRuns_);
     rowRunStart_.swap(other.rowRunStart_);
+    std::swap(blocksPerRow_, other.blocksPerRow_);
+    blockRuns_.swap(other.blockRuns_);
 }
 
 void Surface::release()
@@ -130,6 +132,8 @@ void Surface::release()
     std::vector<std::uint8_t>().swap(pixels_);
     std::vector<KeyRun>().swap(keyRuns_);
     std::vector<std::int32_t>().swap(rowRunStart_);
+    std::vector<RunSpan>().swap(blockRuns_);
+    blocksPerRow_ = 0;
     header_ = BitmapInfoHeader();
     hasKeyRuns_ = false;
 }

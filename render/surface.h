@@ -27,6 +27,14 @@ struct BitmapInfoHeader {
     std::uint32_t clrImportant = 0;
 };
 
+// A rectangle of pixels, y counted down from the top.
+struct PixelRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
 // One stretch of non-key pixels of one memory row: columns [first, end).
 struct KeyRun {
     std::int32_t first;
@@ -103,6 +111,17 @@ public:
     bool blitBlended(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
                      int alpha) const;
 
+    // As blitKeyed over a destination that should show `under` beneath the
+    // rectangle: every pixel of the clipped rectangle is written once, the
+    // key pixels from under at the same place. The same pixels as copying
+    // that part of under first and this keyed over it.
+    bool blitKeyedOver(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                       const Surface& under) const;
+    // The part of dest that a copy of this rectangle to (x, y) writes, after
+    // clipping to both Surfaces. False when nothing is left.
+    bool landingArea(const Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                     PixelRect& out) const;
+
     // Builds the key-run table for the key colour: every maximal stretch of
     // pixels of another colour in a memory row becomes one run. Does nothing
     // on an empty Surface.
@@ -126,4 +145,18 @@ private:
     // keyRuns_[rowRunStart_[r] .. rowRunStart_[r + 1]).
     std::vector<KeyRun> keyRuns_;
     std::vector<std::int32_t> rowRunStart_;
+    // Where a copy starting at column c of memory row r begins its walk:
+    // blockRuns_[r * blocksPerRow + c / RunBlock] holds the row's first run
+    // ending past the block's first column (so at most a few runs of that
+    // one block lie between it and c), the row's end, and how far the row
+    // is free of key pixels from the block's first column on: a copy
+    // ending there copies the row whole without looking at its runs.
+    static constexpr int RunBlock = 16;
+    struct RunSpan {
+        std::int32_t first;
+        std::int32_t end;
+        std::int32_t opaqueTo;
+    };
+    int blocksPerRow_ = 0;
+    std::vector<RunSpan> blockRuns_;
 };

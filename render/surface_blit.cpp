@@ -1,9 +1,11 @@
 // The three copies between Surfaces and the key-run table they walk.
+#include "field/block.h"
 #include "render/copy_run.h"
 #include "render/surface.h"
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 struct Surface::Clip {
     int x;   // destination column of the first pixel
@@ -44,6 +46,10 @@ void blendBytesOverlapping(std::uint8_t* d, const std::uint8_t* s, std::size_t n
         d[i] = static_cast<std::uint8_t>(old + (((s[i] - old) * alpha) >> 8));
     }
 }
+
+// Most keyed copies are the game's cells: their rows get moves of a fixed
+// length, chosen once per copy instead of once per row.
+constexpr std::size_t CellRowBytes = CellSize * 3;
 
 }  // namespace
 
@@ -137,6 +143,7 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
     const std::int32_t* rowStart = rowRunStart_.data() + sRow0;
     const int begin = c.sx;
     const int end = c.sx + c.w;
+    const std::size_t rowBytes = static_cast<std::size_t>(c.w) * 3;
     // Within one Surface, walk away from the pixels being written: rows from
     // the top and, for a copy to the right within the same rows, the runs of
     // a row from the right, so no run reads pixels an earlier run wrote.
@@ -157,17 +164,35 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
         }
         return;
     }
-    for (int k = 0; k < c.h; ++k, sBase += sStride, dBase += dStride, ++rowStart) {
-        const KeyRun* run = runs + rowStart[0];
-        const KeyRun* const last = runs + rowStart[1];
-        for (; run != last && run->first < end; ++run) {
-            const int from = std::max(run->first, begin);
-            const int to = std::min(run->end, end);
-            if (from < to)
+    const RunSpan* span = blockRuns_.data() + static_cast<std::size_t>(sRow0) * blocksPerRow_ +
+                          begin / RunBlock;
+    const std::size_t spanStep = static_cast<std::size_t>(blocksPerRow_);
+    const auto rows = [&](auto bytes) {
+        for (const std::uint8_t* const sEnd = sBase + c.h * sStride; sBase != sEnd;
+             sBase += sStride, dBase += dStride, span += spanStep) {
+            if (span->opaqueTo >= end) {
+                // Opaque across the rectangle: most rows of a cell.
+                op(dBase, sBase, bytes);
+                continue;
+            }
+            const KeyRun* const last = runs + span->end;
+            const KeyRun* run = runs + span->first;
+            while (run != last && run->end <= begin)
+                ++run;
+            // Every run from here ends past begin, so what is left of it
+            // after the cut is never empty while it starts before end.
+            for (; run != last && run->first < end; ++run) {
+                const int from = std::max(run->first, begin);
+                const int to = std::min(run->end, end);
                 op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
                    static_cast<std::size_t>(to - from) * 3);
+            }
         }
-    }
+    };
+    if (rowBytes == CellRowBytes)
+        rows(std::integral_constant<std::size_t, CellRowBytes>{});
+    else
+        rows(rowBytes);
 }
 
 bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height) const
@@ -180,8 +205,78 @@ bool Surface::blitKeyed(Surface& dest, int x, int y, int sourceX, int sourceY, i
         walkRuns(dest, c,
                  [](std::uint8_t* d, const std::uint8_t* s, std::size_t n) { std::memmove(d, s, n); });
     } else {
-        walkRuns(dest, c, copyRun);
+        walkRuns(dest, c, [](std::uint8_t* d, const std::uint8_t* s, std::size_t n) { copyRun(d, s, n); });
     }
+    return true;
+}
+
+bool Surface::blitKeyedOver(Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                            const Surface& under) const
+{
+    if (isEmpty() || dest.isEmpty()) return false;
+    Clip c;
+    if (!clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return true;
+    if (!hasKeyRuns_ || &dest == this || &dest == &under || under.width() < dest.width() ||
+        under.height() < dest.height()) {
+        // No one pass for these: the two copies it stands for.
+        under.blit(dest, c.x, c.y, c.x, c.y, c.w, c.h);
+        blitKeyed(dest, x, y, sourceX, sourceY, width, height);
+        return true;
+    }
+    const std::size_t sStride = static_cast<std::size_t>(this->width()) * 3;
+    const std::size_t dStride = static_cast<std::size_t>(dest.width()) * 3;
+    const std::size_t uStride = static_cast<std::size_t>(under.width()) * 3;
+    const int sRow0 = this->height() - c.sy - c.h;
+    const std::size_t column = static_cast<std::size_t>(c.x) * 3;
+    // First pixel of the rectangle's bottom row in each Surface.
+    const std::uint8_t* s = pixels_.data() + static_cast<std::size_t>(sRow0) * sStride +
+                            static_cast<std::size_t>(c.sx) * 3;
+    std::uint8_t* d = dest.pixels_.data() + static_cast<std::size_t>(dest.height() - c.y - c.h) * dStride +
+                      column;
+    const std::uint8_t* u = under.pixels_.data() +
+                            static_cast<std::size_t>(under.height() - c.y - c.h) * uStride + column;
+    const KeyRun* runs = keyRuns_.data();
+    const int begin = c.sx;
+    const int end = c.sx + c.w;
+    const std::size_t rowBytes = static_cast<std::size_t>(c.w) * 3;
+    const RunSpan* span = blockRuns_.data() + static_cast<std::size_t>(sRow0) * blocksPerRow_ +
+                          begin / RunBlock;
+    const std::size_t spanStep = static_cast<std::size_t>(blocksPerRow_);
+    const auto rows = [&](auto bytes) {
+        for (const std::uint8_t* const sEnd = s + c.h * sStride; s != sEnd;
+             s += sStride, d += dStride, u += uStride, span += spanStep) {
+            if (span->opaqueTo >= end) {
+                copyRun(d, s, bytes);  // opaque across the rectangle
+                continue;
+            }
+            // A row with key pixels: under's row, then the runs over it,
+            // all while the row is in the cache (a cell has six such rows).
+            copyRun(d, u, bytes);
+            const KeyRun* const last = runs + span->end;
+            const KeyRun* run = runs + span->first;
+            while (run != last && run->end <= begin)
+                ++run;
+            for (; run != last && run->first < end; ++run) {
+                const int from = std::max(run->first, begin);
+                const int to = std::min(run->end, end);
+                const std::size_t offset = static_cast<std::size_t>(from - begin) * 3;
+                copyRun(d + offset, s + offset, static_cast<std::size_t>(to - from) * 3);
+            }
+        }
+    };
+    if (rowBytes == CellRowBytes)
+        rows(std::integral_constant<std::size_t, CellRowBytes>{});
+    else
+        rows(rowBytes);
+    return true;
+}
+
+bool Surface::landingArea(const Surface& dest, int x, int y, int sourceX, int sourceY, int width, int height,
+                          PixelRect& out) const
+{
+    Clip c;
+    if (isEmpty() || dest.isEmpty() || !clipTo(dest, x, y, sourceX, sourceY, width, height, c)) return false;
+    out = PixelRect{c.x, c.y, c.w, c.h};
     return true;
 }
 
@@ -232,6 +327,20 @@ void Surface::buildKeyRuns(int red, int green, int blue)
         if (start >= 0) keyRuns_.push_back(KeyRun{start, w});
     }
     rowRunStart_[static_cast<std::size_t>(h)] = static_cast<std::int32_t>(keyRuns_.size());
+    blocksPerRow_ = (w + RunBlock - 1) / RunBlock;
+    blockRuns_.assign(static_cast<std::size_t>(h) * blocksPerRow_, RunSpan{0, 0, 0});
+    for (int row = 0; row < h; ++row) {
+        std::int32_t run = rowRunStart_[static_cast<std::size_t>(row)];
+        const std::int32_t last = rowRunStart_[static_cast<std::size_t>(row) + 1];
+        for (int block = 0; block < blocksPerRow_; ++block) {
+            const int column = block * RunBlock;
+            while (run != last && keyRuns_[static_cast<std::size_t>(run)].end <= column)
+                ++run;
+            const KeyRun* r = run != last ? &keyRuns_[static_cast<std::size_t>(run)] : nullptr;
+            const int opaqueTo = r != nullptr && r->first <= column ? r->end : column;
+            blockRuns_[static_cast<std::size_t>(row) * blocksPerRow_ + block] = RunSpan{run, last, opaqueTo};
+        }
+    }
     hasKeyRuns_ = true;
 }
 

@@ -28,8 +28,39 @@ void expectWholeRuns(CopyFn copy)
     }
 }
 
-TEST(CopyRun, EveryLengthIsCopiedWholeOnTheWidePath) { expectWholeRuns(copyRun); }
+// Runs begin anywhere in a row (a cell at x = 513 starts at byte 1539),
+// so lengths on either side of each change of move width are copied
+// between every pair of byte offsets, and both paths must give the same.
+void expectRunsFromAnyOffset(CopyFn copy)
+{
+    const std::size_t lengths[] = {3,  4,  7,  8,  9,  15, 16,  17,  31,  32,
+                                   33, 63, 64, 65, 78, 96, 127, 128, 129, 200};
+    std::vector<std::uint8_t> src(256 + 16);
+    for (std::size_t i = 0; i < src.size(); ++i)
+        src[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    for (std::size_t n : lengths)
+        for (std::size_t from = 0; from < 16; ++from)
+            for (std::size_t to = 0; to < 16; ++to) {
+                std::vector<std::uint8_t> dst(256 + 32, 0xEE);
+                copy(dst.data() + to, src.data() + from, n);
+                for (std::size_t i = 0; i < dst.size(); ++i) {
+                    const bool inside = i >= to && i < to + n;
+                    ASSERT_EQ(dst[i], inside ? src[from + i - to] : 0xEE)
+                        << n << " bytes from offset " << from << " to offset " << to << ", byte " << i;
+                }
+            }
+}
 
-TEST(CopyRun, EveryLengthIsCopiedWholeWithoutSse2) { expectWholeRuns(copyRunPortable); }
+TEST(CopyRun, EveryLengthIsCopiedWholeOnTheWidePath)
+{
+    expectWholeRuns(copyRun);
+    expectRunsFromAnyOffset(copyRun);
+}
+
+TEST(CopyRun, EveryLengthIsCopiedWholeWithoutSse2)
+{
+    expectWholeRuns(copyRunPortable);
+    expectRunsFromAnyOffset(copyRunPortable);
+}
 
 }  // namespace

@@ -136,3 +136,151 @@ TEST_F(HandOver, ACoverOverEarlierCellsLeavesExactlyTheNewPicture)
             << "frame " << f;
     }
 }
+
+// The put-back of a cover waits for the copies that reach it. Whatever
+// follows the cover (cells on the well's grid and off it, over each other,
+// blended, glyphs, opaque pictures, pictures hanging off the screen, a
+// second cover, a look at the back buffer midway, a frame without a
+// cover), every picture must equal the same copies done one after another
+// on a screen that holds exactly the picture before.
+TEST_F(HandOver, CopiesAfterACoverShowWhatTheyWouldOnAFreshScreen)
+{
+    Surface& background = renderer.image(SlotGameBg);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            setPixel(background, x, y, Rgb{(x * 3) & 0xFF, y & 0xFF, (x + 5 * y) & 0xFF});
+    const Surface& blocks = renderer.image(SlotBlocks);
+    const Surface& digits = renderer.image(SlotDigits);
+    const Surface& cursor = renderer.image(SlotNameCursor);
+    Surface other;
+    makeSheet(other, 40, 20, 2, [](int i) { return Rgb{200, 100 + i, 50}; });
+
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(n));
+    };
+    Surface expected;
+    ASSERT_TRUE(expected.createFilled(640, 480, 0, 0, 0));
+    for (int frame = 0; frame < 60; ++frame) {
+        const bool cover = frame % 7 != 3;
+        if (cover) {
+            background.blit(expected, 0, 0, 0, 0, 640, 480);
+            renderer.drawGameBackground();
+        }
+        const int copies = next(14);
+        for (int k = 0; k < copies; ++k) {
+            // Most on or near a corner of the well's grid of cells and half
+            // rows, where copies of one frame and the ones before keep
+            // overlapping; the rest anywhere, over the screen's edges too.
+            const int where = next(5);
+            int x = FieldLeft + 32 * next(3), y = FieldTop + 16 * next(6);
+            if (where == 3) {
+                x = FieldLeft - 40 + next(140);
+                y = FieldTop - 40 + next(140);
+            } else if (where == 4) {
+                x = next(720) - 40;
+                y = next(560) - 40;
+            }
+            const int code = next(6);
+            const int sheetX = (code < 4 ? code : 9 - code) * 32;
+            switch (next(7)) {
+            case 0:
+            case 1:
+            case 2:
+                blocks.blitKeyed(expected, x, y, sheetX, 0, 32, 32);
+                renderer.drawBlock(x, y, code, -1);
+                break;
+            case 3: {
+                const int alpha = 1 + next(255);
+                blocks.blitBlended(expected, x, y, sheetX, 0, 32, 32, alpha);
+                renderer.drawBlock(x, y, code, alpha);
+                break;
+            }
+            case 4:
+                digits.blitKeyed(expected, x, y, 24 * code, 0, 24, 34);
+                renderer.drawDigit(static_cast<char>('0' + code), x, y);
+                break;
+            case 5:
+                cursor.blit(expected, x, y, 0, 0, cursor.width(), cursor.height());
+                renderer.drawNameCursor(x, y);
+                break;
+            default: {
+                const bool keyed = next(2) == 0;
+                if (keyed)
+                    other.blitKeyed(expected, x, y, 40 * (code % 2), 0, 40, 20);
+                else
+                    other.blit(expected, x, y, 40 * (code % 2), 0, 40, 20);
+                renderer.drawOther(other, x, y, 40 * (code % 2), 0, 40, 20, keyed);
+                break;
+            }
+            }
+            if (next(40) == 0) {
+                background.blit(expected, 0, 0, 0, 0, 640, 480);
+                renderer.drawGameBackground();  // a second cover in one picture
+            }
+            if (next(60) == 0) {
+                ASSERT_EQ(
+                    pixelsOf(renderer),
+                    std::vector<std::uint8_t>(expected.pixels(), expected.pixels() + expected.byteCount()))
+                    << "frame " << frame << " midway";
+            }
+        }
+        presentAndCheck();
+        ASSERT_EQ(shown(),
+                  std::vector<std::uint8_t>(expected.pixels(), expected.pixels() + expected.byteCount()))
+            << "frame " << frame;
+    }
+}
+
+// A picture drawn off the grid the put-back keeps covers parts of its
+// squares: the rest of each must still be put back. The back buffer of the
+// third frame is the one the first frame's block was drawn in.
+TEST_F(HandOver, APictureOffThePutBackGridLeavesNoOlderPixelsBeside)
+{
+    Surface panel;
+    makeSheet(
+        panel, 40, 20, 1,
+        [](int) {
+            return Rgb{1, 2, 250};
+        },
+        false);
+    renderer.drawGameBackground();
+    renderer.drawBlock(FieldLeft, FieldTop, 1, -1);
+    presentAndCheck();
+    renderer.drawGameBackground();
+    presentAndCheck();
+    renderer.drawGameBackground();
+    renderer.drawOther(panel, FieldLeft + 5, FieldTop, 0, 0, 40, 20, false);  // opaque
+    renderer.drawDigit('2', FieldLeft + 9, FieldTop + 20);                    // keyed
+    presentAndCheck();
+    EXPECT_EQ(find(screen(), blockColour(1)).count, 0);
+    expectAt(Rgb{1, 2, 250}, FieldLeft + 5, FieldTop, 40, 20, 40 * 20 - 4);  // green corners, copied
+    expectGlyph(digitColour(2), FieldLeft + 9, FieldTop + 20);
+}
+
+// A back buffer too wide to owe its put-back square by square puts the
+// held parts back at the cover, with the same pictures as a result.
+TEST_F(HandOver, AVeryWideScreenPutsBackAtTheCover)
+{
+    ASSERT_TRUE(renderer.createBackBuffer(1100, 64, 0, 0, 0));
+    Surface& background = renderer.image(SlotGameBg);
+    ASSERT_TRUE(background.createFilled(1100, 64, 0, 0, 0));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 1100; ++x)
+            setPixel(background, x, y, Rgb{x & 0xFF, (x >> 8) * 40, y});
+    const Surface& blocks = renderer.image(SlotBlocks);
+    for (int frame = 0; frame < 4; ++frame) {
+        Surface expected;
+        ASSERT_TRUE(expected.createFilled(1100, 64, 0, 0, 0));
+        background.blit(expected, 0, 0, 0, 0, 1100, 64);
+        const int x = 1000 - 300 * frame;
+        blocks.blitKeyed(expected, x, 16, 32, 0, 32, 32);
+        renderer.drawGameBackground();
+        renderer.drawBlock(x, 16, 1, -1);
+        presentAndCheck();
+        ASSERT_EQ(shown(),
+                  std::vector<std::uint8_t>(expected.pixels(), expected.pixels() + expected.byteCount()))
+            << "frame " << frame;
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -259,6 +260,136 @@ TEST(BlitKeyed, RunsAreCutToTheSourceRectangle)
         const Rgb expected = x < 5 ? pixelAt(sheet, x + 4, 0) : Rgb{1, 1, 1};
         EXPECT_EQ(pixelAt(dst, x, 0), expected) << x;
     }
+}
+
+// A sheet whose rows hold many runs of every length, from one pixel to
+// wider than the copies' 128-byte moves: row 0 all key, row 1 no key at
+// all, row 2 runs only at its start and end, rows 3.. runs and gaps of
+// lengths 1, 2, 3, ... growing down the sheet.
+constexpr int RunSheetWidth = 150, RunSheetHeight = 8;
+void makeRunSheet(Surface& sheet)
+{
+    ASSERT_TRUE(sheet.createFilled(RunSheetWidth, RunSheetHeight, 0, 0, 0));
+    paintPattern(sheet, 3);
+    fillRect(sheet, 0, 0, RunSheetWidth, 1, KeyGreen);
+    for (int x = 5; x < RunSheetWidth - 7; ++x)
+        setPixel(sheet, x, 2, KeyGreen);
+    for (int y = 3; y < RunSheetHeight; ++y) {
+        int x = 0, length = 1;
+        for (bool key = y % 2 == 0; x < RunSheetWidth; key = !key, x += length, length += y - 2)
+            if (key) fillRect(sheet, x, y, std::min(length, RunSheetWidth - x), 1, KeyGreen);
+    }
+    sheet.buildKeyRuns(0, 255, 0);
+}
+
+// Cuts of every odd width, and of a cell's, start and end in runs, in gaps
+// and on their edges, and hang over the destination's sides. Keyed and
+// blended copies must touch exactly the model's pixels.
+TEST(BlitKeyed, CutsThroughManyRunsMatchAPixelModel)
+{
+    constexpr int W = RunSheetWidth, H = RunSheetHeight;
+    Surface sheet;
+    makeRunSheet(sheet);
+    const Rgb background{90, 91, 92};
+    const int sources[] = {0, 1, 4, 5, 6, 15, 16, 17, 31, 32, 33, 37, 47, 48, 70, 99, 143};
+    const int widths[] = {1, 3, 5, 11, 32, 33, 45, 63, 149};
+    const int places[] = {-20, 0, 9, 40};
+    for (int mode = 1; mode <= 2; ++mode)
+        for (int sx : sources)
+            for (int w : widths)
+                for (int x : places) {
+                    Surface dst;
+                    ASSERT_TRUE(dst.createFilled(64, H + 2, background[0], background[1], background[2]));
+                    const bool ok = mode == 1 ? sheet.blitKeyed(dst, x, 1, sx, 0, w, H)
+                                              : sheet.blitBlended(dst, x, 1, sx, 0, w, H, 77);
+                    ASSERT_TRUE(ok);
+                    for (int Y = 0; Y < dst.height(); ++Y)
+                        for (int X = 0; X < dst.width(); ++X) {
+                            Rgb expected = background;
+                            const int px = sx + X - x, py = Y - 1;
+                            if (X >= x && X < x + w && px < W && py >= 0 && py < H &&
+                                pixelAt(sheet, px, py) != KeyGreen) {
+                                const Rgb s = pixelAt(sheet, px, py);
+                                for (int k = 0; k < 3; ++k)
+                                    expected[k] = mode == 1
+                                                      ? s[k]
+                                                      : background[k] + (((s[k] - background[k]) * 77) >> 8);
+                            }
+                            ASSERT_EQ(pixelAt(dst, X, Y), expected)
+                                << "mode " << mode << " from " << sx << " width " << w << " at " << x
+                                << " pixel " << X << "," << Y;
+                        }
+                }
+}
+
+// A keyed copy over what should be another picture writes each pixel once:
+// the same as putting that picture back under the rectangle and copying
+// keyed over it, for every cut, at every edge, with the picture beneath
+// larger than the destination (its own row length), and in the cases that
+// fall back to the two copies.
+TEST(BlitKeyedOver, EqualsThePictureBeneathThenTheKeyedCopy)
+{
+    Surface sheet, under;
+    makeRunSheet(sheet);
+    ASSERT_TRUE(under.createFilled(70, 13, 0, 0, 0));
+    paintPattern(under, 60);
+    const int sources[] = {0, 4, 5, 16, 33, 99, 143};
+    const int widths[] = {1, 5, 32, 45, 149};
+    const int places[] = {-20, -1, 0, 9, 40, 63};
+    for (int sx : sources)
+        for (int w : widths)
+            for (int x : places)
+                for (int y : {-3, 0, 4}) {
+                    Surface expected, dst;
+                    ASSERT_TRUE(expected.createFilled(64, 10, 1, 2, 3));
+                    ASSERT_TRUE(dst.createFilled(64, 10, 1, 2, 3));
+                    PixelRect area{};
+                    if (sheet.landingArea(expected, x, y, sx, 0, w, RunSheetHeight, area))
+                        under.blit(expected, area.x, area.y, area.x, area.y, area.width, area.height);
+                    sheet.blitKeyed(expected, x, y, sx, 0, w, RunSheetHeight);
+                    ASSERT_TRUE(sheet.blitKeyedOver(dst, x, y, sx, 0, w, RunSheetHeight, under));
+                    ASSERT_EQ(bytesOf(dst), bytesOf(expected))
+                        << "from " << sx << " width " << w << " at " << x << "," << y;
+                }
+    // Beneath smaller than the destination, and a copy within one picture.
+    Surface small, dst, expected;
+    ASSERT_TRUE(small.createFilled(20, 5, 9, 9, 9));
+    ASSERT_TRUE(dst.createFilled(64, 10, 1, 2, 3));
+    ASSERT_TRUE(expected.createFilled(64, 10, 1, 2, 3));
+    small.blit(expected, 10, 2, 10, 2, 40, 8);
+    sheet.blitKeyed(expected, 10, 2, 20, 0, 40, 8);
+    ASSERT_TRUE(sheet.blitKeyedOver(dst, 10, 2, 20, 0, 40, 8, small));
+    EXPECT_EQ(bytesOf(dst), bytesOf(expected));
+    Surface self, selfExpected;
+    makeRunSheet(self);
+    makeRunSheet(selfExpected);
+    under.blit(selfExpected, 30, 1, 30, 1, 32, 6);
+    selfExpected.blitKeyed(selfExpected, 30, 1, 2, 0, 32, 6);
+    ASSERT_TRUE(self.blitKeyedOver(self, 30, 1, 2, 0, 32, 6, under));
+    EXPECT_EQ(bytesOf(self), bytesOf(selfExpected));
+}
+
+TEST(BlitKeyedOver, NothingLeftAfterClippingDrawsNothingAndEmptyPicturesFail)
+{
+    Surface sheet, under, dst, empty;
+    makeRunSheet(sheet);
+    ASSERT_TRUE(under.createFilled(64, 10, 5, 5, 5));
+    ASSERT_TRUE(dst.createFilled(64, 10, 1, 2, 3));
+    const auto before = bytesOf(dst);
+    EXPECT_TRUE(sheet.blitKeyedOver(dst, 64, 0, 0, 0, 32, 8, under));
+    EXPECT_TRUE(sheet.blitKeyedOver(dst, 0, -8, 0, 0, 32, 8, under));
+    EXPECT_TRUE(sheet.blitKeyedOver(dst, 0, 0, RunSheetWidth, 0, 32, 8, under));
+    EXPECT_EQ(bytesOf(dst), before);
+    PixelRect area{};
+    EXPECT_FALSE(sheet.landingArea(dst, 64, 0, 0, 0, 32, 8, area));
+    EXPECT_FALSE(sheet.blitKeyedOver(empty, 0, 0, 0, 0, 32, 8, under));
+    EXPECT_FALSE(empty.blitKeyedOver(dst, 0, 0, 0, 0, 32, 8, under));
+    // Cut on the left and at the bottom: the area is what is written.
+    ASSERT_TRUE(sheet.landingArea(dst, -5, 6, 0, 0, 32, 8, area));
+    EXPECT_EQ(area.x, 0);
+    EXPECT_EQ(area.y, 6);
+    EXPECT_EQ(area.width, 27);
+    EXPECT_EQ(area.height, 4);
 }
 
 TEST(BlitKeyed, WithoutRunsEveryPixelIsCopiedKeyGreenIncluded)
