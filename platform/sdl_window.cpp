@@ -24,6 +24,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -338,6 +339,11 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
                 "a graphical display is needed";
         return false;
     }
+    // The game reads keys by their place and takes no text, so it needs no
+    // compose table: Xlib would otherwise parse half a megabyte of it while
+    // the video starts. An empty name loads none; a compose file the player
+    // chose is left alone.
+    ::setenv("XCOMPOSEFILE", "", 0);
     if (!startVideoOnBusyDisplay(error)) return false;
     video.window =
         SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
