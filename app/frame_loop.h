@@ -19,8 +19,9 @@ struct FrameHooks {
     // exercise the box in a real run (no box can be reached by normal play).
     bool showSelfTestBox = false;
     std::string selfTestText;
-    // Measurement hook: right after the first frame, report the wall-clock
-    // time on stderr and request quit, so a script can time start-up.
+    // Measurement hook: report the wall-clock time on stderr the moment the
+    // first frame is handed over, and request quit after that frame, so a
+    // script can time start-up.
     bool exitAfterFirstFrame = false;
 };
 

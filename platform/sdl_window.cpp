@@ -359,7 +359,6 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     // The logical size stays the game's; the scale is a whole number.
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
-    showCurrentPicture();
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
     return true;
@@ -367,6 +366,9 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
 
 void runEventLoop()
 {
+    // The window is black until the first picture comes: painted here,
+    // while the frame thread starts up beside it, not before that start.
+    showCurrentPicture();
     // Serves events until the frame thread has torn the game down.
     const int displayFd = sdlDisplayFd(video.window);
     while (!frameThreadDone.load()) {
