@@ -19,8 +19,9 @@ struct FrameHooks {
     // exercise the box in a real run (no box can be reached by normal play).
     bool showSelfTestBox = false;
     std::string selfTestText;
-    // Measurement hook: right after the first frame, report the wall-clock
-    // time on stderr and request quit, so a script can time start-up.
+    // Measurement hook: report the wall-clock time on stderr the moment the
+    // first frame is handed over, and request quit after that frame, so a
+    // script can time start-up.
     bool exitAfterFirstFrame = false;
 };
 
@@ -36,7 +37,9 @@ void reportFirstFramePresented();
 // the first frame), then stepFrame (the music restart request stands at
 // start, so the first frame serves it). A shutdown that cuts a pause short
 // ends the loop without another frame. With exitAfterFirstFrame the first
-// frame is the last. Returns the number of frames run.
+// frame is the last, and its hand-over is reported the moment it is made
+// (the loading after it is not part of the first picture). Returns the
+// number of frames run.
 template <class GameT>
 int runFrames(GameT& game, bool exitAfterFirstFrame = false)
 {
@@ -47,11 +50,11 @@ int runFrames(GameT& game, bool exitAfterFirstFrame = false)
             // A shutdown during the pause needs no further frame.
             if (!platform::running()) break;
         }
-        stepFrame(game);
-        if (frames == 0 && exitAfterFirstFrame) {
-            reportFirstFramePresented();
-            platform::requestQuit();
-        }
+        const bool lastFrame = frames == 0 && exitAfterFirstFrame;
+        stepFrame(game, true, [lastFrame] {
+            if (lastFrame) reportFirstFramePresented();
+        });
+        if (lastFrame) platform::requestQuit();
         ++frames;
     }
     return frames;

@@ -257,28 +257,37 @@ void BM_FrameRanking(benchmark::State& state)
     runScreen(state, s, SceneRanking);
 }
 
-// Game construction, start-up with every picture and sound file, the first
-// update and its present.
+// Game construction, start-up with the generated pictures and sounds, the
+// first update and its present (the time measured); then the rest of
+// start-up that follows the present (counted as rest_ms).
 void BM_StartUpToFirstPresent(benchmark::State& state)
 {
     replay::SessionOptions options;
     options.assetDir = TESSALOOM_ASSET_DIR;
     double total = 0;
+    double rest = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         auto session = std::make_unique<replay::Session>(options);
-        session->runFrame(0);
+        session->game().update();
+        session->game().present();
+        const auto presented = std::chrono::steady_clock::now();
+        session->game().finishStartUp();
         const auto end = std::chrono::steady_clock::now();
-        const double seconds = std::chrono::duration<double>(end - start).count();
+        const double seconds = std::chrono::duration<double>(presented - start).count();
         state.SetIterationTime(seconds);
         total += seconds;
-        if (headless::framesPresented() != 1 || session->game().renderer().image(SlotTitle).isEmpty()) {
+        rest += std::chrono::duration<double>(end - presented).count();
+        if (headless::framesPresented() != 1 || session->game().renderer().image(SlotTitle).isEmpty() ||
+            session->game().renderer().image(SlotGameBg).isEmpty()) {
             state.SkipWithError("no title picture or no frame: are the assets built?");
             break;
         }
     }
-    if (state.iterations() > 0)
+    if (state.iterations() > 0) {
         state.counters["ms"] = total / static_cast<double>(state.iterations()) * 1000.0;
+        state.counters["rest_ms"] = rest / static_cast<double>(state.iterations()) * 1000.0;
+    }
 }
 
 BENCHMARK(BM_FrameTitle)->UseManualTime()->Unit(benchmark::kMicrosecond);

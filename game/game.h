@@ -66,10 +66,16 @@ public:
     void serviceBgm();
 
     // ---- Start-up (game/startup.cpp) ----
-    // Loads every picture and sound from beside the executable, makes the
-    // back buffer, sets the spawn positions and enters the first title.
-    // Missing files are silent.
+    // Loads what the title's first picture draws from beside the executable,
+    // makes the back buffer, sets the spawn positions, applies the settings
+    // and enters the first title. Missing files are silent.
     void startUp(platform::WindowId window);
+    // The rest of start-up, once the first picture is out: every other
+    // picture and sound (the first sound opens the audio device), then the
+    // music the scene has selected starts. Only the first call after
+    // startUp does anything.
+    void finishStartUp();
+    bool startUpFinished() const { return !restToLoad_; }
     // The steps of startUp, each passing its arguments on.
     void attachWindow(platform::WindowId window);
     bool createBackBuffer(int width, int height, int red, int green, int blue);
@@ -202,4 +208,8 @@ private:
 
     PlayFeedback feedback_;
     bool landingShadow_ = false;
+
+    // Where the assets are, and whether finishStartUp still has to load them.
+    std::string assetBase_;
+    bool restToLoad_ = false;
 };

@@ -16,12 +16,16 @@ int rowY(int row) { return FirstRowY + RowPitch * row; }
 
 }  // namespace
 
+void OptionsView::loadTitleHint(const std::string& base)
+{
+    loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true);
+}
+
 void OptionsView::load(const std::string& base)
 {
     const std::string graphics = base + "Graphics/";
     backgroundPath_ = graphics + "Options.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
-    loadPicture(hint_, graphics + "OptionsHint.bmp", true);
 }
 
 void OptionsView::open()

@@ -37,10 +37,11 @@ class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
 
-    // Loads the value sheet and the hint from Graphics/ under base (base
-    // ends with '/' or is empty) and remembers where the background is.
+    // Load from Graphics/ under base (base ends with '/' or is empty): the
+    // title's hint; the value sheet, remembering where the background is.
     // Missing files stay silent, unusable ones get one stderr line, as every
     // picture does.
+    void loadTitleHint(const std::string& base);
     void load(const std::string& base);
     // The background, a whole screen, is held only while the options show:
     // loaded on opening, let go on closing.

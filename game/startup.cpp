@@ -1,5 +1,7 @@
-// Start-up: the asset manifest and the loading that runs once before the
-// first frame.
+// Start-up: the asset manifest and the loading in two steps. Before the
+// first frame only what the title's first picture draws is read; the rest,
+// and the audio device with the first sound, comes right after that picture
+// is handed to the window.
 #include "game/game.h"
 #include "rank/ranking.h"
 
@@ -14,6 +16,7 @@ struct ImageAsset {
     int slot;
     const char* path;
     bool colourKeyed;
+    bool drawnByTitle;  // read before the first frame
 };
 
 template <class Id>
@@ -25,17 +28,17 @@ struct SoundAsset {
 // Load order matters only for the order of the file reads; the slot and id
 // columns are what every screen and sound call refers to.
 const ImageAsset ImageManifest[] = {
-    {SlotBlocks, "Graphics/PuzzleBlock.bmp", true},
-    {SlotTitle, "Graphics/Title.bmp", false},
-    {SlotRankBg, "Graphics/RankBG.bmp", false},
-    {SlotGameBg, "Graphics/GameBG.bmp", false},
-    {SlotDigits, "Graphics/Vals.bmp", true},
-    {SlotLetters, "Graphics/String.bmp", true},
-    {SlotGameOver, "Graphics/GameOver.bmp", true},
-    {SlotGameStart, "Graphics/GameStart.bmp", true},
+    {SlotBlocks, "Graphics/PuzzleBlock.bmp", true, true},  // the menu cursor
+    {SlotTitle, "Graphics/Title.bmp", false, true},
+    {SlotRankBg, "Graphics/RankBG.bmp", false, false},
+    {SlotGameBg, "Graphics/GameBG.bmp", false, false},
+    {SlotDigits, "Graphics/Vals.bmp", true, false},
+    {SlotLetters, "Graphics/String.bmp", true, false},
+    {SlotGameOver, "Graphics/GameOver.bmp", true, false},
+    {SlotGameStart, "Graphics/GameStart.bmp", true, false},
     // Spelt so on purpose: picture sets made for the game use this file name.
-    {SlotNameCursor, "Graphics/ScoreCursol.bmp", false},
-    {SlotPaused, "Graphics/Paused.bmp", true},
+    {SlotNameCursor, "Graphics/ScoreCursol.bmp", false, false},
+    {SlotPaused, "Graphics/Paused.bmp", true, false},
 };
 
 struct OverlayAsset {
@@ -83,24 +86,18 @@ void Game::startUp(platform::WindowId window)
     // The assets stand beside the executable: its folder with the trailing
     // '/'. A path without any '/' leaves the base empty, so the manifest's
     // relative paths are used as they are.
-    const std::string base = platform::folderOf(executablePath());
+    assetBase_ = platform::folderOf(executablePath());
+    restToLoad_ = true;
 
     attachWindow(window);
 
     // Missing files stay silent: an empty slot draws nothing and a closed
     // channel plays nothing, so the game runs on with what it has.
     for (const ImageAsset& image : ImageManifest)
-        loadBitmap(image.slot, base + image.path, image.colourKeyed);
-    optionsView_.load(base);
-    for (const OverlayAsset& overlay : OverlayManifest)
-        renderer_.loadOverlay(overlay.id, base + overlay.path, overlay.colourKeyed);
+        if (image.drawnByTitle) loadBitmap(image.slot, assetBase_ + image.path, image.colourKeyed);
+    optionsView_.loadTitleHint(assetBase_);
 
     createBackBuffer(ScreenWidth, ScreenHeight, 100, 255, 100);
-
-    for (const auto& music : BgmManifest)
-        loadBgm(music.id, base + music.path);
-    for (const auto& effect : EffectManifest)
-        loadEffect(effect.id, base + effect.path);
 
     // Block 1 spawns directly below block 0.
     setSpawnPosition(0, 3, 0);
@@ -109,7 +106,31 @@ void Game::startUp(platform::WindowId window)
     // On the frame thread, which reads and saves the rank file later.
     reserveRankBuffers();
 
+    // The volumes are kept for the sounds that open later.
     applyAllSettings();
 
+    // Selects the title music, which starts once the tracks are loaded.
     enterFirstTitle();
+}
+
+void Game::finishStartUp()
+{
+    if (!restToLoad_) return;
+    restToLoad_ = false;
+
+    for (const ImageAsset& image : ImageManifest)
+        if (!image.drawnByTitle) loadBitmap(image.slot, assetBase_ + image.path, image.colourKeyed);
+    optionsView_.load(assetBase_);
+    for (const OverlayAsset& overlay : OverlayManifest)
+        renderer_.loadOverlay(overlay.id, assetBase_ + overlay.path, overlay.colourKeyed);
+
+    // The first sound opens the audio device.
+    for (const auto& music : BgmManifest)
+        loadBgm(music.id, assetBase_ + music.path);
+    for (const auto& effect : EffectManifest)
+        loadEffect(effect.id, assetBase_ + effect.path);
+
+    // The music the scene asked for while the tracks were not there yet
+    // starts now, from its beginning.
+    sound_.playSelectedBgm();
 }

@@ -12,6 +12,10 @@ void Game::updateTitle()
     const bool decide = platform::keyNewlyPressed(platform::Key::Z);
     const bool options = platform::keyNewlyPressed(platform::Key::O);
 
+    // A key seen by the very first frame, before the rest of start-up: its
+    // sound and the screen it leads to need that rest now.
+    if (decide || options || up || down) finishStartUp();
+
     if (decide) {
         // The cursor holds the id of the scene its entry leads to. Nothing
         // is drawn: the title stays up for one more present.

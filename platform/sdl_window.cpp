@@ -24,6 +24,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -383,6 +384,11 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
                 "a graphical display is needed";
         return false;
     }
+    // The game reads keys by their place and takes no text, so it needs no
+    // compose table: Xlib would otherwise parse half a megabyte of it while
+    // the video starts. An empty name loads none; a compose file the player
+    // chose is left alone.
+    ::setenv("XCOMPOSEFILE", "", 0);
     if (!startVideoOnBusyDisplay(error)) return false;
     video.window =
         SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -399,7 +405,6 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     SDL_RenderSetLogicalSize(video.renderer, width, height);
     SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
     showNewWindow();
-    showCurrentPicture();
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
     return true;
@@ -407,6 +412,9 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
 
 void runEventLoop()
 {
+    // The window is black until the first picture comes: painted here,
+    // while the frame thread starts up beside it, not before that start.
+    showCurrentPicture();
     // Serves events until the frame thread has torn the game down.
     const int displayFd = sdlDisplayFd(video.window);
     while (!frameThreadDone.load()) {

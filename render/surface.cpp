@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -79,11 +80,16 @@ bool Surface::createFilled(int width, int height, int red, int green, int blue)
     const std::uint8_t triple[3] = {static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(green),
                                     static_cast<std::uint8_t>(red)};
     pixels_.resize(pixelBytesOf(header_));
-    for (std::size_t i = 0; i < pixels_.size(); i += 3) {
+    // The first row pixel by pixel, every other row a copy of it: the back
+    // buffer is filled so before the first frame, where time counts.
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (std::size_t i = 0; i < rowBytes; i += 3) {
         pixels_[i] = triple[0];
         pixels_[i + 1] = triple[1];
         pixels_[i + 2] = triple[2];
     }
+    for (std::size_t at = rowBytes; at < pixels_.size(); at += rowBytes)
+        std::memcpy(pixels_.data() + at, pixels_.data(), rowBytes);
     return true;
 }
 

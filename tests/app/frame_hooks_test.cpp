@@ -32,6 +32,20 @@ struct WatchingGame {
     }
     void present() { watch.calls.push_back("present"); }
     void serviceBgm() {}
+    void finishStartUp() {}
+};
+
+// Notes whether the first-frame report was already on stderr when the rest
+// of start-up began.
+struct StagedWatchingGame : WatchingGame {
+    void finishStartUp()
+    {
+        const std::string err = testing::internal::GetCapturedStderr();
+        watch.calls.push_back(err.find("first frame presented at") != std::string::npos
+                                  ? "finishStartUp after the report"
+                                  : "finishStartUp before the report");
+        testing::internal::CaptureStderr();
+    }
 };
 
 void freshStart(int quitAfterUpdates)
@@ -99,6 +113,16 @@ TEST(FrameHooks, ExitAfterFirstFrameQuitsRightAfterTheFirstPresentWithoutPausing
     EXPECT_FALSE(platform::running());
     EXPECT_TRUE(headless::pauses().empty());
     EXPECT_EQ(watch.calls, (std::vector<std::string>{"update:0", "present"}));
+}
+
+TEST(FrameHooks, TheFirstFrameIsReportedAtItsHandOverBeforeTheRestOfStartUpLoads)
+{
+    freshStart(-1);
+    StagedWatchingGame game;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runFrames(game, true), 1);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(watch.calls, (std::vector<std::string>{"update:0", "present", "finishStartUp after the report"}));
 }
 
 TEST(FrameHooks, EnvironmentSetsTheHooksAnEmptyBoxTextStillCounts)

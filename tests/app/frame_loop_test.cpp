@@ -43,6 +43,13 @@ struct RecordingGame {
     }
     void present() { journal.calls.push_back("present"); }
     void serviceBgm() { journal.calls.push_back("serviceBgm"); }
+    void finishStartUp() {}
+};
+
+// Also notes the rest of start-up, as the real game's finishStartUp would
+// load it.
+struct StagedGame : RecordingGame {
+    void finishStartUp() { journal.calls.push_back("finishStartUp"); }
 };
 
 void freshStart(int quitAfterUpdates)
@@ -125,6 +132,19 @@ TEST(FrameStep, AFrameLeftUnpresentedStillServesTheMusicRequest)
     };
     EXPECT_EQ(journal.calls, expected);
     EXPECT_TRUE(headless::pauses().empty());
+}
+
+TEST(FrameStep, TheRestOfStartUpComesAfterThePresentAndBeforeTheMusicItMayLoad)
+{
+    freshStart(-1);
+    StagedGame game;
+    stepFrame(game, true, [] { journal.calls.push_back("after present"); });
+    stepFrame(game, false, [] { journal.calls.push_back("after present"); });
+    const std::vector<std::string> expected = {
+        "construct", "update", "present", "after present", "finishStartUp", "serviceBgm",
+        "update",    "finishStartUp",  // unpresented: nothing after a present, the game decides the rest
+    };
+    EXPECT_EQ(journal.calls, expected);
 }
 
 TEST(FrameLoop, NoFrameRunsWhenShutdownCameDuringStartUp)

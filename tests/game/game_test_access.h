@@ -16,5 +16,9 @@ struct GameTestAccess {
     static void landPair(Game& game, int index) { game.landPair(index); }
     static int chainPoints(int base, int count) { return Game::chainPoints(base, count); }
     // The options screen's pictures from base + "Graphics/".
-    static void loadOptionsPictures(Game& game, const std::string& base) { game.optionsView_.load(base); }
+    static void loadOptionsPictures(Game& game, const std::string& base)
+    {
+        game.optionsView_.loadTitleHint(base);
+        game.optionsView_.load(base);
+    }
 };

@@ -346,6 +346,8 @@ TEST_F(SettingsStartUpTest, StartUpAppliesTheSettingsFile)
     game.startUp(platform::mainWindow());
     EXPECT_EQ(headless::windowScale(), 2);
     EXPECT_TRUE(headless::fullscreen());
+    // The sounds open after the first frame, with the volumes the file gave.
+    game.finishStartUp();
     EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 50);
     EXPECT_EQ(headless::soundVolume(game.sound().effectChannel(SeDecide).handle()), 30);
 }
@@ -357,6 +359,7 @@ TEST_F(SettingsStartUpTest, AMutedStartSilencesEverySound)
     Game game;
     game.useSettingsFile(file);
     game.startUp(platform::mainWindow());
+    game.finishStartUp();
     EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 0);
     EXPECT_EQ(headless::soundVolume(game.sound().effectChannel(SeDecide).handle()), 0);
     EXPECT_FALSE(headless::fullscreen());

@@ -1,7 +1,10 @@
 // Start-up: every picture and sound lands in the slot or channel the rest of
 // the game refers to, from beside the executable, and missing files are
-// silent.
+// silent. The first frame needs only the title's pictures; the rest, the
+// sounds with it, loads right after that frame is handed over.
 #include "game_test_support.h"
+
+#include "app/frame_step.h"
 
 using namespace gametest;
 
@@ -73,6 +76,7 @@ TEST_F(StartUpTest, EverySlotAndChannelHoldsTheFileTheGameRefersTo)
     writeSounds(dir_);
     Game game;
     game.startUp(platform::mainWindow());
+    game.finishStartUp();
 
     for (const PictureFile& p : Pictures) {
         const Surface& image = game.renderer().image(p.slot);
@@ -113,6 +117,8 @@ TEST_F(StartUpTest, TheGameOpensOnTheTitleWithItsMusicAndAPreparedPair)
     EXPECT_EQ(game.phase(), PhaseFalling);
     EXPECT_TRUE(game.landingCheckPending());
     EXPECT_EQ(game.sound().selectedBgm(), BgmTitle);
+    // The tracks come with the rest, after the first frame.
+    stepFrame(game);
     EXPECT_TRUE(headless::soundPlaying(game.sound().bgmChannel(BgmTitle).handle()));
 
     int column = -1, row = -1;
@@ -133,6 +139,7 @@ TEST_F(StartUpTest, WithoutTheSoundFolderTheGameRunsSilently)
     writePictures(dir_);
     Game game;
     game.startUp(platform::mainWindow());
+    game.finishStartUp();
 
     for (int id = 0; id < BgmCount; ++id)
         EXPECT_FALSE(game.sound().bgmChannel(static_cast<BgmId>(id)).isOpen());
@@ -177,6 +184,7 @@ TEST_F(StartUpTest, APathWithoutAFolderReadsTheAssetsFromTheWorkingDirectory)
     ASSERT_TRUE(dir_.enter());
     Game game;
     game.startUp(platform::mainWindow());
+    game.finishStartUp();
 
     EXPECT_EQ(game.renderer().image(SlotTitle).width(), widthFor(SlotTitle));
     EXPECT_EQ(headless::soundPath(game.sound().effectChannel(SeTurn).handle()), "Sound/SE/Turn.wav");
@@ -202,6 +210,7 @@ TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
             writeSolidBmp(dir_.file(std::string("Graphics/") + o.name), 4 * (o.id + 1), 2, Rgb{10, 20, 30});
     Game game;
     game.startUp(platform::mainWindow());
+    game.finishStartUp();
 
     for (const OverlayFile& o : overlays) {
         const Surface& image = game.renderer().overlay(o.id);
@@ -219,5 +228,179 @@ TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
     game.renderer().backBuffer().createFilled(640, 480, 1, 2, 3);
     game.renderer().drawNamePanel();
     EXPECT_EQ(pixelAt(game.renderer().backBuffer(), 300, 330), (Rgb{1, 2, 3}));
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+namespace {
+
+// The pictures the title's first frame draws: its background, the block
+// sheet (the menu cursor is a bomb cell) and the options hint.
+bool drawnByTheTitle(int slot) { return slot == SlotTitle || slot == SlotBlocks; }
+
+int opensIn(const std::vector<headless::AudioEvent>& log)
+{
+    int n = 0;
+    for (const headless::AudioEvent& e : log)
+        n += e.op == headless::AudioOp::Open;
+    return n;
+}
+
+// The game as the frame thread starts it, with every file in place and the
+// title drawn in colours the checks can tell apart.
+class StagedStartUpTest : public StartUpTest {
+protected:
+    void SetUp() override
+    {
+        StartUpTest::SetUp();
+        writePictures(dir_);
+        writeSolidBmp(dir_.file("Graphics/Title.bmp"), 640, 480, Rgb{30, 60, 90});
+        writeSolidBmp(dir_.file("Graphics/OptionsHint.bmp"), 8, 4, Rgb{200, 100, 50});
+        writeSolidBmp(dir_.file("Graphics/OptionValues.bmp"), 8, 4, Rgb{50, 100, 200});
+        writeSolidBmp(dir_.file("Graphics/Shadow.bmp"), 8, 4, Rgb{1, 2, 3});
+        writeSounds(dir_);
+    }
+};
+
+}  // namespace
+
+TEST_F(StagedStartUpTest, TheFirstFrameReadsOnlyTheTitlesPicturesAndOpensNoSound)
+{
+    Game game;
+    game.startUp(platform::mainWindow());
+    EXPECT_FALSE(game.startUpFinished());
+
+    for (const PictureFile& p : Pictures)
+        EXPECT_EQ(game.renderer().image(p.slot).isEmpty(), !drawnByTheTitle(p.slot)) << p.name;
+    for (int id = 0; id < OverlayCount; ++id)
+        EXPECT_TRUE(game.renderer().overlay(id).isEmpty()) << id;
+    // No sound is opened, so the audio device is not started either.
+    EXPECT_TRUE(headless::audioLog().empty());
+
+    game.update();
+    game.present();
+    EXPECT_TRUE(headless::audioLog().empty());
+    const headless::Frame first = headless::lastFrame();
+    // The hint shows on the first picture already.
+    const std::size_t hintPixel = (static_cast<std::size_t>(479 - 439) * 640 + 470) * 3;  // bottom-up BGR
+    ASSERT_GT(first.pixels.size(), hintPixel);
+    EXPECT_EQ(first.pixels[hintPixel], 50);
+
+    game.finishStartUp();
+    EXPECT_TRUE(game.startUpFinished());
+    for (const PictureFile& p : Pictures)
+        EXPECT_FALSE(game.renderer().image(p.slot).isEmpty()) << p.name;
+    EXPECT_EQ(game.renderer().image(SlotGameBg).width(), widthFor(SlotGameBg));
+    EXPECT_FALSE(game.renderer().overlay(OverlayShadow).isEmpty());
+    EXPECT_EQ(opensIn(headless::audioLog()), BgmCount + SeCount);
+
+    // The title drawn with everything loaded is the picture the first frame
+    // showed.
+    headless::advanceClock(33);
+    game.update();
+    game.present();
+    EXPECT_EQ(headless::lastFrame().pixels, first.pixels);
+}
+
+TEST_F(StagedStartUpTest, TheRestLoadsOnceAndOnlyAfterAStartUp)
+{
+    Game idle;
+    idle.finishStartUp();
+    EXPECT_TRUE(headless::audioLog().empty());
+    EXPECT_TRUE(idle.renderer().image(SlotGameBg).isEmpty());
+
+    Game game;
+    game.startUp(platform::mainWindow());
+    stepFrame(game);
+    const int opens = opensIn(headless::audioLog());
+    EXPECT_EQ(opens, BgmCount + SeCount);
+    stepFrame(game);
+    game.finishStartUp();
+    EXPECT_EQ(opensIn(headless::audioLog()), opens);
+}
+
+TEST_F(StagedStartUpTest, TitleMusicBeginsWhenTheTracksLoadEvenWithoutARestartRequest)
+{
+    Game game;
+    game.startUp(platform::mainWindow());
+    EXPECT_EQ(game.sound().selectedBgm(), BgmTitle);
+    EXPECT_FALSE(game.sound().bgmChannel(BgmTitle).isOpen());
+
+    // The request that stands at start has been taken: the loading itself
+    // starts the selected track, from its beginning, and nothing else.
+    ASSERT_TRUE(platform::takeBgmRestartRequest());
+    game.finishStartUp();
+    const platform::SoundHandle title = game.sound().bgmChannel(BgmTitle).handle();
+    EXPECT_TRUE(headless::soundPlaying(title));
+    EXPECT_EQ(playsOf(title), 1);
+    EXPECT_FALSE(headless::soundPlaying(game.sound().bgmChannel(BgmPlay).handle()));
+    EXPECT_FALSE(headless::soundPlaying(game.sound().bgmChannel(BgmOver).handle()));
+
+    // It loops like any play of it: its natural end asks for it again.
+    headless::finishSound(title);
+    headless::advanceClock(33);
+    stepFrame(game);
+    EXPECT_TRUE(headless::soundPlaying(title));
+    EXPECT_EQ(playsOf(title), 2);
+}
+
+TEST_F(StagedStartUpTest, TheLoadedTracksTakeTheVolumesTheSettingsGaveBeforeThem)
+{
+    Game game;
+    Settings quiet;
+    quiet.musicVolume = 40;
+    quiet.effectsVolume = 70;
+    game.changeSettings(quiet);
+    game.startUp(platform::mainWindow());
+    stepFrame(game);
+    EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 40);
+    EXPECT_EQ(headless::soundVolume(game.sound().effectChannel(SeMove).handle()), 70);
+}
+
+TEST_F(StagedStartUpTest, AKeyTheFirstFrameSeesStillPlaysItsSoundAndLeadsToAFullScreen)
+{
+    Game game;
+    game.startUp(platform::mainWindow());
+    headless::press(platform::Key::Z);  // the cursor stands on the game start
+    stepFrame(game);
+
+    EXPECT_EQ(game.scene(), SceneGameStart);
+    EXPECT_EQ(playsOf(game.sound().effectChannel(SeDecide).handle()), 1);
+    EXPECT_TRUE(headless::soundPlaying(game.sound().bgmChannel(BgmPlay).handle()));
+    EXPECT_FALSE(headless::soundPlaying(game.sound().bgmChannel(BgmTitle).handle()));
+    // The banner scene draws with its pictures there.
+    EXPECT_FALSE(game.renderer().image(SlotGameStart).isEmpty());
+    EXPECT_FALSE(game.renderer().image(SlotGameBg).isEmpty());
+}
+
+TEST_F(StagedStartUpTest, AnArrowTheFirstFrameSeesStillPlaysItsSoundAndMovesTheCursor)
+{
+    Game game;
+    game.startUp(platform::mainWindow());
+    headless::press(platform::Key::Down);
+    stepFrame(game);
+    EXPECT_EQ(game.field().menuCursor(), SceneRanking);
+    EXPECT_EQ(playsOf(game.sound().effectChannel(SeSelect).handle()), 1);
+    EXPECT_TRUE(headless::soundPlaying(game.sound().bgmChannel(BgmTitle).handle()));
+}
+
+TEST_F(StagedStartUpTest, ARejectedLaterPictureIsNamedOnceAfterTheFirstFrame)
+{
+    writeBytes(dir_.file("Graphics/RankBG.bmp"), "BM not a picture");
+    Game game;
+    testing::internal::CaptureStderr();
+    game.startUp(platform::mainWindow());
+    game.update();
+    game.present();
+    const std::string beforeRest = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(beforeRest.find("RankBG.bmp"), std::string::npos) << beforeRest;
+
+    testing::internal::CaptureStderr();
+    game.finishStartUp();
+    game.finishStartUp();
+    const std::string rest = testing::internal::GetCapturedStderr();
+    const std::string line = "tessaloom: skipping the picture " + dir_.file("Graphics/RankBG.bmp") + ": ";
+    ASSERT_NE(rest.find(line), std::string::npos) << rest;
+    EXPECT_EQ(rest.find(line), rest.rfind(line));
+    EXPECT_TRUE(game.renderer().image(SlotRankBg).isEmpty());
     EXPECT_TRUE(headless::messageBoxes().empty());
 }

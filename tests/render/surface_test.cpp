@@ -49,6 +49,19 @@ TEST(SurfaceLayout, BackBufferIsLightGreenEverywhere)
     }
 }
 
+TEST(SurfaceLayout, EveryRowOfAnOddSizedFillHoldsTheColour)
+{
+    Surface s;
+    ASSERT_TRUE(s.createFilled(5, 3, 7, 8, 9));
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < 5 * 3; ++i)
+        expected.insert(expected.end(), {9, 8, 7});
+    EXPECT_EQ(bytesOf(s), expected);
+    // Refilled smaller and in another colour: nothing of the old fill stays.
+    ASSERT_TRUE(s.createFilled(1, 2, 1, 2, 3));
+    EXPECT_EQ(bytesOf(s), (std::vector<std::uint8_t>{3, 2, 1, 3, 2, 1}));
+}
+
 TEST(SurfaceLayout, RowsAreBottomUpWithStrideWidthTimesThree)
 {
     Surface s;
