@@ -122,7 +122,8 @@ TEST(FrameHooks, TheFirstFrameIsReportedAtItsHandOverBeforeTheRestOfStartUpLoads
     testing::internal::CaptureStderr();
     EXPECT_EQ(runFrames(game, true), 1);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(watch.calls, (std::vector<std::string>{"update:0", "present", "finishStartUp after the report"}));
+    EXPECT_EQ(watch.calls,
+              (std::vector<std::string>{"update:0", "present", "finishStartUp after the report"}));
 }
 
 TEST(FrameHooks, EnvironmentSetsTheHooksAnEmptyBoxTextStillCounts)

@@ -141,8 +141,8 @@ TEST(FrameStep, TheRestOfStartUpComesAfterThePresentAndBeforeTheMusicItMayLoad)
     stepFrame(game, true, [] { journal.calls.push_back("after present"); });
     stepFrame(game, false, [] { journal.calls.push_back("after present"); });
     const std::vector<std::string> expected = {
-        "construct", "update", "present", "after present", "finishStartUp", "serviceBgm",
-        "update",    "finishStartUp",  // unpresented: nothing after a present, the game decides the rest
+        "construct",  "update", "present",       "after present", "finishStartUp",
+        "serviceBgm", "update", "finishStartUp",  // unpresented: nothing after a present, the game decides the rest
     };
     EXPECT_EQ(journal.calls, expected);
 }
