@@ -51,6 +51,22 @@ void blendBytesOverlapping(std::uint8_t* d, const std::uint8_t* s, std::size_t n
 // length, chosen once per copy instead of once per row.
 constexpr std::size_t CellRowBytes = CellSize * 3;
 
+// The opaque runs of one source row, [run, last), cut to the columns
+// [begin, end): op(byte offset from begin, byte count) for each piece left.
+template <class PieceOp>
+inline void forEachCutRun(const KeyRun* run, const KeyRun* last, int begin, int end, PieceOp op)
+{
+    while (run != last && run->end <= begin)
+        ++run;
+    // Every run from here ends past begin, so what is left of it after the
+    // cut is never empty while it starts before end.
+    for (; run != last && run->first < end; ++run) {
+        const int from = std::max(run->first, begin);
+        const int to = std::min(run->end, end);
+        op(static_cast<std::size_t>(from - begin) * 3, static_cast<std::size_t>(to - from) * 3);
+    }
+}
+
 }  // namespace
 
 // Clips on all four edges of both Surfaces. Worked in 64 bits so that no
@@ -175,18 +191,8 @@ void Surface::walkRuns(Surface& dest, const Clip& c, RunOp op) const
                 op(dBase, sBase, bytes);
                 continue;
             }
-            const KeyRun* const last = runs + span->end;
-            const KeyRun* run = runs + span->first;
-            while (run != last && run->end <= begin)
-                ++run;
-            // Every run from here ends past begin, so what is left of it
-            // after the cut is never empty while it starts before end.
-            for (; run != last && run->first < end; ++run) {
-                const int from = std::max(run->first, begin);
-                const int to = std::min(run->end, end);
-                op(dBase + (from - begin) * 3, sBase + (from - begin) * 3,
-                   static_cast<std::size_t>(to - from) * 3);
-            }
+            forEachCutRun(runs + span->first, runs + span->end, begin, end,
+                          [&](std::size_t offset, std::size_t n) { op(dBase + offset, sBase + offset, n); });
         }
     };
     if (rowBytes == CellRowBytes)
@@ -252,16 +258,8 @@ bool Surface::blitKeyedOver(Surface& dest, int x, int y, int sourceX, int source
             // A row with key pixels: under's row, then the runs over it,
             // all while the row is in the cache (a cell has six such rows).
             copyRun(d, u, bytes);
-            const KeyRun* const last = runs + span->end;
-            const KeyRun* run = runs + span->first;
-            while (run != last && run->end <= begin)
-                ++run;
-            for (; run != last && run->first < end; ++run) {
-                const int from = std::max(run->first, begin);
-                const int to = std::min(run->end, end);
-                const std::size_t offset = static_cast<std::size_t>(from - begin) * 3;
-                copyRun(d + offset, s + offset, static_cast<std::size_t>(to - from) * 3);
-            }
+            forEachCutRun(runs + span->first, runs + span->end, begin, end,
+                          [&](std::size_t offset, std::size_t n) { copyRun(d + offset, s + offset, n); });
         }
     };
     if (rowBytes == CellRowBytes)
