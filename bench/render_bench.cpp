@@ -112,6 +112,16 @@ struct Scene {
         renderer.drawLevel(12);
         renderer.drawClearedCount(345);
     }
+
+    // Everything of the play screen over its background.
+    void drawPlayCells()
+    {
+        renderer.drawField(field);
+        renderer.drawBlock(288, 128, 0, -1);
+        renderer.drawBlock(288, 160, 2, -1);
+        renderer.drawNextPair(1, 3);
+        drawNumbers();
+    }
 };
 
 Scene& scene()
@@ -145,11 +155,7 @@ void BM_PlayScreen(benchmark::State& state)
     Scene& s = scene();
     for (auto _ : state) {
         s.renderer.drawGameBackground();
-        s.renderer.drawField(s.field);
-        s.renderer.drawBlock(288, 128, 0, -1);
-        s.renderer.drawBlock(288, 160, 2, -1);
-        s.renderer.drawNextPair(1, 3);
-        s.drawNumbers();
+        s.drawPlayCells();
         benchmark::ClobberMemory();
     }
 }
@@ -162,11 +168,7 @@ void BM_PlayScreenCells(benchmark::State& state)
 {
     Scene& s = scene();
     for (auto _ : state) {
-        s.renderer.drawField(s.field);
-        s.renderer.drawBlock(288, 128, 0, -1);
-        s.renderer.drawBlock(288, 160, 2, -1);
-        s.renderer.drawNextPair(1, 3);
-        s.drawNumbers();
+        s.drawPlayCells();
         benchmark::ClobberMemory();
     }
 }

@@ -18,7 +18,7 @@ pad() { printf '%s\n' "$@" >>"$pad"; }
 # press BUTTON: a press long enough for a frame to see it.
 press() {
     pad "$1 down"
-    sleep 0.15  # spaces the input, as tap does for keys
+    sleep "$E2E_PRESS_HOLD"  # spaces the input, as tap does for keys
     pad "$1 up"
 }
 

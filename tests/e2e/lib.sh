@@ -285,10 +285,12 @@ wait_for_title() {
 }
 
 # tap KEY: a press long enough for the game to see it (a press and release
-# that both fall between two frames is not seen, by design).
+# that both fall between two frames is not seen, by design). The hold only
+# spaces the input, here and for the test controller's buttons.
+E2E_PRESS_HOLD=0.15
 tap() {
     xdotool keydown "$1"
-    sleep 0.15
+    sleep "$E2E_PRESS_HOLD"
     xdotool keyup "$1"
 }
 
