@@ -12,6 +12,7 @@
 #include "render/renderer.h"
 #include "settings/options_menu.h"
 #include "settings/settings.h"
+#include "settings/settings_saver.h"
 #include "sound/sound_bank.h"
 
 #include <string>
@@ -101,7 +102,8 @@ public:
     void useSettingsFile(const std::string& path);
     const Settings& settings() const { return settings_; }
     // Applies at once whatever differs from the current settings and, when
-    // anything did, saves them to the settings file.
+    // anything did, has the keys that changed saved to the settings file
+    // (off the frame thread: settingsSaver_).
     void changeSettings(const Settings& next);
 
     // ---- State ----
@@ -196,7 +198,7 @@ private:
     Millis now_ = 0;
     bool landingCheckPending_ = true;
     Settings settings_;
-    std::string settingsPath_;
+    SettingsSaver settingsSaver_;
     OptionsMenu optionsMenu_;
     OptionsView optionsView_;
 

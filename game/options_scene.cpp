@@ -4,12 +4,10 @@
 
 #include "platform/platform.h"
 
-#include <cstdio>
-
 void Game::useSettingsFile(const std::string& path)
 {
-    settingsPath_ = path;
     settings_ = loadSettings(path);
+    settingsSaver_.use(path);
 }
 
 void Game::enterOptions()
@@ -82,10 +80,7 @@ void Game::changeSettings(const Settings& next)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
 
-    std::string reason;
-    if (!settingsPath_.empty() && !saveSettings(settingsPath_, settings_, &reason))
-        std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", settingsPath_.c_str(),
-                     reason.c_str());
+    settingsSaver_.save(settings_, settingKeysChanged(old, next));
 }
 
 void Game::applyAllSettings()

@@ -162,7 +162,10 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
 // and target has its links resolved, so two links to one file share one
 // lock. Returns the descriptor; -1 with a reason when the lock could not be
 // had, or -1 without one when the file system has no such locks.
-int lockTarget(const std::string& target, std::string& reason)
+//
+// With retryPause, the wait is non-blocking tries, retryPause() between them,
+// until LockWait has passed or retryPause returns false.
+int lockTarget(const std::string& target, std::string& reason, const std::function<bool()>* retryPause)
 {
     const std::string dir = splitPath(target).dir;
     const int fd = openRetry(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
@@ -170,17 +173,28 @@ int lockTarget(const std::string& target, std::string& reason)
         reason = errorText(errno);
         return -1;
     }
+    const auto deadline = std::chrono::steady_clock::now() + LockWait;
     int r;
-    do {
-        r = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (r != 0 && errno == EINTR);
-    if (r == 0) return fd;
-    if (errno != EWOULDBLOCK) {
-        // No such locks here: a network mount that turns flock into a
-        // byte-range lock wants a descriptor open for writing, which a
-        // folder cannot have. Saves go on unlocked, as they always did.
-        ::close(fd);
-        return -1;
+    for (;;) {
+        do {
+            r = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (r != 0 && errno == EINTR);
+        if (r == 0) return fd;
+        if (errno != EWOULDBLOCK) {
+            // No such locks here: a network mount that turns flock into a
+            // byte-range lock wants a descriptor open for writing, which a
+            // folder cannot have. Saves go on unlocked, as they always did.
+            ::close(fd);
+            return -1;
+        }
+        if (!retryPause) break;
+        // Gives up at the deadline, or when the caller's pause says so.
+        if (std::chrono::steady_clock::now() >= deadline ||
+            !(*retryPause ? (*retryPause)() : pauseBeforeLockRetry())) {
+            ::close(fd);
+            reason = "another copy of the game kept it locked";
+            return -1;
+        }
     }
     // Held by another save. A blocking flock is woken the moment the lock
     // is let go; retrying LOCK_NB now and then almost never catches that
@@ -325,7 +339,20 @@ bool readSoundFile(const std::string& path, std::vector<unsigned char>& out)
     return static_cast<bool>(r);
 }
 
-LockedFile::LockedFile(const std::string& path)
+bool pauseBeforeLockRetry()
+{
+    std::this_thread::sleep_for(LockRetryPause);
+    return true;
+}
+
+LockedFile::LockedFile(const std::string& path) : LockedFile(path, nullptr) {}
+
+LockedFile::LockedFile(const std::string& path, const std::function<bool()>& retryPause)
+    : LockedFile(path, &retryPause)
+{
+}
+
+LockedFile::LockedFile(const std::string& path, const std::function<bool()>* retryPause)
 {
     const SplitPath p = splitPath(path);
     if (p.base.empty()) {
@@ -339,7 +366,7 @@ LockedFile::LockedFile(const std::string& path)
         return;
     }
     if (!resolveTarget(path, target_, reason_)) return;
-    lockFd_ = lockTarget(target_, reason_);
+    lockFd_ = lockTarget(target_, reason_, retryPause);
     ready_ = lockFd_ >= 0 || reason_.empty();
 }
 

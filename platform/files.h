@@ -2,8 +2,10 @@
 // POSIX, shared by both platforms.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,12 +51,27 @@ constexpr std::size_t SoundFileMaxBytes = 32u << 20;
 // or unreadable one silently, as a missing picture is.
 bool readSoundFile(const std::string& path, std::vector<unsigned char>& out);
 
+// Between two tries at a lock another process holds, for a save that never
+// blocks in flock: short next to a save's few milliseconds under the lock,
+// long enough to cost nothing.
+constexpr std::chrono::milliseconds LockRetryPause{20};
+
+// Sleeps LockRetryPause and says to go on: the plain retryPause of LockedFile.
+bool pauseBeforeLockRetry();
+
 // One read-change-write of a file that another process may update at the same
 // moment (two copies of the game saving their high scores). The constructor
 // takes an exclusive advisory lock (flock on the folder that holds the file),
 // waiting a few seconds at most for another holder; read target() while it
 // is held, then replace(); the destructor lets go. The folder is created
 // when that one level is missing.
+//
+// The first constructor waits in a blocking flock on a helper thread, which
+// is woken the moment the lock is let go; after its deadline that thread
+// stays blocked, with its descriptor, until the holder lets go. The second
+// never blocks: it tries again after each retryPause() until the same
+// deadline, or until retryPause returns false (the caller is stopping), and
+// leaves nothing behind.
 //
 // A symbolic link at path is saved through: target() is the regular file it
 // points to, and the temporary goes beside that file, so the rename stays on
@@ -63,6 +80,7 @@ bool readSoundFile(const std::string& path, std::vector<unsigned char>& out);
 class LockedFile {
 public:
     explicit LockedFile(const std::string& path);
+    LockedFile(const std::string& path, const std::function<bool()>& retryPause);
     ~LockedFile();
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
@@ -88,6 +106,8 @@ public:
     bool replace(const std::string& bytes);
 
 private:
+    LockedFile(const std::string& path, const std::function<bool()>* retryPause);
+
     std::string target_;
     std::string reason_;
     int lockFd_ = -1;

@@ -12,13 +12,9 @@
 
 namespace {
 
-constexpr const char* ScaleKey = "window_scale";
-constexpr const char* FullscreenKey = "fullscreen";
-constexpr const char* MusicKey = "music_volume";
-constexpr const char* EffectsKey = "effects_volume";
-constexpr const char* MuteKey = "mute";
-constexpr const char* ControlsKey = "controls";
-constexpr const char* ShadowKey = "landing_shadow";
+// A byte-order mark, which some editors put at the start of a text file.
+constexpr char Bom[] = "\xEF\xBB\xBF";
+constexpr std::size_t BomSize = sizeof Bom - 1;
 
 std::string trim(const std::string& s)
 {
@@ -110,19 +106,100 @@ const char* take(const std::string& value, T& field, T byDefault, Reader read, T
 
 std::string volumeText(int percent) { return std::to_string(percent); }
 
-// The setting a key names. Unknown keys return "" and touch nothing.
-const char* readSetting(const std::string& key, const std::string& value, Settings& s, std::string& fallback)
+// One key of the file: its name, its value's text, and how a value is read
+// (as take does).
+struct Key {
+    const char* name;
+    std::string (*text)(const Settings&);
+    const char* (*read)(const std::string& value, Settings& s, std::string& fallback);
+};
+
+// In the order formatSettings writes them; bit k of SettingKeys is Keys[k].
+const Key Keys[] = {
+    {"window_scale", [](const Settings& s) { return scaleText(s.windowScale); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.windowScale, Settings().windowScale, readScale, scaleText, f);
+     }},
+    {"fullscreen", [](const Settings& s) -> std::string { return onOff(s.fullscreen); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.fullscreen, Settings().fullscreen, readOnOff, onOff, f);
+     }},
+    {"music_volume", [](const Settings& s) { return volumeText(s.musicVolume); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.musicVolume, Settings().musicVolume, readVolume, volumeText, f);
+     }},
+    {"effects_volume", [](const Settings& s) { return volumeText(s.effectsVolume); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.effectsVolume, Settings().effectsVolume, readVolume, volumeText, f);
+     }},
+    {"mute", [](const Settings& s) -> std::string { return onOff(s.mute); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.mute, Settings().mute, readOnOff, onOff, f);
+     }},
+    {"controls", [](const Settings& s) -> std::string { return controlsText(s.controls); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.controls, Settings().controls, readControls, controlsText, f);
+     }},
+    {"landing_shadow", [](const Settings& s) -> std::string { return onOff(s.landingShadow); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.landingShadow, Settings().landingShadow, readOnOff, onOff, f);
+     }},
+};
+constexpr int KeyCount = static_cast<int>(sizeof Keys / sizeof Keys[0]);
+static_assert(AllSettingKeys == (1u << KeyCount) - 1, "one bit for each key");
+
+constexpr SettingKeys bitOf(int k) { return 1u << k; }
+
+// The index in Keys of a key's name; -1 for a key that is not ours.
+int keyIndex(const std::string& name)
 {
-    const Settings d;
-    if (key == ScaleKey) return take(value, s.windowScale, d.windowScale, readScale, scaleText, fallback);
-    if (key == FullscreenKey) return take(value, s.fullscreen, d.fullscreen, readOnOff, onOff, fallback);
-    if (key == MusicKey) return take(value, s.musicVolume, d.musicVolume, readVolume, volumeText, fallback);
-    if (key == EffectsKey)
-        return take(value, s.effectsVolume, d.effectsVolume, readVolume, volumeText, fallback);
-    if (key == MuteKey) return take(value, s.mute, d.mute, readOnOff, onOff, fallback);
-    if (key == ControlsKey) return take(value, s.controls, d.controls, readControls, controlsText, fallback);
-    if (key == ShadowKey) return take(value, s.landingShadow, d.landingShadow, readOnOff, onOff, fallback);
-    return "";
+    for (int k = 0; k < KeyCount; ++k)
+        if (name == Keys[k].name) return k;
+    return -1;
+}
+
+// One line of a settings text as the reader sees it, with where its value
+// lies in the text, so a save can put a new one there.
+struct Line {
+    enum Kind { Blank, NoEquals, NoKey, Setting };
+    Kind kind = Blank;       // Blank also for a comment
+    std::size_t next = 0;    // where the next line starts
+    std::string key, value;  // trimmed
+    std::size_t valueFrom = 0, valueTo = 0;
+};
+
+bool blank(char c) { return c == ' ' || c == '\t'; }
+
+Line readLine(const std::string& text, std::size_t from)
+{
+    Line line;
+    std::size_t end = text.find('\n', from);
+    line.next = end == std::string::npos ? text.size() : end + 1;
+    if (end == std::string::npos) end = text.size();
+    if (end > from && text[end - 1] == '\r') --end;
+    if (text.compare(from, BomSize, Bom) == 0) from += BomSize;
+    while (from < end && blank(text[from]))
+        ++from;
+    while (end > from && blank(text[end - 1]))
+        --end;
+    if (from == end || text[from] == '#' || text[from] == ';') return line;
+    const std::size_t equals = text.find('=', from);
+    if (equals >= end) {
+        line.kind = Line::NoEquals;
+        return line;
+    }
+    line.key = trim(text.substr(from, equals - from));
+    if (line.key.empty()) {
+        line.kind = Line::NoKey;
+        return line;
+    }
+    line.kind = Line::Setting;
+    line.valueFrom = equals + 1;
+    while (line.valueFrom < end && blank(text[line.valueFrom]))
+        ++line.valueFrom;
+    line.valueTo = end;
+    line.value = text.substr(line.valueFrom, line.valueTo - line.valueFrom);
+    return line;
 }
 
 }  // namespace
@@ -134,35 +211,31 @@ bool Settings::operator==(const Settings& o) const
            landingShadow == o.landingShadow;
 }
 
+SettingKeys settingKeysChanged(const Settings& a, const Settings& b)
+{
+    SettingKeys changed = 0;
+    for (int k = 0; k < KeyCount; ++k)
+        if (Keys[k].text(a) != Keys[k].text(b)) changed |= bitOf(k);
+    return changed;
+}
+
 Settings parseSettings(const std::string& text, std::vector<std::string>& problems)
 {
     Settings s;
     std::size_t from = 0;
     for (int number = 1; from < text.size(); ++number) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(from, end - from);
-        from = end + 1;
+        const Line line = readLine(text, from);
+        from = line.next;
         const std::string where = "line " + std::to_string(number) + ": ";
-
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string::npos) {
-            problems.push_back(where + "no '=', skipped");
-            continue;
-        }
-        const std::string key = trim(line.substr(0, equals));
-        if (key.empty()) {
-            problems.push_back(where + "no key before '=', skipped");
-            continue;
-        }
+        if (line.kind == Line::NoEquals) problems.push_back(where + "no '=', skipped");
+        if (line.kind == Line::NoKey) problems.push_back(where + "no key before '=', skipped");
+        const int k = line.kind == Line::Setting ? keyIndex(line.key) : -1;
+        if (k < 0) continue;
         std::string fallback;
-        const char* why = readSetting(key, trim(line.substr(equals + 1)), s, fallback);
         // The key is one of ours here, so it is safe to print; the value is
         // not echoed, since it may hold anything.
-        if (why && *why) problems.push_back(where + key + " is " + why + "; using " + fallback);
+        if (const char* why = Keys[k].read(line.value, s, fallback))
+            problems.push_back(where + line.key + " is " + why + "; using " + fallback);
     }
     return s;
 }
@@ -170,20 +243,47 @@ Settings parseSettings(const std::string& text, std::vector<std::string>& proble
 std::string formatSettings(const Settings& s)
 {
     std::string text = "# Tessaloom settings, written by the game when a setting changes.\n";
-    const auto put = [&text](const char* key, const std::string& value) {
-        text += key;
+    for (const Key& key : Keys) {
+        text += key.name;
         text += " = ";
-        text += value;
+        text += key.text(s);
         text += '\n';
-    };
-    put(ScaleKey, scaleText(s.windowScale));
-    put(FullscreenKey, onOff(s.fullscreen));
-    put(MusicKey, std::to_string(s.musicVolume));
-    put(EffectsKey, std::to_string(s.effectsVolume));
-    put(MuteKey, onOff(s.mute));
-    put(ControlsKey, controlsText(s.controls));
-    put(ShadowKey, onOff(s.landingShadow));
+    }
     return text;
+}
+
+std::string mergeSettings(const std::string& text, const Settings& settings, SettingKeys changed)
+{
+    if (text.empty()) return formatSettings(settings);
+    std::string merged;
+    SettingKeys written = 0;
+    for (std::size_t from = 0; from < text.size();) {
+        const Line line = readLine(text, from);
+        const int k = line.kind == Line::Setting ? keyIndex(line.key) : -1;
+        if (k >= 0 && (changed & bitOf(k))) {
+            merged.append(text, from, line.valueFrom - from);
+            if (line.valueFrom == line.valueTo) merged += ' ';  // "key =" had no value
+            merged += Keys[k].text(settings);
+            merged.append(text, line.valueTo, line.next - line.valueTo);
+            written |= bitOf(k);
+        } else {
+            merged.append(text, from, line.next - from);
+        }
+        from = line.next;
+    }
+    // New lines end as the file's first one does.
+    const std::size_t lf = text.find('\n');
+    const char* const eol = lf != std::string::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n";
+    for (int k = 0; k < KeyCount; ++k) {
+        if (!(changed & bitOf(k)) || (written & bitOf(k))) continue;
+        // A last line without its end gets one; a CR already there is half of it.
+        if (merged.back() != '\n') merged += merged.back() == '\r' ? "\n" : eol;
+        merged += Keys[k].name;
+        merged += " = ";
+        merged += Keys[k].text(settings);
+        merged += eol;
+    }
+    return merged;
 }
 
 std::string settingsFilePath()
@@ -222,8 +322,13 @@ Settings loadSettings(const std::string& path)
     return s;
 }
 
-bool saveSettings(const std::string& path, const Settings& settings, std::string* reason)
+bool saveSettings(const std::string& path, const Settings& settings, SettingKeys changed, std::string* reason,
+                  const std::function<bool()>& retryPause)
 {
+    const auto fail = [reason](const std::string& why) {
+        if (reason) *reason = why;
+        return false;
+    };
     if (path.empty()) return false;
     // The file's own folder is made by the save; the configuration folder
     // above it may be missing too on a fresh account. Private, as the base
@@ -231,9 +336,24 @@ bool saveSettings(const std::string& path, const Settings& settings, std::string
     std::string config = platform::folderOf(path);
     if (config.size() > 1) config.pop_back();
     config = platform::folderOf(config);
-    if (config.size() > 1 && ::mkdir(config.c_str(), 0700) != 0 && errno != EEXIST) {
-        if (reason) *reason = std::strerror(errno);
-        return false;
-    }
-    return platform::replaceFile(path, formatSettings(settings), reason);
+    if (config.size() > 1 && ::mkdir(config.c_str(), 0700) != 0 && errno != EEXIST)
+        return fail(std::strerror(errno));
+
+    // Read under the lock: what another copy saved a moment ago is kept.
+    platform::LockedFile file(path, retryPause);
+    if (!file.ok()) return fail(file.reason());
+    std::vector<unsigned char> bytes;
+    const platform::ReadResult r =
+        platform::readFile(file.target(), bytes, SettingsFileMaxBytes, platform::OverCap::Reject);
+    // Only a file that is not there yet starts afresh; one that cannot be
+    // read whole is the player's, and stays as it is.
+    const bool none = r.status == platform::ReadResult::Missing && r.reason.empty();
+    if (!r && !none) return fail(r.reason);
+    const std::string old(bytes.begin(), bytes.end());
+    const std::string merged = mergeSettings(old, settings, changed);
+    if (merged == old) return true;
+    if (merged.size() > SettingsFileMaxBytes)
+        return fail("it would grow larger than " + std::to_string(SettingsFileMaxBytes) + " bytes");
+    if (!file.replace(merged)) return fail(file.reason());
+    return true;
 }

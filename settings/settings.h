@@ -4,6 +4,9 @@
 // always was; a file that is missing, unreadable or odd never stops the game.
 #pragma once
 
+#include "platform/files.h"
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,17 +33,32 @@ struct Settings {
 // The file is tiny; anything larger is not ours.
 constexpr std::size_t SettingsFileMaxBytes = 16 * 1024;
 
+// A set of the file's keys, one bit each: the settings a save changes.
+using SettingKeys = unsigned;
+constexpr SettingKeys AllSettingKeys = (1u << 7) - 1;
+
+// The keys whose values differ between a and b.
+SettingKeys settingKeysChanged(const Settings& a, const Settings& b);
+
 // Reads the text of a settings file. Lines end with LF (a CR before it is
-// dropped); blank lines and lines starting with '#' or ';' are comments; a
-// line without '=' is reported and skipped; an unknown key is skipped
-// silently (a later version's setting); a bad value keeps the default and is
-// reported. A later line for the same key wins. Each report is one line
-// naming the line number, the key and why, for stderr.
+// dropped); a UTF-8 byte-order mark at the start of a line is skipped; blank
+// lines and lines starting with '#' or ';' are comments; a line without '='
+// is reported and skipped; an unknown key is skipped silently (a later
+// version's setting); a bad value keeps the default and is reported. A later
+// line for the same key wins. Each report is one line naming the line
+// number, the key and why, for stderr.
 Settings parseSettings(const std::string& text, std::vector<std::string>& problems);
 
 // The file's text for settings: a comment line, then every key in a fixed
 // order. parseSettings gives back the same settings without problems.
 std::string formatSettings(const Settings& settings);
+
+// text with the keys in `changed` set to their values in settings, and
+// nothing else touched: each line of such a key gets the new value in place
+// of its old one (its key, spacing and line end kept); a key without a line
+// is appended. Comments, unknown keys, odd lines and a byte-order mark stay
+// byte for byte. An empty text becomes formatSettings(settings) whole.
+std::string mergeSettings(const std::string& text, const Settings& settings, SettingKeys changed);
 
 // Where the settings file lives: $XDG_CONFIG_HOME/tessaloom/settings.ini
 // when that variable holds an absolute path, else
@@ -53,8 +71,15 @@ std::string settingsFilePath();
 // Every problem goes to stderr, one line each, naming the file.
 Settings loadSettings(const std::string& path);
 
-// Replaces the file at path with formatSettings(settings), atomically and
-// under the same lock as the rank file, creating the configuration folder
-// (one level above the game's own folder) when missing. False, with
-// reason, when it could not be written; an empty path writes nothing.
-bool saveSettings(const std::string& path, const Settings& settings, std::string* reason = nullptr);
+// Writes the keys in `changed` to the file at path, under the same lock as
+// the rank file: reads the file as it is now, merges (mergeSettings) and
+// replaces it atomically, so what another copy of the game saved meanwhile
+// stays. Creates the configuration folder (one level above the game's own
+// folder) when missing. While another process holds the lock, it tries
+// again after each retryPause() (platform::LockedFile), giving up when that
+// returns false or the lock wait runs out. A file it cannot read whole (over
+// the size cap, unreadable) is left alone. False, with reason, when nothing
+// was written; an empty path writes nothing.
+bool saveSettings(const std::string& path, const Settings& settings, SettingKeys changed,
+                  std::string* reason = nullptr,
+                  const std::function<bool()>& retryPause = platform::pauseBeforeLockRetry);

@@ -38,14 +38,20 @@ focus "$wid"
 wait_for_title "$wid"
 wait_until 20 "the title music in the mixed output" loud
 
+# The file is written off the frame thread, a moment after the sound changes.
+file_says() {
+    E2E_SEEN="$(tr '\n' ' ' <"$file" 2>/dev/null || echo "no file")"
+    grep -qx "$1" "$file" 2>/dev/null
+}
+
 tap m
 wait_until 10 "silence in the mixed output after M" silent
-grep -qx "mute = on" "$file" || fail "mute = on not in the settings file"
+wait_until 10 "mute = on in the settings file" file_says "mute = on"
 
 focus "$wid"
 tap m
 wait_until 10 "the music back in the mixed output after M again" loud
-grep -qx "mute = off" "$file" || fail "mute = off not in the settings file"
+wait_until 10 "mute = off in the settings file" file_says "mute = off"
 
 quit_with_q 3
 note "M: the mixed output falls silent; M again: the music is back; each kept in the settings file"

@@ -15,6 +15,7 @@ struct GameTestAccess {
     static int stepPairFall(Game& game, bool pushed) { return game.stepPairFall(pushed); }
     static void landPair(Game& game, int index) { game.landPair(index); }
     static int chainPoints(int base, int count) { return Game::chainPoints(base, count); }
+    static SettingsSaver& settingsSaver(Game& game) { return game.settingsSaver_; }
     // The options screen's pictures from base + "Graphics/".
     static void loadOptionsPictures(Game& game, const std::string& base)
     {

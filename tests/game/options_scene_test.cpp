@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 
 using namespace gametest;
@@ -23,6 +24,11 @@ protected:
     }
 
     std::string settingsFile() const { return dir_.file("config/tessaloom/settings.ini"); }
+    // The file work runs on the saver's thread; a test reads the file after it.
+    void waitForTheSave()
+    {
+        ASSERT_TRUE(GameTestAccess::settingsSaver(*game_).waitUntilIdle(std::chrono::seconds(10)));
+    }
 
     void openOptions() { tap(Key::O); }
     void moveTo(OptionsEntry entry)
@@ -146,6 +152,7 @@ TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
     EXPECT_FALSE(fs::exists(settingsFile())) << "saved without a change";
 
     tap(Key::M);
+    waitForTheSave();
     Settings expected;
     expected.mute = true;
     EXPECT_EQ(loadSettings(settingsFile()), expected);
@@ -155,10 +162,12 @@ TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
     // in place, so the same file means no save.
     tap(Key::Down);  // already on Back
     game_->changeSettings(game_->settings());
+    waitForTheSave();
     EXPECT_EQ(inodeOf(settingsFile()), first);
 
     tap(Key::Up);  // landing shadow
     tap(Key::Right);
+    waitForTheSave();
     expected.landingShadow = true;
     EXPECT_EQ(loadSettings(settingsFile()), expected);
     EXPECT_NE(inodeOf(settingsFile()), first);
@@ -190,9 +199,12 @@ TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
 {
     fs::create_directories(settingsFile());  // a folder where the file goes
     game_->useSettingsFile(settingsFile());
+    testing::internal::CaptureStderr();
     tap(Key::M);
     EXPECT_TRUE(game_->settings().mute);
     expectVolumes(0, 0);
+    waitForTheSave();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("could not save the settings"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(settingsFile()));
 }
 

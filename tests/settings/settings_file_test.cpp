@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +65,13 @@ TEST(SettingsReader, CommentsBlanksLineEndsAndSpacingAreTolerated)
     EXPECT_EQ(s.musicVolume, 70);
     EXPECT_EQ(s.controls, ControlsSetting::Modern);
     EXPECT_EQ(s.windowScale, Settings::AutoScale);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(SettingsReader, AByteOrderMarkAtTheStartIsUnderstood)
+{
+    std::vector<std::string> problems;
+    EXPECT_TRUE(parse("\xEF\xBB\xBFmute = on\r\n", &problems).mute);
     EXPECT_TRUE(problems.empty());
 }
 
@@ -161,6 +171,40 @@ TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
               "mute = off\ncontrols = classic\nlanding_shadow = off\n");
 }
 
+TEST(SettingsWriter, ASaveRewritesOnlyTheLinesOfTheKeysThatChanged)
+{
+    Settings muted;
+    muted.mute = true;
+    const SettingKeys changed = settingKeysChanged(Settings(), muted);
+    struct Case {
+        const char* rule;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"a byte-order mark is kept", "\xEF\xBB\xBFmute = off\n", "\xEF\xBB\xBFmute = on\n"},
+        {"comments and blanks are kept", "# mine\n\n; also mine\nmute = off\n",
+         "# mine\n\n; also mine\nmute = on\n"},
+        {"unknown keys are kept", "colour_scheme = dark\nmute=off\nvsync = on\n",
+         "colour_scheme = dark\nmute=on\nvsync = on\n"},
+        {"unchanged keys keep even odd values", "fullscreen = on\nmusic_volume = 55\nmute = off\n",
+         "fullscreen = on\nmusic_volume = 55\nmute = on\n"},
+        {"spacing and line ends are kept", "  mute\t=   off  \r\n", "  mute\t=   on  \r\n"},
+        {"every line of the key gets the value", "mute = off\nmute = maybe\n", "mute = on\nmute = on\n"},
+        {"an empty value is filled", "mute =\n", "mute = on\n"},
+        {"a key not in the file is appended", "# mine\nvsync = on", "# mine\nvsync = on\nmute = on\n"},
+        {"with the file's line end", "vsync = on\r\n", "vsync = on\r\nmute = on\r\n"},
+        {"after a last line ending in a CR", "vsync = on\r", "vsync = on\r\nmute = on\n"},
+        {"lines the reader skips are kept", "no equals\n= no key\n", "no equals\n= no key\nmute = on\n"},
+        {"a new file is written whole", "", formatSettings(muted)},
+    };
+    for (const Case& c : cases) {
+        const std::string merged = mergeSettings(c.before, muted, changed);
+        EXPECT_EQ(merged, c.after) << c.rule;
+        EXPECT_TRUE(parse(merged).mute) << c.rule;
+    }
+}
+
 // Sets an environment variable for one test and puts it back after.
 class EnvironmentVariable {
 public:
@@ -255,7 +299,7 @@ TEST_F(SettingsFileTest, AFolderAFifoOrAnOversizedFileCountsAsMissing)
 TEST_F(SettingsFileTest, ASaveMakesTheFoldersAndReadsBack)
 {
     std::string reason;
-    ASSERT_TRUE(saveSettings(path(), everyValueChanged(), &reason)) << reason;
+    ASSERT_TRUE(saveSettings(path(), everyValueChanged(), AllSettingKeys, &reason)) << reason;
     EXPECT_EQ(loadSettings(path()), everyValueChanged());
     EXPECT_EQ(read(path()), formatSettings(everyValueChanged()));
     // The configuration folder made for it is private.
@@ -269,18 +313,71 @@ TEST_F(SettingsFileTest, ASaveMakesTheFoldersAndReadsBack)
     EXPECT_EQ(names, std::vector<std::string>{"settings.ini"});
 }
 
-TEST_F(SettingsFileTest, ASaveReplacesTheWholeFileAndNeverWritesThroughAFolder)
+TEST_F(SettingsFileTest, ASaveKeepsWhatAnotherCopySavedAndNeverWritesThroughAFolder)
 {
-    write(path(), "music_volume = 20\nsome_later_setting = 7\n");
-    ASSERT_TRUE(saveSettings(path(), Settings()));
-    EXPECT_EQ(read(path()), formatSettings(Settings()));
+    // Another copy of the game turned the music down; this one mutes.
+    write(path(), "\xEF\xBB\xBF# kept\nmusic_volume = 20\nsome_later_setting = 7\n");
+    Settings mine;
+    mine.mute = true;
+    ASSERT_TRUE(saveSettings(path(), mine, settingKeysChanged(Settings(), mine)));
+    EXPECT_EQ(read(path()), "\xEF\xBB\xBF# kept\nmusic_volume = 20\nsome_later_setting = 7\nmute = on\n");
 
     fs::remove(path());
     fs::create_directories(path());
     std::string reason;
-    EXPECT_FALSE(saveSettings(path(), Settings(), &reason));
+    EXPECT_FALSE(saveSettings(path(), Settings(), AllSettingKeys, &reason));
     EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(saveSettings("", Settings()));
+    EXPECT_FALSE(saveSettings("", Settings(), AllSettingKeys));
+}
+
+TEST_F(SettingsFileTest, AFileTheSaveCannotReadWholeIsLeftAsItIs)
+{
+    const std::string big = "mute = on\n" + std::string(SettingsFileMaxBytes, '#');
+    write(path(), big);
+    std::string reason;
+    EXPECT_FALSE(saveSettings(path(), Settings(), AllSettingKeys, &reason));
+    EXPECT_NE(reason.find("larger than"), std::string::npos) << reason;
+    EXPECT_EQ(read(path()), big);
+}
+
+// Threads or descriptors of this process: entries of /proc/self/task or fd.
+int countOf(const char* folder)
+{
+    int n = 0;
+    for (auto it = fs::directory_iterator(folder); it != fs::directory_iterator(); ++it)
+        ++n;
+    return n;
+}
+
+TEST_F(SettingsFileTest, ALockHeldElsewhereIsTriedAgainUntilTheCallerStopsAndLeavesNothing)
+{
+    write(path(), "mute = off\n");
+    // Another process's lock: flock locks belong to the open folder, so a
+    // second opening conflicts even within one process.
+    const int held = ::open(fs::path(path()).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const int threads = countOf("/proc/self/task");
+    const int descriptors = countOf("/proc/self/fd");
+
+    Settings muted;
+    muted.mute = true;
+    int pauses = 0;
+    std::string reason;
+    EXPECT_FALSE(saveSettings(path(), muted, AllSettingKeys, &reason, [&pauses] { return ++pauses < 3; }));
+    EXPECT_EQ(pauses, 3);
+    EXPECT_EQ(reason, "another copy of the game kept it locked");
+    EXPECT_EQ(countOf("/proc/self/task"), threads);
+    EXPECT_EQ(countOf("/proc/self/fd"), descriptors);
+    EXPECT_EQ(read(path()), "mute = off\n");
+
+    // Let go between two tries: the save goes through.
+    pauses = 0;
+    EXPECT_TRUE(saveSettings(path(), muted, AllSettingKeys, &reason, [&] {
+        if (++pauses == 2) ::close(held);
+        return true;
+    })) << reason;
+    EXPECT_TRUE(loadSettings(path()).mute);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // names a line of the input in order, at most one a line, and holds only
 // printable text (a value is never echoed); a line that reads without a
 // report reads the same alone; and the file written for the result reads
-// back to the same settings without a report.
+// back to the same settings without a report. A save merged into the input
+// changes exactly the keys it names.
 #include "settings/settings.h"
 #include "tools/fuzz/fuzz_support.h"
 
@@ -66,5 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(parseSettings(text, again) == s);
     FUZZ_CHECK(again.empty());
     FUZZ_CHECK(formatSettings(parseSettings(text, again)) == text);
+
+    // A save over this file changes the keys it names and no other, and a
+    // second save of the same finds nothing to do.
+    const Settings next = parseSettings(formatSettings(s) + "mute = on\nmusic_volume = 30\n", again);
+    const SettingKeys changed = size > 0 ? data[0] & AllSettingKeys : AllSettingKeys;
+    const std::string merged = mergeSettings(input, next, changed);
+    const Settings after = parseSettings(merged, again);
+    FUZZ_CHECK((settingKeysChanged(after, next) & changed) == 0);
+    FUZZ_CHECK((settingKeysChanged(after, s) & ~changed) == 0);
+    FUZZ_CHECK(mergeSettings(merged, next, changed) == merged);
     return 0;
 }
