@@ -67,16 +67,16 @@ EM_JS(void, js_status, (const char* text), {
 });
 // clang-format on
 
-// The player's folder lives in the browser's storage: read it back before
-// the game looks at its files.
+// The player's folder lives in the browser's storage (the page copies it
+// to and from memory): read it back before the game looks at its files.
+// Without storage the game starts all the same, with an empty folder.
 // clang-format off
-EM_JS(void, js_mount_storage, (const char* folder), {
+EM_JS(void, js_load_storage, (const char* folder), {
     const dir = UTF8ToString(folder);
     try {
         FS.mkdirTree(dir);
     } catch (e) {
     }
-    FS.mount(IDBFS, {}, dir);
     Module.tessaloomLoadFiles(function() { Module._tessaloom_web_storage_ready(); });
 });
 // clang-format on
@@ -273,7 +273,7 @@ int main()
         assetsStartedAt = emscripten_get_now();
         js_restore_assets(web::GameFolder);
     }
-    js_mount_storage(web::PlayerFolder);
+    js_load_storage(web::PlayerFolder);
     emscripten_set_main_loop(tick, 0, 1);
     return 0;
 }

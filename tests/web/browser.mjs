@@ -5,7 +5,7 @@
 // states with deadlines.
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:http';
-import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize, sep } from 'node:path';
 
@@ -58,8 +58,15 @@ export async function serve(mounts) {
 
 // A headless Chromium with a fresh profile, and its DevTools connection.
 export class Browser {
-  constructor() {
+  // blockStorage: the profile blocks every site's cookies and so its
+  // storage, as a player's browser set to block cookies does.
+  constructor({ blockStorage = false } = {}) {
     this.profile = mkdtempSync(join(tmpdir(), 'tessaloom-web-'));
+    if (blockStorage) {
+      mkdirSync(join(this.profile, 'Default'));
+      writeFileSync(join(this.profile, 'Default', 'Preferences'),
+        JSON.stringify({ profile: { default_content_setting_values: { cookies: 2 } } }));
+    }
     // Root needs --no-sandbox; containers often have a small /dev/shm. The
     // pipe is fds 3 (to the browser) and 4.
     this.proc = spawn('chromium', ['--headless=new', '--no-sandbox', '--disable-gpu', '--mute-audio', '--disable-dev-shm-usage',
@@ -125,6 +132,7 @@ export class Browser {
     const page = targetInfos.find((t) => t.type === 'page');
     if (!page) throw new Error('the browser has no tab');
     this.session = (await this.send('Target.attachToTarget', { targetId: page.targetId, flatten: true }, null)).sessionId;
+    this.targets = { [this.session]: page.targetId };
     await this.send('Runtime.enable');
     await this.send('Log.enable');
     await this.send('Page.enable');
@@ -139,7 +147,13 @@ export class Browser {
     await this.send('Runtime.enable', {}, sessionId);
     await this.send('Log.enable', {}, sessionId);
     await this.send('Emulation.setFocusEmulationEnabled', { enabled: true }, sessionId);
+    this.targets[sessionId] = targetId;
     return sessionId;
+  }
+
+  // Brings a tab to the front: a hidden one runs no frames.
+  async front(session) {
+    await this.send('Target.activateTarget', { targetId: this.targets[session] }, null);
   }
 
   async evaluate(expression, session = this.session) {
@@ -162,27 +176,27 @@ export class Browser {
   }
 
   // text makes the key type a character (Enter as '\r' presses a button).
-  async key(type, code, key, vk, text) {
-    await this.send('Input.dispatchKeyEvent', { type, code, key, windowsVirtualKeyCode: vk, nativeVirtualKeyCode: vk, text });
+  async key(type, code, key, vk, text, session = this.session) {
+    await this.send('Input.dispatchKeyEvent', { type, code, key, windowsVirtualKeyCode: vk, nativeVirtualKeyCode: vk, text }, session);
   }
 
   // A press held over a few frames: the game reads a key as pressed only
   // while it is down (the hold spaces input, it waits for nothing).
-  async tap(code, key, vk) {
-    await this.key('keyDown', code, key, vk);
+  async tap(code, key, vk, session = this.session) {
+    await this.key('keyDown', code, key, vk, undefined, session);
     await sleep(150);
-    await this.key('keyUp', code, key, vk);
+    await this.key('keyUp', code, key, vk, undefined, session);
   }
 
   // The canvas's pixels, red-green-blue-alpha rows top-down.
-  async canvas() {
+  async canvas(session = this.session) {
     const b64 = await this.evaluate(`(() => {
       const c = document.getElementById('canvas');
       const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
       let s = '';
       for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
       return btoa(s);
-    })()`);
+    })()`, session);
     return Buffer.from(b64, 'base64');
   }
 
@@ -202,8 +216,8 @@ export class Browser {
 
 // Runs body with a browser, then fails on any console error or exception
 // the page showed; exits 0 or 1.
-export async function run(name, body) {
-  const browser = new Browser();
+export async function run(name, body, options) {
+  const browser = new Browser(options);
   let failed = false;
   try {
     await browser.attach();
