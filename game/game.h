@@ -197,6 +197,7 @@ private:
     bool landingCheckPending_ = true;
     Settings settings_;
     std::string settingsPath_;
+    bool settingsSaveReported_ = false;  // a failed save has had its line
     OptionsMenu optionsMenu_;
     OptionsView optionsView_;
 

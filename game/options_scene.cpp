@@ -82,10 +82,15 @@ void Game::changeSettings(const Settings& next)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
 
+    // A folder that cannot be written fails every save alike: one line
+    // says so, not one a key press.
     std::string reason;
-    if (!settingsPath_.empty() && !saveSettings(settingsPath_, settings_, &reason))
+    if (!settingsPath_.empty() && !saveSettings(settingsPath_, settings_, &reason) &&
+        !settingsSaveReported_) {
+        settingsSaveReported_ = true;
         std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", settingsPath_.c_str(),
                      reason.c_str());
+    }
 }
 
 void Game::applyAllSettings()
