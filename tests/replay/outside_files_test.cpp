@@ -75,7 +75,8 @@ TEST(OutsideFiles, ARankFileThatIsNoRegularFileIsNamedAndTheReplayEnds)
         const ToolRun run = runTool("play " + dir.file("title.input") + " --workdir " + dir.file("work"));
         SCOPED_TRACE(stand == Stand::Fifo ? "a FIFO" : "a link to /dev/zero");
         EXPECT_TRUE(run.exited && run.code == 0) << run.output;
-        EXPECT_NE(run.output.find("\nrank unreadable: not a regular file\n"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("\nrank unreadable: not a regular file\n"), std::string::npos)
+            << run.output;
     }
 }
 
