@@ -20,7 +20,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib_ranking.sh"
 e2e_init "${1:-}"
 if [ "$(id -u)" -ne 0 ]; then
-    echo "SKIP [$E2E_NAME]: installing a Debian package needs root"
+    echo "SKIP [$E2E_NAME]: installing a Debian package and adding a user to play it need root"
     exit 77
 fi
 build="$(dirname "$E2E_EXE")"
