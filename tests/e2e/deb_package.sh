@@ -170,7 +170,6 @@ quit_with_q 3
 # An ordinary user of our own (removed again at the end, unless it was
 # there before), and folders of the test it can reach.
 player=tessaloom-e2e-player
-made_user=0
 if ! id -u "$player" >/dev/null 2>&1; then
     useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
         "$player" || fail "useradd $player failed"
@@ -181,10 +180,8 @@ homes="$E2E_TMP/homes"
 mkdir -m 755 "$homes" "$homes/root-owned" "$homes/root-cwd"
 install -d -m 555 -o "$player" "$homes/read-only"
 install -d -m 755 -o "$player" "$homes/cwd"
-echo "not a folder" >"$homes/file"
+echo "not a folder" | tee "$homes/root-file" >"$homes/file"
 chown "$player" "$homes/file"
-cp -p "$homes/file" "$homes/root-file"
-chown root "$homes/root-file"
 fifo="$homes/pad.fifo"
 graphics=/usr/share/games/tessaloom/Graphics
 title_colour="$(pixel "$graphics/Title.bmp" 600 20)"
@@ -199,7 +196,6 @@ done
 
 # A writer blocked on opening the FIFO gets in the moment anything opens
 # it for reading, even for an instant, and would then press A.
-pad_writer=""
 start_pad_writer() {
     rm -f "$fifo" "$E2E_TMP/pad.opened"
     mkfifo -m 600 "$fifo"
@@ -227,7 +223,8 @@ PY
 # changes), opens the ranking view and returns, and quits with Q; one line
 # says the scores are not kept, at most one that the settings were not
 # saved, and nothing else. Nothing under the HOMEs and working folders or
-# at the stray paths changes, the game runs in /proc, and it never opened the FIFO.
+# at the stray paths changes, the game runs in /proc, and it never opened
+# the FIFO.
 homeless_run() {
     local who="$1" home="$2" cwd="$3" label
     local run=(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u HOME)
@@ -236,7 +233,7 @@ homeless_run() {
     run+=(PATH="$player_path" TESSALOOM_TEST_GAMEPAD="$fifo" tessaloom)
     [ "$who" = root ] || run=(setpriv --reuid="$(id -u "$player")" --regid="$(id -g "$player")" --clear-groups -- "${run[@]}")
     start_pad_writer
-    find "$homes" -path "$fifo" -prune -o -printf '%p %y %m %U %s\n' | sort >"$E2E_TMP/tree.before"
+    find "$homes" -path "$fifo" -prune -o -printf '%p %y %m %U %s %T@\n' | sort >"$E2E_TMP/tree.before"
     (cd "$cwd" && exec "${run[@]}") >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" &
     E2E_GAME_PID=$!
     local wid
@@ -265,7 +262,7 @@ homeless_run() {
     [ "$said" -le 1 ] || fail "$label: $said lines about the settings, expected at most 1"
     ! grep -v 'the scores are not kept$\|could not save the settings' "$E2E_TMP/game.err" >"$E2E_TMP/game.other" ||
         fail "$label: other lines on stderr: $(cat "$E2E_TMP/game.other")"
-    find "$homes" -path "$fifo" -prune -o -printf '%p %y %m %U %s\n' | sort >"$E2E_TMP/tree.after"
+    find "$homes" -path "$fifo" -prune -o -printf '%p %y %m %U %s %T@\n' | sort >"$E2E_TMP/tree.after"
     diff "$E2E_TMP/tree.before" "$E2E_TMP/tree.after" >"$E2E_TMP/tree.diff" ||
         fail "$label: the test's folders changed: $(cat "$E2E_TMP/tree.diff")"
     for path in "${strays[@]}"; do
