@@ -81,7 +81,8 @@ void sdlStopGamepads();
 bool sdlGamepadsOpen();
 // A controller's plug, button or stick event; other events are ignored.
 void sdlGamepadEvent(const SDL_Event& e);
-// The test hook's new commands, if it is on (see sdl_gamepad.cpp).
+// The test hook's new commands, when it is built in and on (see
+// sdl_gamepad.cpp).
 void sdlServeTestGamepad();
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -195,7 +196,7 @@ TEST_F(OptionsTest, AGameWithoutASettingsFileWritesNothingAnywhere)
     EXPECT_FALSE(fs::exists(dir_.file("config")));
 }
 
-TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
+TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlayAndSaysSoOnce)
 {
     fs::create_directories(settingsFile());  // a folder where the file goes
     game_->useSettingsFile(settingsFile());
@@ -204,8 +205,15 @@ TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
     EXPECT_TRUE(game_->settings().mute);
     expectVolumes(0, 0);
     waitForTheSave();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("could not save the settings"), std::string::npos);
+    tap(Key::M);
+    waitForTheSave();
+    tap(Key::Fullscreen);
+    waitForTheSave();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(game_->settings().mute);
     EXPECT_TRUE(fs::is_directory(settingsFile()));
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("could not save the settings to " + settingsFile()), std::string::npos) << err;
 }
 
 // The options screen's pictures, each cell of the value sheet its own

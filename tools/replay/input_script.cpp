@@ -1,5 +1,7 @@
 #include "tools/replay/input_script.h"
 
+#include "platform/files.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -176,14 +178,13 @@ std::string formatInputScript(const InputScript& script)
 
 bool loadInputScript(const std::string& path, InputScript& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    std::vector<unsigned char> bytes;
+    const platform::ReadResult r = platform::readFile(path, bytes, MaxScriptBytes, platform::OverCap::Reject);
+    if (!r) {
+        error = "cannot read " + path + (r.reason.empty() ? std::string() : ": " + r.reason);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!parseInputScript(text.str(), out, error)) {
+    if (!parseInputScript(std::string(bytes.begin(), bytes.end()), out, error)) {
         error = path + ": " + error;
         return false;
     }

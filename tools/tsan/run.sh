@@ -20,7 +20,7 @@ tests=(window keys message_box picture quit_key wm_close sigterm sighup closed_s
 
 start=$(date +%s)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALOOM_SANITIZE=thread \
-    -DTESSALOOM_TESTS=ON -DTESSALOOM_GAME=ON >/dev/null
+    -DTESSALOOM_TESTS=ON -DTESSALOOM_GAME=ON -DTESSALOOM_TEST_HOOKS=ON >/dev/null
 cmake --build "$build" --target tessaloom assets -j"${TSAN_JOBS:-2}"
 built=$(date +%s)
 
