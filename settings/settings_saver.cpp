@@ -40,7 +40,8 @@ struct SettingsSaver::Shared {
     void reportNotSaved(const std::string& reason)
     {
         if (reported.exchange(true)) return;
-        std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", path.c_str(), reason.c_str());
+        std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", path.c_str(),
+                     reason.c_str());
     }
 };
 
