@@ -31,9 +31,10 @@ void reportFirstFramePresented()
 namespace {
 
 // The player's game on the desktop, where the frame thread must never wait
-// for a file: the rest of start-up is read on a loader thread.
+// for a file: the rest of start-up is read on a loader thread, which stops
+// between files once shutdown begins.
 struct DesktopGame : PlayersGame {
-    DesktopGame() { setBackgroundLoading(true); }
+    DesktopGame() { setBackgroundLoading(platform::running); }
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "sound/sound_bank.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -82,10 +83,12 @@ public:
     void finishStartUp();
     bool startUpFinished() const { return !restToLoad_; }
     // The desktop game's loading: the rest of start-up is read on a loader
-    // thread of its own while frames go on, and both halves of start-up give
-    // way to a shutdown between files. Off (the default) it loads inline, as
-    // the tests, the replay tools and the page need. Before startUp.
-    void setBackgroundLoading(bool on) { backgroundLoading_ = on; }
+    // thread of its own while frames go on. The loader asks keepGoing before
+    // each file (the desktop asks platform::running) and stops for good at
+    // the first no; the title's own files give way to a shutdown too.
+    // Without it (the default) the rest loads inline, as the tests, the
+    // replay tools and the page need. Before startUp.
+    void setBackgroundLoading(std::function<bool()> keepGoing) { loaderKeepGoing_ = std::move(keepGoing); }
     // The steps of startUp, each passing its arguments on.
     void attachWindow(platform::WindowId window);
     bool createBackBuffer(int width, int height, int red, int green, int blue);
@@ -236,7 +239,7 @@ private:
     // stops before anything else goes).
     std::string assetBase_;
     bool restToLoad_ = false;
-    bool backgroundLoading_ = false;
+    std::function<bool()> loaderKeepGoing_;  // empty: inline
     // Title keys pressed while the rest loads wait for it, in order; more
     // than this many are dropped.
     static constexpr int MaxHeldTitleKeys = 8;

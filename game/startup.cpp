@@ -143,7 +143,7 @@ void Game::startUp(platform::WindowId window)
     // channel plays nothing, so the game runs on with what it has. On the
     // desktop a shutdown skips the files still to come: the game ends
     // before its first frame.
-    const auto readOn = [this] { return !backgroundLoading_ || platform::running(); };
+    const auto readOn = [this] { return !loaderKeepGoing_ || platform::running(); };
     for (const ImageAsset& image : ImageManifest)
         if (image.drawnByTitle && readOn())
             loadBitmap(image.slot, assetBase_ + image.path, image.colourKeyed);
@@ -169,14 +169,11 @@ void Game::finishStartUp()
 {
     if (restToLoad_) {
         if (!rest_) {
-            // On its thread the loader stops between files once shutdown
-            // begins; inline it has nothing to give way to.
-            std::function<bool()> keepGoing;
-            if (backgroundLoading_) keepGoing = [] { return platform::running(); };
+            // Inline, the loader has nothing to give way to.
             rest_ = std::make_unique<RestOfStartUp>(
-                std::make_shared<RestOfStartUp::Files>(restItems(assetBase_)), std::move(keepGoing));
-            rest_->loader.start(backgroundLoading_ ? AssetLoader::Where::OwnThread
-                                                   : AssetLoader::Where::Inline);
+                std::make_shared<RestOfStartUp::Files>(restItems(assetBase_)), loaderKeepGoing_);
+            rest_->loader.start(loaderKeepGoing_ ? AssetLoader::Where::OwnThread
+                                                 : AssetLoader::Where::Inline);
         }
         adoptLoadedRest();
     }
