@@ -1,6 +1,6 @@
-// The loader's rules: every step once, in order; a step's slots are the
-// caller's once done() counts it; shutdown stops it between steps; teardown
-// waits only briefly for a step under way, which then finishes alone.
+// The loader's rules: every step once, in order; shutdown stops it between
+// steps; teardown waits only briefly for a step under way, which then
+// finishes alone.
 #include "game/asset_loader.h"
 
 #include "step_gate.h"
@@ -68,31 +68,6 @@ TEST(AssetLoaderTest, EveryStepRunsOnceInOrderInlineOrOnItsOwnThread)
         EXPECT_EQ(*order, (std::vector<int>{0, 1, 2, 3}));
         EXPECT_TRUE(loader.stop(std::chrono::milliseconds(0)));
     }
-}
-
-TEST(AssetLoaderTest, AStepCountsAsDoneOnlyOnceItHasFinishedWritingItsSlot)
-{
-    const auto gate = std::make_shared<gametest::StepGate>();
-    const auto slots = std::make_shared<std::vector<int>>(3, 0);
-    std::vector<AssetLoader::Step> steps;
-    for (int i = 0; i < 3; ++i)
-        steps.push_back([slots, i] { (*slots)[static_cast<std::size_t>(i)] = 10 + i; });
-    AssetLoader loader(std::move(steps), gametest::StepGate::keepGoing(gate));
-    loader.start(Where::OwnThread);
-
-    ASSERT_TRUE(gate->awaitLoaderAtGate());
-    EXPECT_EQ(loader.done(), 0u);
-    gate->allow(2);
-    ASSERT_TRUE(gate->awaitLoaderAtGate());
-    ASSERT_EQ(loader.done(), 2u);
-    EXPECT_FALSE(loader.ended());
-    EXPECT_EQ((*slots)[0], 10);
-    EXPECT_EQ((*slots)[1], 11);
-
-    gate->close();
-    ASSERT_TRUE(eventually([&] { return loader.ended(); }));
-    EXPECT_EQ(loader.done(), 2u);
-    EXPECT_EQ((*slots)[2], 0);
 }
 
 TEST(AssetLoaderTest, ShutdownStopsItBetweenStepsAfterTheStepUnderWay)

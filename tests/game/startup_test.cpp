@@ -523,13 +523,3 @@ TEST_F(LoaderThreadStartUpTest, TitleKeysWaitForTheRestAndThenActInTheOrderPress
     EXPECT_EQ(game.scene(), SceneRanking);
     EXPECT_EQ(playsOf(game.sound().effectChannel(SeDecide).handle()), 1);
 }
-
-TEST_F(LoaderThreadStartUpTest, QQuitsAtOnceWhileTheRestLoads)
-{
-    Game& game = startGame();
-    frame();
-    headless::press(platform::Key::Q);
-    frame();
-    EXPECT_FALSE(platform::running());
-    EXPECT_FALSE(game.startUpFinished());
-}
