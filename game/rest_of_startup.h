@@ -8,6 +8,7 @@
 #include "render/surface.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>

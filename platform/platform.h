@@ -143,7 +143,7 @@ LoadedSoundPtr loadSound(const std::string& path);
 // Starts the audio device now, on any thread, so that the first openSound
 // does not wait for it; opening a sound starts it too when nobody has. Only
 // the first call does anything; a machine without sound gets one line on
-// stderr. The other sound calls never wait for the start.
+// stderr. Playing, stopping, closing and pausing sounds never wait for it.
 void startAudio();
 // Gives a loaded sound to the audio device (starting it on first use).
 // NoSound for a null sound or when there is no audio device.
