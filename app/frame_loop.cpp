@@ -32,4 +32,15 @@ void reportFirstFramePresented()
                  static_cast<long long>(us / 1000000), static_cast<long long>(us % 1000000));
 }
 
-void frameThreadMain() { runGameThread<PlayersGame>(frameHooksFromEnvironment()); }
+namespace {
+
+// The player's game on the desktop, where the frame thread must never wait
+// for a file: the rest of start-up is read on a loader thread, which stops
+// between files once shutdown begins.
+struct DesktopGame : PlayersGame {
+    DesktopGame() { setBackgroundLoading(platform::running); }
+};
+
+}  // namespace
+
+void frameThreadMain() { runGameThread<DesktopGame>(frameHooksFromEnvironment()); }

@@ -1,5 +1,6 @@
 #include "game/game.h"
 
+#include "game/rest_of_startup.h"
 #include "platform/platform.h"
 
 namespace {

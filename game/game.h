@@ -15,7 +15,11 @@
 #include "settings/settings_saver.h"
 #include "sound/sound_bank.h"
 
+#include <functional>
+#include <memory>
 #include <string>
+
+struct RestOfStartUp;
 
 enum SceneId : int {
     SceneTitle = 0,
@@ -73,10 +77,19 @@ public:
     void startUp(platform::WindowId window);
     // The rest of start-up, once the first picture is out: every other
     // picture and sound (the first sound opens the audio device), then the
-    // music the scene has selected starts. Only the first call after
-    // startUp does anything.
+    // music the scene has selected starts. Inline, the first call after
+    // startUp loads it all and later ones do nothing; with background
+    // loading, the first call starts the loader and each call (one a frame)
+    // takes what it has read so far.
     void finishStartUp();
     bool startUpFinished() const { return !restToLoad_; }
+    // The desktop game's loading: the rest of start-up is read on a loader
+    // thread of its own while frames go on. The loader asks keepGoing before
+    // each file (the desktop asks platform::running) and stops for good at
+    // the first no; the title's own files give way to a shutdown too.
+    // Without it (the default) the rest loads inline, as the tests, the
+    // replay tools and the page need. Before startUp.
+    void setBackgroundLoading(std::function<bool()> keepGoing) { loaderKeepGoing_ = std::move(keepGoing); }
     // The steps of startUp, each passing its arguments on.
     void attachWindow(platform::WindowId window);
     bool createBackBuffer(int width, int height, int red, int green, int blue);
@@ -143,6 +156,18 @@ private:
     void updateNameEntry();
     void updateRanking();
     void updateOptions();
+    // The title menu's keys of one frame.
+    struct TitleKeys {
+        bool up = false;
+        bool down = false;
+        bool decide = false;
+        bool options = false;
+        bool any() const { return up || down || decide || options; }
+    };
+    void holdTitleKeys(const TitleKeys& keys);
+    TitleKeys takeHeldTitleKeys();
+    // Takes into the game what the loader has read since the last call.
+    void adoptLoadedRest();
     // M (mute) and F11 / Alt+Enter (fullscreen), on every screen.
     void handleSettingKeys();
     void applyAllSettings();
@@ -211,7 +236,16 @@ private:
     PlayFeedback feedback_;
     bool landingShadow_ = false;
 
-    // Where the assets are, and whether finishStartUp still has to load them.
+    // Where the assets are, whether finishStartUp still has to load them,
+    // and the rest of start-up while it loads (destroyed first: the loader
+    // stops before anything else goes).
     std::string assetBase_;
     bool restToLoad_ = false;
+    std::function<bool()> loaderKeepGoing_;  // empty: inline
+    // Title keys pressed while the rest loads wait for it, in order; more
+    // than this many are dropped.
+    static constexpr int MaxHeldTitleKeys = 8;
+    TitleKeys heldTitleKeys_[MaxHeldTitleKeys];
+    int heldTitleKeyCount_ = 0;
+    std::unique_ptr<RestOfStartUp> rest_;
 };

@@ -21,11 +21,13 @@ void OptionsView::loadTitleHint(const std::string& base)
     loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true);
 }
 
-void OptionsView::load(const std::string& base)
+std::string OptionsView::valuesPath(const std::string& base) { return base + "Graphics/OptionValues.bmp"; }
+
+void OptionsView::adoptValues(Surface& values, const std::string& base)
 {
-    const std::string graphics = base + "Graphics/";
-    backgroundPath_ = graphics + "Options.bmp";
-    loadPicture(values_, graphics + "OptionValues.bmp", true);
+    backgroundPath_ = base + "Graphics/Options.bmp";
+    values_.swap(values);
+    values.release();
 }
 
 void OptionsView::open()

@@ -37,12 +37,14 @@ class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
 
-    // Load from Graphics/ under base (base ends with '/' or is empty): the
-    // title's hint; the value sheet, remembering where the background is.
-    // Missing files stay silent, unusable ones get one stderr line, as every
-    // picture does.
+    // From Graphics/ under base (base ends with '/' or is empty): the title's
+    // hint, loaded here; the value sheet's file, which the rest of start-up
+    // reads (keyed) and hands over with adoptValues (values is left empty),
+    // which also notes where the background is. Missing files stay silent,
+    // unusable ones get one stderr line, as every picture does.
     void loadTitleHint(const std::string& base);
-    void load(const std::string& base);
+    static std::string valuesPath(const std::string& base);
+    void adoptValues(Surface& values, const std::string& base);
     // The background, a whole screen, is held only while the options show:
     // loaded on opening, let go on closing.
     void open();

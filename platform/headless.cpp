@@ -131,16 +131,30 @@ void pauseFrame(std::uint32_t ms)
     state().clock += ms;
 }
 
-SoundHandle openSound(const std::string& path)
+struct LoadedSound {
+    std::string path;
+};
+
+void LoadedSoundFree::operator()(LoadedSound* sound) const { delete sound; }
+
+// Touches no state: safe on any thread, as the real one is.
+LoadedSoundPtr loadSound(const std::string& path)
 {
-    State& s = state();
-    if (!s.audioAvailable) return NoSound;
     // The same file rules as the real platform: regular files, capped.
     std::vector<unsigned char> bytes;
-    if (!readSoundFile(path, bytes)) return NoSound;
-    s.sounds.push_back(SoundSlot{path, true, false, false});
+    if (!readSoundFile(path, bytes)) return nullptr;
+    return LoadedSoundPtr(new LoadedSound{path});
+}
+
+void startAudio() {}
+
+SoundHandle openSound(LoadedSoundPtr sound)
+{
+    State& s = state();
+    if (!sound || !s.audioAvailable) return NoSound;
+    s.sounds.push_back(SoundSlot{sound->path, true, false, false});
     const SoundHandle h = static_cast<SoundHandle>(s.sounds.size() - 1);
-    s.audio.push_back({headless::AudioOp::Open, h, path, false});
+    s.audio.push_back({headless::AudioOp::Open, h, sound->path, false});
     return h;
 }
 

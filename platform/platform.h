@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -125,9 +126,30 @@ void pauseFrame(std::uint32_t ms);
 using SoundHandle = int;
 constexpr SoundHandle NoSound = -1;
 
-// Loads one sound file, once. NoSound when the file is missing or unreadable
-// or when there is no audio device.
-SoundHandle openSound(const std::string& path);
+// A sound file read and checked, not yet given to the audio device. Each
+// platform defines its own; LoadedSoundPtr frees it.
+struct LoadedSound;
+struct LoadedSoundFree {
+    void operator()(LoadedSound* sound) const;
+};
+using LoadedSoundPtr = std::unique_ptr<LoadedSound, LoadedSoundFree>;
+
+// The file half of opening a sound, safe on any thread: reads and checks the
+// file by the rules of every file the game reads, and touches neither the
+// audio device nor anything the other sound calls use. Null when the file
+// is missing or unreadable; one that is there but refused is named on
+// stderr.
+LoadedSoundPtr loadSound(const std::string& path);
+// Starts the audio device now, on any thread, so that the first openSound
+// does not wait for it; opening a sound starts it too when nobody has. Only
+// the first call does anything; a machine without sound gets one line on
+// stderr. Playing, stopping, closing and pausing sounds never wait for it.
+void startAudio();
+// Gives a loaded sound to the audio device (starting it on first use).
+// NoSound for a null sound or when there is no audio device.
+SoundHandle openSound(LoadedSoundPtr sound);
+// Loads one sound file, once: loadSound and openSound in one.
+inline SoundHandle openSound(const std::string& path) { return openSound(loadSound(path)); }
 // Starts the sound from its beginning (restarting it when it plays). With
 // reportEnd, a natural end of this play raises the music-restart request;
 // ends caused by stopSound, a restart or closeSound never do.

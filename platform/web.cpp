@@ -245,15 +245,30 @@ bool takeBgmRestartRequest()
 // The page's frame callback keeps the rhythm; nothing may wait here.
 void pauseFrame(std::uint32_t) {}
 
-SoundHandle openSound(const std::string& path)
+struct LoadedSound {
+    std::unique_ptr<SoundSource> source;
+};
+
+void LoadedSoundFree::operator()(LoadedSound* sound) const { delete sound; }
+
+LoadedSoundPtr loadSound(const std::string& path)
 {
+    std::unique_ptr<SoundSource> source = loadSource(path);
+    if (!source) return nullptr;
+    return LoadedSoundPtr(new LoadedSound{std::move(source)});
+}
+
+// The page's audio starts with the player's first key (js_start_audio).
+void startAudio() {}
+
+SoundHandle openSound(LoadedSoundPtr sound)
+{
+    if (!sound) return NoSound;
     int free = -1;
     for (int v = 0; v < MixerVoices && free < 0; ++v)
         if (!mixer.isOpen(v)) free = v;
     if (free < 0) return NoSound;
-    std::unique_ptr<SoundSource> source = loadSource(path);
-    if (!source) return NoSound;
-    mixer.open(free, std::move(source));
+    mixer.open(free, std::move(sound->source));
     mixer.takeEnded(free);
     return free;
 }

@@ -16,6 +16,16 @@ bool Renderer::loadOverlay(int id, const std::string& path, bool keyed)
     return loadPicture(overlays_[id], path, keyed);
 }
 
+bool Renderer::adoptOverlay(int id, Surface& picture, bool keyed)
+{
+    if (id < 0 || id >= OverlayCount) return false;
+    overlayKeyed_[id] = keyed;
+    markUntracked();
+    overlays_[id].swap(picture);
+    picture.release();
+    return true;
+}
+
 Surface& Renderer::overlay(int id)
 {
     if (id < 0 || id >= OverlayCount) {

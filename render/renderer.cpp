@@ -356,6 +356,15 @@ bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
     return loadPicture(images_[slot], path, keyed);
 }
 
+bool Renderer::adoptImage(int slot, Surface& picture)
+{
+    if (slot < 0 || slot >= ImageSlotCount) return false;
+    markUntracked();
+    images_[slot].swap(picture);
+    picture.release();
+    return true;
+}
+
 bool Renderer::present()
 {
     if (window_ == platform::NoWindow || backBuffer_.isEmpty()) return false;

@@ -91,6 +91,9 @@ public:
     // A file that is there but rejected gets one stderr line with its path
     // and the reason; a missing one gets none.
     bool loadBitmap(int slot, const std::string& path, bool keyed);
+    // Takes a picture loaded elsewhere (loadPicture) into a slot, leaving
+    // picture empty. False for a slot outside 0..11 (nothing changes).
+    bool adoptImage(int slot, Surface& picture);
     // Hands the whole back buffer to the window. False without a window or
     // without a back buffer.
     bool present();
@@ -143,6 +146,9 @@ public:
     // ---- Overlays (render/overlays.cpp) ----
     // Loads like loadBitmap; false for an id outside the enum.
     bool loadOverlay(int id, const std::string& path, bool keyed);
+    // Takes a picture loaded elsewhere, as adoptImage; keyed says how it was
+    // loaded, so how it is drawn.
+    bool adoptOverlay(int id, Surface& picture, bool keyed);
     // The left panel's key rows: what each key does in play or in name entry.
     void drawPlayKeys();
     void drawNameKeys();

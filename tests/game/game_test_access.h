@@ -20,6 +20,8 @@ struct GameTestAccess {
     static void loadOptionsPictures(Game& game, const std::string& base)
     {
         game.optionsView_.loadTitleHint(base);
-        game.optionsView_.load(base);
+        Surface values;
+        loadPicture(values, OptionsView::valuesPath(base), true);
+        game.optionsView_.adoptValues(values, base);
     }
 };
