@@ -204,7 +204,8 @@ Cookie cookieFor(unsigned family, const std::string& address, int number)
         path = std::string(home) + "/.Xauthority";
     std::vector<unsigned char> bytes;
     const platform::ReadResult read =
-        path.empty() ? platform::ReadResult{} : platform::readFile(path, bytes, AuthorityMaxBytes, platform::OverCap::Reject);
+        path.empty() ? platform::ReadResult{}
+                     : platform::readFile(path, bytes, AuthorityMaxBytes, platform::OverCap::Reject);
     if (!read) {
         cookie.matches = path.empty() || read.status == platform::ReadResult::Missing;
         return cookie;
@@ -235,8 +236,8 @@ Cookie cookieFor(unsigned family, const std::string& address, int number)
         if (!take16(entryFamily) || !takeString(entryAddress) || !takeString(entryNumber) ||
             !takeString(entryName) || !takeString(entryData))
             break;
-        const bool forAddress =
-            entryFamily == FamilyWild || (entryFamily == family && entryAddress == address);
+        const bool forAddress = entryFamily == FamilyWild ||
+                                (entryFamily == family && entryAddress == address);
         if (!forAddress || !(entryNumber.empty() || entryNumber == wanted)) continue;
         if (entryName == XdmAuthorization) {
             cookie.matches = false;
@@ -347,8 +348,8 @@ Answer greet(int fd, const DisplayName& name, bool local)
         // Dropped before any answer: a server starting afresh or with a full
         // listen queue does that, and may take the next try.
         answer.outcome = DisplayProbe::Busy;
-        answer.error = "the display " + name.shown + " keeps dropping the connection (" + std::strerror(errno) +
-                       "): its X server is too busy or keeps starting afresh";
+        answer.error = "the display " + name.shown + " keeps dropping the connection (" +
+                       std::strerror(errno) + "): its X server is too busy or keeps starting afresh";
         return answer;
     }
     constexpr unsigned char Refused = 0, Accepted = 1, Authenticate = 2;
@@ -365,12 +366,14 @@ Answer greet(int fd, const DisplayName& name, bool local)
     // gets the same answer, unless it would have sent a cookie this cannot.
     if (!cookie.matches) return answer;
     const std::size_t following = (static_cast<std::size_t>(head[6]) << 8 | head[7]) * 4;
-    const std::size_t reasonLength = std::min(head[0] == Refused ? std::size_t{head[1]} : following, std::size_t{1024});
+    const std::size_t reasonLength =
+        std::min(head[0] == Refused ? std::size_t{head[1]} : following, std::size_t{1024});
     std::string reason(std::min(reasonLength, following), '\0');
     if (!receiveAll(fd, reinterpret_cast<unsigned char*>(&reason[0]), reason.size())) reason.clear();
     reason = printable(reason, ReasonMaxChars);
     answer.outcome = DisplayProbe::Failed;
-    answer.error = "the display " + name.shown + " refused the connection" + (reason.empty() ? "" : ": " + reason);
+    answer.error = "the display " + name.shown + " refused the connection" +
+                   (reason.empty() ? "" : ": " + reason);
     return answer;
 }
 
