@@ -307,10 +307,7 @@ bool receiveAll(int fd, unsigned char* to, std::size_t count)
     while (got < count) {
         const ssize_t n = ::read(fd, to + got, count - got);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = ECONNRESET;
-            return false;
-        }
+        if (n <= 0) return false;
         got += static_cast<std::size_t>(n);
     }
     return true;
@@ -348,8 +345,9 @@ Answer greet(int fd, const DisplayName& name, bool local)
         // Dropped before any answer: a server starting afresh or with a full
         // listen queue does that, and may take the next try.
         answer.outcome = DisplayProbe::Busy;
-        answer.error = "the display " + name.shown + " keeps dropping the connection (" +
-                       std::strerror(errno) + "): its X server is too busy or keeps starting afresh";
+        answer.error = "the display " + name.shown +
+                       " kept closing the connection without an answer: a busy X server, or a forwarded "
+                       "connection whose far end has gone";
         return answer;
     }
     constexpr unsigned char Refused = 0, Accepted = 1, Authenticate = 2;
@@ -408,8 +406,9 @@ Answer probe(const DisplayName& name)
             // port on this machine, for a server that only listens there.
             if (error == EAGAIN || error == ECONNRESET) {
                 answer.outcome = DisplayProbe::Busy;
-                answer.error = "the display " + name.shown + " keeps refusing the connection (" +
-                               std::strerror(error) + "): its X server is too busy";
+                answer.error = "the display " + name.shown +
+                               " kept refusing the connection for the moment (" + std::strerror(error) +
+                               "): its X server is too busy";
                 return answer;
             }
             std::string tcpError;
