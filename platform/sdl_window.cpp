@@ -17,6 +17,7 @@
 #include <SDL.h>
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -44,6 +45,10 @@ constexpr int GamepadWaitMs = 4;
 // is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(2);
 constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
+// An X server answers a new connection at once, and a slow remote one well
+// within this; one that takes the connection and never answers (stopped,
+// hung, a dead forwarded connection) is given up after it.
+constexpr auto DisplayAnswerTime = std::chrono::seconds(10);
 // A window manager still starting up can lose the request to show the
 // window, which then stays hidden: until it first shows, the window is
 // asked for again this often. Opening waits this long for it, then the game
@@ -303,6 +308,10 @@ bool isHeadlessDriver(const char* driver)
     return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+// What SDL's message lacks when it found no display: a hint at the
+// variable, unless it is set.
+const char* displayHint() { return isSet("DISPLAY") ? "" : " (is DISPLAY set?)"; }
+
 // One try at SDL's video with a real display behind it.
 bool startVideo(std::string& error)
 {
@@ -314,14 +323,14 @@ bool startVideo(std::string& error)
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = std::string("cannot open the game window (") + SDL_GetError() +
-                "): a graphical display is needed (is DISPLAY set?)";
+                "): a graphical display is needed" + displayHint();
         return false;
     }
     // Without DISPLAY, SDL quietly falls back to a driver that draws nowhere.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (isHeadlessDriver(driver)) {
         error = std::string("no display to open the game window on (video driver \"") +
-                (driver ? driver : "none") + "\"): a graphical display is needed (is DISPLAY set?)";
+                (driver ? driver : "none") + "\"): a graphical display is needed" + displayHint();
         SDL_Quit();
         return false;
     }
@@ -331,20 +340,27 @@ bool startVideo(std::string& error)
 // A busy X server refuses a connection now and then (while it starts afresh
 // after its last client left, or with its listen queue full), and SDL then
 // reports no display at all: the display is tried again for a while, as
-// X11. A display that is not there fails at once.
+// X11. A display that is not there, or that refuses the game for good (no
+// cookie for it), fails at once. Each try first asks the X server itself,
+// with a deadline: SDL would wait for good on one that never answers.
 bool startVideoOnBusyDisplay(std::string& error)
 {
+    const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+    const bool x11 = isSet("DISPLAY") && (!driver || !*driver || std::strcmp(driver, "x11") == 0);
     const auto deadline = std::chrono::steady_clock::now() + DisplayRetryTime;
-    while (!startVideo(error)) {
-        const char* driver = SDL_getenv("SDL_VIDEODRIVER");
-        const bool x11 = isSet("DISPLAY") && (!driver || !*driver || std::strcmp(driver, "x11") == 0);
-        if (!x11 || std::chrono::steady_clock::now() >= deadline || !platform::sdlDisplayMayComeBack())
-            return false;
+    for (;;) {
+        int probed = -1;
+        const platform::DisplayProbe probe = x11 ? platform::sdlProbeDisplay(DisplayAnswerTime, probed, error)
+                                                 : platform::DisplayProbe::Usable;
+        if (probe == platform::DisplayProbe::Failed) return false;
+        const bool started = probe == platform::DisplayProbe::Usable && startVideo(error);
+        if (probed >= 0) ::close(probed);
+        if (started) return true;
+        if (!x11 || std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(DisplayRetryPause);
         // The display is there: no falling back to another driver.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     }
-    return true;
 }
 
 }  // namespace
