@@ -82,8 +82,11 @@ int levelUpTop(const PairBlock (*pair)[2])
     if (pair == nullptr) return LevelUpUpperY;
     for (const PairBlock& block : *pair) {
         // Drawn a half row at a time, as the renderer places it.
+        const int left = FieldLeft + CellSize * block.column();
         const int top = FieldTop + CellSize / 2 * block.pairRow(false);
-        if (top < LevelUpUpperY + LevelUpHeight && top + CellSize > LevelUpUpperY) return LevelUpLowerY;
+        if (left < LevelUpX + LevelUpWidth && left + CellSize > LevelUpX &&
+            top < LevelUpUpperY + LevelUpHeight && top + CellSize > LevelUpUpperY)
+            return LevelUpLowerY;
     }
     return LevelUpUpperY;
 }

@@ -56,7 +56,7 @@ private:
 void restingRows(const PuzzleField& field, const PairBlock (&pair)[2], int (&rows)[2]);
 
 // The top of the level-up badge: its upper place, or its lower one when
-// the falling pair (null for none) reaches into the upper.
+// a block of the falling pair (null for none) is in the upper.
 int levelUpTop(const PairBlock (*pair)[2]);
 
 // "SOUND OFF" or "SOUND ON" after M, for a moment of the game's clock, over
