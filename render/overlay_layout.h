@@ -22,7 +22,7 @@ constexpr int MoreKeysHeight = 36;
 
 // The "LEVEL UP" badge, across the well's middle columns (the well spans
 // x 192..447, y 48..431) where the eyes are: in the upper place, or in the
-// lower one while the falling pair is in the upper.
+// lower one while a block of the falling pair is under the upper.
 constexpr int LevelUpWidth = 144;
 constexpr int LevelUpHeight = 34;
 constexpr int LevelUpX = 192 + (256 - LevelUpWidth) / 2;

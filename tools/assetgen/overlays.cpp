@@ -23,8 +23,8 @@ Canvas cut(const Canvas& from, int x, int y, int w, int h)
 }
 
 // Warm glyphs with a dark rim: they read on dark cells and bright blocks.
-// The rim is wide enough that two whole pixels of it part the light strokes
-// from any block under them, the white marks on the blocks included.
+// The rim is wide enough that no block under them, the white marks on the
+// blocks included, comes within three pixels of the light strokes.
 TextStyle chainStyle()
 {
     TextStyle s;
