@@ -230,6 +230,29 @@ TEST(PictureAssets, ChainPointsStandOutOverEveryBlockColour)
     }
 }
 
+TEST(PictureAssets, KeysAndSoundNoticeGoWhereTheScreensHaveNoWords)
+{
+    using namespace overlay;
+    struct Spot {
+        const char* background;
+        int x, y, w, h;
+    };
+    // The P, M and F11 keys under the rules; the notice after M in the top
+    // right corner of every screen.
+    for (const Spot& s :
+         {Spot{"GameBG.bmp", MoreKeysX, MoreKeysY, MoreKeysWidth, MoreKeysHeight},
+          Spot{"GameBG.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"Title.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"RankBG.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"Options.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight}}) {
+        Surface bg;
+        ASSERT_TRUE(bg.loadBmp(assetPath(std::string("Graphics/") + s.background))) << s.background;
+        EXPECT_EQ(countBrighter(bg, s.x, s.y, s.x + s.w, s.y + s.h, 150), 0) << s.background << " " << s.x;
+    }
+    LOAD(keys, "MoreKeys.bmp", MoreKeysWidth, MoreKeysHeight);
+    EXPECT_GT(countBrighter(keys, 0, 0, MoreKeysWidth, MoreKeysHeight, 150), 150);  // the words
+}
+
 TEST(PictureAssets, BannersAreKeyedAroundTheirPanel)
 {
     for (const char* name : {"GameOver.bmp", "GameStart.bmp", "Paused.bmp"}) {

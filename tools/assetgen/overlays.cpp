@@ -178,12 +178,14 @@ Canvas moreKeyPanel()
     action.top = rgb(255, 255, 255);
     action.bottom = rgb(176, 210, 255);
     // Two lines, the keys in gold before what they do.
-    drawText(c, "P", 4, 4, key);
-    drawText(c, "PAUSE", 18, 4, action);
-    drawText(c, "M", 84, 4, key);
-    drawText(c, "SOUND", 100, 4, action);
-    drawText(c, "F11", 4, 20, key);
-    drawText(c, "FULLSCREEN", 36, 20, action);
+    const auto item = [&](const char* keys, const char* does, float x, float y) {
+        drawText(c, keys, x, y, key);
+        const float at = x + textWidth(keys, key) + 5;
+        drawText(c, does, at, y, action);
+        return at + textWidth(does, action) + 9;
+    };
+    item("M", "SOUND", item("P ESC", "PAUSE", 4, 4), 4);
+    item("F11", "FULLSCREEN", 4, 20);
     return c;
 }
 
