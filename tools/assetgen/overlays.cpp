@@ -184,7 +184,7 @@ Canvas moreKeyPanel()
         drawText(c, does, at, y, action);
         return at + textWidth(does, action) + 9;
     };
-    item("M", "SOUND", item("P ESC", "PAUSE", 4, 4), 4);
+    item("M", "SOUND", item("P", "PAUSE", 4, 4) + 8, 4);
     item("F11", "FULLSCREEN", 4, 20);
     return c;
 }
