@@ -22,8 +22,13 @@ void Game::update()
 
     // Q acts while held, on every screen, before the scene runs.
     if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
-    handleSettingKeys();
-    if (updatePause()) return;
+    const bool soundToggled = handleSettingKeys();
+    if (updatePause()) {
+        // The pause screen is drawn once; M brings it back with the notice.
+        if (soundToggled) renderer_.drawPauseScreen(field_);
+        drawSoundNotice();
+        return;
+    }
 
     switch (scene_) {
     case SceneTitle: updateTitle(); break;
@@ -39,6 +44,14 @@ void Game::update()
         platform::messageBox("Undefined gamescene", "");
         break;
     }
+    drawSoundNotice();
+}
+
+void Game::drawSoundNotice()
+{
+    // Only over a screen drawn in this frame: one that drew nothing keeps
+    // its picture, and takes the notice away at its next drawing.
+    if (renderer_.drawnSincePresent()) soundNotice_.draw(renderer_, now_);
 }
 
 void Game::present() { renderer_.present(); }

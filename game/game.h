@@ -168,8 +168,11 @@ private:
     TitleKeys takeHeldTitleKeys();
     // Takes into the game what the loader has read since the last call.
     void adoptLoadedRest();
-    // M (mute) and F11 / Alt+Enter (fullscreen), on every screen.
-    void handleSettingKeys();
+    // M (mute) and F11 / Alt+Enter (fullscreen), on every screen; true
+    // when M turned the sound off or on.
+    bool handleSettingKeys();
+    // The sound notice over what this frame drew.
+    void drawSoundNotice();
     void applyAllSettings();
     void applyVolumes();
     void applyPlaySettings();
@@ -234,6 +237,7 @@ private:
     Surface beforePause_;  // the picture the pause covers, shown again on resume
 
     PlayFeedback feedback_;
+    SoundNotice soundNotice_;
     bool landingShadow_ = false;
 
     // Where the assets are, whether finishStartUp still has to load them,

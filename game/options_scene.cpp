@@ -53,7 +53,7 @@ void Game::updateOptions()
     optionsView_.draw(renderer_, optionsMenu_, settings_);
 }
 
-void Game::handleSettingKeys()
+bool Game::handleSettingKeys()
 {
     const bool mute = platform::keyNewlyPressed(platform::Key::M);
     const bool fullscreen = platform::keyNewlyPressed(platform::Key::Fullscreen);
@@ -61,6 +61,8 @@ void Game::handleSettingKeys()
     if (mute) next.mute = !next.mute;
     if (fullscreen) next.fullscreen = !next.fullscreen;
     changeSettings(next);
+    if (mute) soundNotice_.show(settings_.mute, now_);
+    return mute;
 }
 
 void Game::changeSettings(const Settings& next)

@@ -61,6 +61,8 @@ const OverlayAsset OverlayManifest[] = {
     {OverlayNamePanel, "Graphics/NamePanel.bmp", true},
     {OverlayNameFrame, "Graphics/NameFrame.bmp", true},
     {OverlayShadow, "Graphics/Shadow.bmp", true},
+    {OverlayMoreKeys, "Graphics/MoreKeys.bmp", false},
+    {OverlaySoundNotice, "Graphics/SoundNotice.bmp", true},
 };
 
 const SoundAsset<BgmId> BgmManifest[] = {

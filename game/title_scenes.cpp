@@ -73,6 +73,7 @@ void Game::updateGameStart()
     if (!dueAtLeast(now_, field_.curtainStamp(), BannerStepMs)) return;
 
     renderer_.drawGameScreen(field_);
+    renderer_.drawMoreKeys();
     renderer_.drawGameStartBanner(BannerLeft, field_.curtainOffset());
 
     field_.setCurtainStamp(now_);

@@ -47,7 +47,16 @@ void Renderer::drawPlayKeys() { drawOverlay(OverlayPlayKeys, KeyPanelX, KeyPanel
 
 void Renderer::drawNameKeys() { drawOverlay(OverlayNameKeys, KeyPanelX, KeyPanelY); }
 
-void Renderer::drawLevelUp() { drawOverlay(OverlayLevelUp, LevelUpX, LevelUpY); }
+void Renderer::drawMoreKeys() { drawOverlay(OverlayMoreKeys, MoreKeysX, MoreKeysY); }
+
+void Renderer::drawLevelUp(int y) { drawOverlay(OverlayLevelUp, LevelUpX, y); }
+
+void Renderer::drawSoundNotice(bool muted)
+{
+    const Surface& sheet = overlays_[OverlaySoundNotice];
+    copyImage(sheet, overlayKeyed_[OverlaySoundNotice] ? Copy::Keyed : Copy::Plain, SoundNoticeX,
+              SoundNoticeY, 0, muted ? 0 : SoundNoticeHeight, SoundNoticeWidth, SoundNoticeHeight);
+}
 
 void Renderer::drawPromptPatch(int bannerX, int bannerY)
 {

@@ -515,6 +515,9 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     drawScore(field.score());
     drawLevel(field.level());
     drawClearedCount(field.clearedCount());
+    // The keys as the play screen names them.
+    drawPlayKeys();
+    drawMoreKeys();
     drawPicture(SlotPaused, BannerLeft, PausePanelTop, true);
 }
 

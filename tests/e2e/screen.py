@@ -19,6 +19,11 @@ own pictures.
       from the paused screen: the background, with the pause panel centred
       on the well wherever it is not key green
 
+  screen.py notice SHOT.rgb GRAPHICS_DIR
+      the pixels of the top right corner that differ from SOUND OFF, from
+      SOUND ON (SoundNotice.bmp's halves, where not key green) and from the
+      title picture, on one line
+
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
 -depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
 """
@@ -129,6 +134,25 @@ def paused_differences(shot_path, graphics):
     return n
 
 
+# Where the notice after M stands (render/overlay_layout.h).
+NOTICE_X, NOTICE_Y, NOTICE_W, NOTICE_H = 480, 10, 148, 30
+
+
+def notice_differences(shot_path, graphics):
+    shot = read_rgb(shot_path)
+    sheet = read_bmp(graphics + "/SoundNotice.bmp")
+    title = read_bmp(graphics + "/Title.bmp")
+    counts = [0, 0, 0]
+    for y in range(NOTICE_H):
+        for x in range(NOTICE_W):
+            here = shot[NOTICE_Y + y][NOTICE_X + x]
+            for half in (0, 1):
+                want = sheet[NOTICE_H * half + y][x]
+                counts[half] += want != KEY and here != want
+            counts[2] += here != title[NOTICE_Y + y][NOTICE_X + x]
+    return counts
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
         print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
@@ -146,6 +170,8 @@ def main(argv):
         print("%d%s" % (len(diffs), first))
     elif len(argv) == 4 and argv[1] == "paused":
         print(paused_differences(argv[2], argv[3]))
+    elif len(argv) == 4 and argv[1] == "notice":
+        print(" ".join(str(n) for n in notice_differences(argv[2], argv[3])))
     else:
         sys.exit(__doc__)
 

@@ -231,6 +231,7 @@ TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
         {"NewRecord.bmp", OverlayNewRecord, true}, {"NamePanel.bmp", OverlayNamePanel, true},
         {"NameFrame.bmp", OverlayNameFrame, true}, {"PlayKeys.bmp", OverlayPlayKeys, false},
         {"NameKeys.bmp", OverlayNameKeys, false},  {"Shadow.bmp", OverlayShadow, true},
+        {"MoreKeys.bmp", OverlayMoreKeys, false},  {"SoundNotice.bmp", OverlaySoundNotice, true},
     };
     // All but the name panel are there; each has a width of its own.
     for (const OverlayFile& o : overlays)

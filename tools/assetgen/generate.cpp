@@ -47,6 +47,8 @@ const Picture Pictures[] = {
     {"NameFrame", [] { return nameFrame(); }, true},
     {"PlayKeys", [] { return playKeyPanel(); }, false},
     {"NameKeys", [] { return nameKeyPanel(); }, false},
+    {"MoreKeys", [] { return moreKeyPanel(); }, false},
+    {"SoundNotice", [] { return soundNotice(); }, true},
     {"Shadow", [] { return landingShadow(); }, true},
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     {"Icon", [] { return iconArt(); }, true},
