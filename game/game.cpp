@@ -7,6 +7,13 @@ namespace {
 // Both the scene switch and the phase switch report a bad id with this text.
 const char* const UndefinedSceneText = "Undefined game scene";
 
+// The keys a screen reads for itself. Q, M and the fullscreen key act the
+// same on every screen and are read before any scene, so they are left out.
+constexpr platform::Key ScreenKeys[] = {
+    platform::Key::Left, platform::Key::Right, platform::Key::Up,     platform::Key::Down, platform::Key::Z,
+    platform::Key::C,    platform::Key::P,     platform::Key::Escape, platform::Key::O,
+};
+
 }  // namespace
 
 // The members are built in declaration order: field, renderer, sound, timer
@@ -91,9 +98,19 @@ void Game::changeScene(SceneId id)
     }
 }
 
+void Game::ignoreHeldKeys()
+{
+    // A key held down from the screen before, or a press it left unread,
+    // must not act on a screen the player has not seen yet: names came out
+    // scrolled by a Down held from the game's end.
+    for (platform::Key key : ScreenKeys)
+        platform::ignoreHeldKey(key);
+}
+
 void Game::enterTitle()
 {
     scene_ = SceneTitle;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmTitle);
     sound_.playSelectedBgm();
     field_.reset();
@@ -103,6 +120,7 @@ void Game::enterTitle()
 void Game::enterRanking()
 {
     scene_ = SceneRanking;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -110,6 +128,7 @@ void Game::enterRanking()
 void Game::enterGameOver()
 {
     scene_ = SceneGameOver;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -120,6 +139,7 @@ void Game::enterNameEntry()
     // belong in the table; the game-over music plays on.
     if (field_.qualifiesForRanking()) {
         scene_ = SceneNameEntry;
+        ignoreHeldKeys();
     } else {
         changeScene(SceneTitle);
     }
@@ -128,6 +148,7 @@ void Game::enterNameEntry()
 void Game::enterGameStart()
 {
     scene_ = SceneGameStart;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmPlay);
     sound_.playSelectedBgm();
 }

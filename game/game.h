@@ -95,6 +95,9 @@ public:
     void enterFirstTitle();
     void changePhase(PhaseId id);
     void enterOptions();
+    // Every scene change calls it: the keys held at this moment do nothing
+    // on the new screen until they are let go.
+    void ignoreHeldKeys();
 
     // ---- Settings (game/options_scene.cpp) ----
     // Takes the player's settings from the file at path; an empty path

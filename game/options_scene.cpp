@@ -14,6 +14,7 @@ void Game::enterOptions()
 {
     // The title music plays on; each visit starts at the first entry.
     scene_ = SceneOptions;
+    ignoreHeldKeys();
     optionsMenu_.reset();
     optionsView_.open();
 }
@@ -34,6 +35,7 @@ void Game::updateOptions()
         sound_.playEffect(SeDecide);
         optionsView_.close();
         scene_ = SceneTitle;
+        ignoreHeldKeys();
         return;
     }
     if (up || down) {

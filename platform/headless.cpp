@@ -67,6 +67,8 @@ namespace platform {
 
 KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
 
+void ignoreHeldKey(Key key) { state().keys[static_cast<int>(key)].ignoreHeld(); }
+
 std::uint32_t milliseconds() { return state().clock; }
 
 TimerCaps timerCaps() { return TimerCaps{1, 1000000}; }

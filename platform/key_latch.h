@@ -16,30 +16,48 @@ enum class KeySource : unsigned { Keyboard = 1u, Gamepad = 2u };
 class KeyLatch {
 public:
     // A key-down event. Auto-repeat keeps the key down but is no new press.
+    // A hold that is ignored stays ignored until its key-up, whatever
+    // key-downs come in between.
     void keyDown(bool isRepeat, KeySource source = KeySource::Keyboard)
     {
-        holders_.fetch_or(static_cast<unsigned>(source));
-        if (!isRepeat) pressed_.store(true);
+        const unsigned bit = static_cast<unsigned>(source);
+        holders_.fetch_or(bit);
+        if (!isRepeat && !(ignored_.load() & bit)) pressed_.store(true);
     }
-    void keyUp(KeySource source = KeySource::Keyboard) { holders_.fetch_and(~static_cast<unsigned>(source)); }
+    void keyUp(KeySource source = KeySource::Keyboard)
+    {
+        const unsigned bit = static_cast<unsigned>(source);
+        holders_.fetch_and(~bit);
+        ignored_.fetch_and(~bit);
+    }
 
     // One query: the current state, consuming the press mark.
     KeyState query()
     {
         KeyState s;
         s.pressedSinceLastQuery = pressed_.exchange(false);
-        s.down = holders_.load() != 0;
+        s.down = (holders_.load() & ~ignored_.load()) != 0;
         return s;
+    }
+
+    // The holds of this moment read as up, and the press mark goes, until
+    // each holder lets go; a new hold by another holder counts at once.
+    void ignoreHeld()
+    {
+        ignored_.fetch_or(holders_.load());
+        pressed_.store(false);
     }
 
     void clear()
     {
         holders_.store(0);
+        ignored_.store(0);
         pressed_.store(false);
     }
 
 private:
     std::atomic<unsigned> holders_{0};  // KeySource bits
+    std::atomic<unsigned> ignored_{0};  // holders whose hold predates ignoreHeld
     std::atomic<bool> pressed_{false};
 };
 

@@ -39,6 +39,11 @@ inline bool keyNewlyPressed(Key key)
     return s.down && s.pressedSinceLastQuery;
 }
 
+// The key, if down now, reads as up (no press either) until it is let go:
+// a screen that has just opened ignores the keys held from the screen
+// before.
+void ignoreHeldKey(Key key);
+
 // ---- Clock ------------------------------------------------------------------
 
 // Monotonic milliseconds truncated to 32 bits; wraps after about 49.7 days.

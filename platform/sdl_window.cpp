@@ -353,6 +353,8 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
 
+void ignoreHeldKey(Key key) { keys[static_cast<int>(key)].ignoreHeld(); }
+
 std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
 
 // Gives the window the game's icon from Graphics/Icon.bmp beside the

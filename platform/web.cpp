@@ -172,6 +172,8 @@ namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 
+void ignoreHeldKey(Key key) { keys[static_cast<std::size_t>(key)].ignoreHeld(); }
+
 std::uint32_t milliseconds()
 {
     if (scripted) return scriptedClock;
