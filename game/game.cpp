@@ -10,8 +10,9 @@ const char* const UndefinedSceneText = "Undefined game scene";
 // The keys a screen reads for itself. Q, M and the fullscreen key act the
 // same on every screen and are read before any scene, so they are left out.
 constexpr platform::Key ScreenKeys[] = {
-    platform::Key::Left, platform::Key::Right, platform::Key::Up,     platform::Key::Down, platform::Key::Z,
-    platform::Key::C,    platform::Key::P,     platform::Key::Escape, platform::Key::O,
+    platform::Key::Left, platform::Key::Right, platform::Key::Up,    platform::Key::Down,
+    platform::Key::Z,    platform::Key::C,     platform::Key::P,     platform::Key::Escape,
+    platform::Key::O,    platform::Key::Enter, platform::Key::Space, platform::Key::Backspace,
 };
 
 }  // namespace
@@ -105,6 +106,18 @@ void Game::ignoreHeldKeys()
     // scrolled by a Down held from the game's end.
     for (platform::Key key : ScreenKeys)
         platform::ignoreHeldKey(key);
+    // Letters typed before belong to no name.
+    while (platform::takeTypedLetter() != 0) {
+    }
+}
+
+bool Game::decidePressed()
+{
+    // Each of the three is read, so none keeps a press for later.
+    const bool z = platform::keyNewlyPressed(platform::Key::Z);
+    const bool enter = platform::keyNewlyPressed(platform::Key::Enter);
+    const bool space = platform::keyNewlyPressed(platform::Key::Space);
+    return z || enter || space;
 }
 
 void Game::enterTitle()

@@ -146,6 +146,8 @@ private:
     void updateNameEntry();
     void updateRanking();
     void updateOptions();
+    // Z, Enter or Space newly pressed: the decide keys outside play.
+    bool decidePressed();
     // M (mute) and F11 / Alt+Enter (fullscreen), on every screen.
     void handleSettingKeys();
     void applyAllSettings();

@@ -9,7 +9,7 @@ void Game::updateTitle()
     // twice and never lost between two queries of the same frame.
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
-    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool decide = decidePressed();
     const bool options = platform::keyNewlyPressed(platform::Key::O);
 
     // A key seen by the very first frame, before the rest of start-up: its

@@ -23,6 +23,7 @@ struct SoundSlot {
 
 struct State {
     std::array<platform::KeyLatch, platform::KeyCount> keys;
+    platform::TypedLetters typed;
     std::uint32_t clock = 1;
     std::vector<headless::MessageBoxRecord> boxes;
     headless::Frame frame;
@@ -68,6 +69,8 @@ namespace platform {
 KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
 
 void ignoreHeldKey(Key key) { state().keys[static_cast<int>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return state().typed.take(); }
 
 std::uint32_t milliseconds() { return state().clock; }
 
@@ -216,6 +219,8 @@ void reset()
     State& s = state();
     for (auto& k : s.keys)
         k.clear();
+    while (s.typed.take() != 0) {
+    }
     s.clock = 1;
     s.boxes.clear();
     s.frame = Frame{};
@@ -244,6 +249,7 @@ void reset()
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
 void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
 void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
+void typeLetter(char letter) { state().typed.type(letter); }
 
 void setClock(std::uint32_t ms) { state().clock = ms; }
 void advanceClock(std::uint32_t ms) { state().clock += ms; }

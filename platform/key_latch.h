@@ -61,4 +61,35 @@ private:
     std::atomic<bool> pressed_{false};
 };
 
+// Letters typed, in order, from the thread that sees key events to the one
+// that takes them: one writer, one reader, no lock.
+class TypedLetters {
+public:
+    // 'A'..'Z' or 'a'..'z'; anything else is not a letter and is ignored.
+    void type(char c)
+    {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c < 'A' || c > 'Z') return;
+        const unsigned tail = tail_.load();
+        if (tail - head_.load() >= Capacity) return;  // full: the letter is dropped
+        letters_[tail % Capacity].store(c);
+        tail_.store(tail + 1);
+    }
+    // The oldest waiting letter, 0 when none.
+    char take()
+    {
+        const unsigned head = head_.load();
+        if (head == tail_.load()) return 0;
+        const char c = letters_[head % Capacity].load();
+        head_.store(head + 1);
+        return c;
+    }
+
+private:
+    static constexpr unsigned Capacity = 8;
+    std::atomic<char> letters_[Capacity] = {};
+    std::atomic<unsigned> head_{0};
+    std::atomic<unsigned> tail_{0};
+};
+
 }  // namespace platform
