@@ -27,9 +27,18 @@ void Game::update()
 {
     now_ = timer_.elapsed();
 
-    // Q acts while held, on every screen, before the scene runs.
-    if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    // Q acts while held, on every screen, before the scene runs; modern
+    // controls ask first during the game.
+    if (!asksBeforeQuit()) {
+        if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    } else if (!quitAsked_ && platform::keyNewlyPressed(platform::Key::Q)) {
+        askQuit();
+    }
     handleSettingKeys();
+    if (quitAsked_) {
+        answerQuitQuestion();
+        return;
+    }
     if (updatePause()) return;
 
     switch (scene_) {

@@ -26,6 +26,7 @@ void OptionsView::load(const std::string& base)
     const std::string graphics = base + "Graphics/";
     backgroundPath_ = graphics + "Options.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
+    loadPicture(notes_, graphics + "ControlsNotes.bmp", true);
 }
 
 void OptionsView::open()
@@ -84,6 +85,9 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
     drawWord(renderer, onOff(s.mute), row(OptionsEntry::Mute));
     drawWord(renderer, s.controls == ControlsSetting::Modern ? Modern : Classic, row(OptionsEntry::Controls));
     drawWord(renderer, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
+    const int note = s.controls == ControlsSetting::Modern ? 1 : 0;
+    renderer.drawOther(notes_, LabelX, rowY(row(OptionsEntry::Controls)) + NoteOffsetY, 0, NoteHeight * note,
+                       NoteWidth, NoteHeight, true);
 
     renderer.drawBlock(CursorX, rowY(menu.cursorIndex()) + (RowPitch - CellSize) / 2, Bomb, -1);
 }

@@ -27,6 +27,11 @@ constexpr int ValueGlyphWidth = 16;
 constexpr int ValueGlyphCount = 12;
 constexpr int SheetHeight = 24;
 constexpr const char* ValueGlyphOrder = "0123456789X%";
+// The notes on the control styles, one line each (classic, then modern),
+// under the CONTROLS row's name.
+constexpr int NoteWidth = 448;
+constexpr int NoteHeight = 16;
+constexpr int NoteOffsetY = 31;  // from the top of the CONTROLS row
 // The title's hint "O OPTIONS", in the free space right of the menu, level
 // with its last entry.
 constexpr int HintX = 468;
@@ -51,7 +56,8 @@ public:
     // The title's hint, over the title picture.
     void drawTitleHint(Renderer& renderer) const;
     // The whole options screen: background, the cursor (a bomb cell from
-    // the renderer's block sheet) and every entry's value.
+    // the renderer's block sheet), every entry's value and what the chosen
+    // control style does.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
 
 private:
@@ -64,4 +70,5 @@ private:
     Surface plain_;  // stands in for a missing background
     Surface values_;
     Surface hint_;
+    Surface notes_;
 };

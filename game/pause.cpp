@@ -58,6 +58,39 @@ void Game::enterPause()
     renderer_.drawPauseScreen(field_);
 }
 
+bool Game::asksBeforeQuit() const { return controlStyle_ == ControlStyle::Modern && pausable(); }
+
+void Game::askQuit()
+{
+    // Drawn over the pause screen: the game stands still and hidden while
+    // the player decides, as when paused.
+    pausedBeforeQuestion_ = paused_;
+    if (!paused_) enterPause();
+    quitAsked_ = true;
+    renderer_.drawQuitQuestion();
+}
+
+void Game::answerQuitQuestion()
+{
+    const bool yes = decidePressed();
+    const bool no = platform::keyNewlyPressed(Key::Escape);
+    if (yes) {
+        // Quits in the next frame, as Q held does.
+        quitAsked_ = false;
+        scene_ = SceneQuit;
+    } else if (no) {
+        quitAsked_ = false;
+        if (pausedBeforeQuestion_)
+            renderer_.drawPauseScreen(field_);
+        else
+            leavePause();
+    } else {
+        // As while paused: presses made meanwhile do nothing later.
+        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::C, Key::P})
+            platform::queryKey(key);
+    }
+}
+
 void Game::leavePause()
 {
     paused_ = false;

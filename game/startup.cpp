@@ -59,6 +59,7 @@ const OverlayAsset OverlayManifest[] = {
     {OverlayNamePanel, "Graphics/NamePanel.bmp", true},
     {OverlayNameFrame, "Graphics/NameFrame.bmp", true},
     {OverlayShadow, "Graphics/Shadow.bmp", true},
+    {OverlayQuitQuestion, "Graphics/QuitQuestion.bmp", true},
 };
 
 const SoundAsset<BgmId> BgmManifest[] = {

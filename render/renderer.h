@@ -53,6 +53,7 @@ enum OverlayPicture : int {
     OverlayPlayKeys,
     OverlayNameKeys,
     OverlayShadow,
+    OverlayQuitQuestion,
     OverlayCount,
 };
 
@@ -122,6 +123,8 @@ public:
     // The paused play: the game background and the counters, the well and
     // the next pair left out, the pause panel centred on the well.
     void drawPauseScreen(const PuzzleField& field);
+    // The question before quitting, over the pause screen's panel.
+    void drawQuitQuestion();
     // Place 1..5 (others draw nothing): up to three name characters, then
     // the score left-aligned with a pitch of 30.
     void drawRankEntry(int place, const std::string& name, int score);
