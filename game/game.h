@@ -201,7 +201,8 @@ private:
     void enterPause();
     void leavePause();
     // Modern controls' Q during the game: the question, paused as the pause
-    // is; Z, Enter or Space quits, Esc goes back to where the game was.
+    // is; Z, Enter or Space quits, Esc (or P) goes back to where the game
+    // was.
     bool asksBeforeQuit() const;
     void askQuit();
     void answerQuitQuestion();

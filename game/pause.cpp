@@ -68,12 +68,19 @@ void Game::askQuit()
     if (!paused_) enterPause();
     quitAsked_ = true;
     renderer_.drawQuitQuestion();
+    // Z sits beside Q: a Z pressed for a turn a moment before must not
+    // answer a question not yet seen.
+    for (Key key : {Key::Z, Key::Enter, Key::Space, Key::Escape, Key::P})
+        platform::ignoreHeldKey(key);
 }
 
 void Game::answerQuitQuestion()
 {
     const bool yes = decidePressed();
-    const bool no = platform::keyNewlyPressed(Key::Escape);
+    // P too, as it ends the pause: the gamepad's Start, where Esc is none.
+    const bool escape = platform::keyNewlyPressed(Key::Escape);
+    const bool pause = platform::keyNewlyPressed(Key::P);
+    const bool no = escape || pause;
     if (yes) {
         // Quits in the next frame, as Q held does.
         quitAsked_ = false;
@@ -86,7 +93,7 @@ void Game::answerQuitQuestion()
             leavePause();
     } else {
         // As while paused: presses made meanwhile do nothing later.
-        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::C, Key::P})
+        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::C})
             platform::queryKey(key);
     }
 }

@@ -130,6 +130,22 @@ TEST_F(ModernKeysTest, QAsksEscResumesTheGameAsItWasAndZQuits)
     }
 }
 
+TEST_F(ModernKeysTest, AZHeldWhenQIsPressedDoesNotAnswerAndPAnswersNo)
+{
+    game->setControlStyle(ControlStyle::Modern);
+    prepare(DropCases[4]);
+    headless::press(Key::Z);
+    headless::press(Key::Q);
+    frameAt(1000);
+    frameAt(1033);
+    EXPECT_TRUE(game->quitAsked());
+    EXPECT_TRUE(platform::running());
+    headless::release(Key::Z);
+    tapAt(Key::P, 1066);
+    EXPECT_FALSE(game->quitAsked());
+    EXPECT_FALSE(game->paused());
+}
+
 TEST_F(ModernKeysTest, QQuitsAtOnceInClassicAndOutsideTheGame)
 {
     for (ControlStyle style : {ControlStyle::Classic, ControlStyle::Modern}) {
