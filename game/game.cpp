@@ -8,6 +8,14 @@ namespace {
 // Both the scene switch and the phase switch report a bad id with this text.
 const char* const UndefinedSceneText = "Undefined game scene";
 
+// The keys a screen reads for itself. Q, M and the fullscreen key act the
+// same on every screen and are read before any scene, so they are left out.
+constexpr platform::Key ScreenKeys[] = {
+    platform::Key::Left, platform::Key::Right, platform::Key::Up,    platform::Key::Down,
+    platform::Key::Z,    platform::Key::C,     platform::Key::P,     platform::Key::Escape,
+    platform::Key::O,    platform::Key::Enter, platform::Key::Space, platform::Key::Backspace,
+};
+
 }  // namespace
 
 // The members are built in declaration order: field, renderer, sound, timer
@@ -20,9 +28,25 @@ void Game::update()
 {
     now_ = timer_.elapsed();
 
-    // Q acts while held, on every screen, before the scene runs.
-    if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    // Q acts while held, on every screen, before the scene runs; modern
+    // controls ask first during the game.
+    if (!asksBeforeQuit()) {
+        if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+    } else if (!quitAsked_ && platform::keyNewlyPressed(platform::Key::Q)) {
+        askQuit();
+    }
     const bool soundToggled = handleSettingKeys();
+    if (quitAsked_) {
+        // The question stands still like the pause screen; M brings both
+        // back with the notice.
+        if (soundToggled) {
+            renderer_.drawPauseScreen(field_);
+            renderer_.drawQuitQuestion();
+        }
+        answerQuitQuestion();
+        drawSoundNotice();
+        return;
+    }
     if (updatePause()) {
         // The pause screen is drawn once; M brings it back with the notice.
         if (soundToggled) renderer_.drawPauseScreen(field_);
@@ -105,9 +129,31 @@ void Game::changeScene(SceneId id)
     }
 }
 
+void Game::ignoreHeldKeys()
+{
+    // A key held down from the screen before, or a press it left unread,
+    // must not act on a screen the player has not seen yet: names came out
+    // scrolled by a Down held from the game's end.
+    for (platform::Key key : ScreenKeys)
+        platform::ignoreHeldKey(key);
+    // Letters typed before belong to no name.
+    while (platform::takeTypedLetter() != 0) {
+    }
+}
+
+bool Game::decidePressed()
+{
+    // Each of the three is read, so none keeps a press for later.
+    const bool z = platform::keyNewlyPressed(platform::Key::Z);
+    const bool enter = platform::keyNewlyPressed(platform::Key::Enter);
+    const bool space = platform::keyNewlyPressed(platform::Key::Space);
+    return z || enter || space;
+}
+
 void Game::enterTitle()
 {
     scene_ = SceneTitle;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmTitle);
     sound_.playSelectedBgm();
     field_.reset();
@@ -117,6 +163,7 @@ void Game::enterTitle()
 void Game::enterRanking()
 {
     scene_ = SceneRanking;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -124,6 +171,7 @@ void Game::enterRanking()
 void Game::enterGameOver()
 {
     scene_ = SceneGameOver;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -134,6 +182,7 @@ void Game::enterNameEntry()
     // belong in the table; the game-over music plays on.
     if (field_.qualifiesForRanking()) {
         scene_ = SceneNameEntry;
+        ignoreHeldKeys();
     } else {
         changeScene(SceneTitle);
     }
@@ -142,6 +191,7 @@ void Game::enterNameEntry()
 void Game::enterGameStart()
 {
     scene_ = SceneGameStart;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmPlay);
     sound_.playSelectedBgm();
 }

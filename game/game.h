@@ -40,7 +40,8 @@ enum PhaseId : int {
 
 // How the falling pair answers the arrows, and when its frame is drawn.
 // Classic is the game as it has always played; Modern changes only timing
-// and drawing, never a rule.
+// and drawing, never a rule, and adds two keys: Up drops the pair at once,
+// and Q during the game asks before it quits.
 enum class ControlStyle { Classic, Modern };
 
 // The play keys, read once per falling frame in this order.
@@ -52,6 +53,7 @@ struct PairKeys {
     bool down = false;                  // held
     bool turnCounterClockwise = false;  // Z, newly pressed
     bool turnClockwise = false;         // C, newly pressed
+    bool drop = false;                  // Up, newly pressed (read by modern controls only)
 };
 
 class Game {
@@ -108,6 +110,9 @@ public:
     void enterFirstTitle();
     void changePhase(PhaseId id);
     void enterOptions();
+    // Every scene change calls it: the keys held at this moment do nothing
+    // on the new screen until they are let go.
+    void ignoreHeldKeys();
 
     // ---- Settings (game/options_scene.cpp) ----
     // Takes the player's settings from the file at path; an empty path
@@ -135,6 +140,8 @@ public:
     ControlStyle controlStyle() const { return controlStyle_; }
     // True while the game-start banner or the play stands paused.
     bool paused() const { return paused_; }
+    // True while the question before quitting shows (modern controls).
+    bool quitAsked() const { return quitAsked_; }
 
     // ---- What the screens add to tell the player what happened ----
     // The faint outline of where the falling pair would land; off unless
@@ -168,6 +175,8 @@ private:
     TitleKeys takeHeldTitleKeys();
     // Takes into the game what the loader has read since the last call.
     void adoptLoadedRest();
+    // Z, Enter or Space newly pressed: the decide keys outside play.
+    bool decidePressed();
     // M (mute) and F11 / Alt+Enter (fullscreen), on every screen; true
     // when M turned the sound off or on.
     bool handleSettingKeys();
@@ -193,6 +202,10 @@ private:
     // -1 while the pair still falls (or no step was due), else the index
     // of the block that landed.
     int stepPairFall(bool pushed);
+    // One half-row fall step without the gate; the same result.
+    int fallHalfRow();
+    // Modern's Up: half row by half row until the pair lands, in one frame.
+    int dropPair();
     int handlePairInput(const PairKeys& keys);
     void landPair(int index);
     // True when the pair moved.
@@ -215,6 +228,12 @@ private:
     bool pausable() const;
     void enterPause();
     void leavePause();
+    // Modern controls' Q during the game: the question, paused as the pause
+    // is; Z, Enter or Space quits, Esc (or P) goes back to where the game
+    // was.
+    bool asksBeforeQuit() const;
+    void askQuit();
+    void answerQuitQuestion();
 
     SceneId scene_ = SceneTitle;
     PhaseId phase_ = PhaseFalling;
@@ -233,6 +252,8 @@ private:
     ControlStyle controlStyle_ = ControlStyle::Classic;
     ArrowHold arrowHolds_[2];  // left, right
     bool paused_ = false;
+    bool quitAsked_ = false;
+    bool pausedBeforeQuestion_ = false;
     bool windowWasActive_ = true;
     Surface beforePause_;  // the picture the pause covers, shown again on resume
 

@@ -14,6 +14,7 @@ void Game::enterOptions()
 {
     // The title music plays on; each visit starts at the first entry.
     scene_ = SceneOptions;
+    ignoreHeldKeys();
     optionsMenu_.reset();
     optionsView_.open();
 }
@@ -25,7 +26,7 @@ void Game::updateOptions()
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
     const bool left = platform::keyNewlyPressed(platform::Key::Left);
     const bool right = platform::keyNewlyPressed(platform::Key::Right);
-    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool decide = decidePressed();
     const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
 
     if (leave || (decide && optionsMenu_.cursor() == OptionsEntry::Back)) {
@@ -34,6 +35,7 @@ void Game::updateOptions()
         sound_.playEffect(SeDecide);
         optionsView_.close();
         scene_ = SceneTitle;
+        ignoreHeldKeys();
         return;
     }
     if (up || down) {
@@ -55,7 +57,8 @@ void Game::updateOptions()
 
 bool Game::handleSettingKeys()
 {
-    const bool mute = platform::keyNewlyPressed(platform::Key::M);
+    // M types a letter in the name entry: it mutes everywhere else.
+    const bool mute = platform::keyNewlyPressed(platform::Key::M) && scene_ != SceneNameEntry;
     const bool fullscreen = platform::keyNewlyPressed(platform::Key::Fullscreen);
     Settings next = settings_;
     if (mute) next.mute = !next.mute;

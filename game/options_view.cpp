@@ -21,13 +21,17 @@ void OptionsView::loadTitleHint(const std::string& base)
     loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true);
 }
 
-std::string OptionsView::valuesPath(const std::string& base) { return base + "Graphics/OptionValues.bmp"; }
+std::string OptionsView::sheetPath(Sheet sheet, const std::string& base)
+{
+    return base + (sheet == NotesSheet ? "Graphics/ControlsNotes.bmp" : "Graphics/OptionValues.bmp");
+}
 
-void OptionsView::adoptValues(Surface& values, const std::string& base)
+void OptionsView::adoptSheet(Sheet sheet, Surface& picture, const std::string& base)
 {
     backgroundPath_ = base + "Graphics/Options.bmp";
-    values_.swap(values);
-    values.release();
+    Surface& mine = sheet == NotesSheet ? notes_ : values_;
+    mine.swap(picture);
+    picture.release();
 }
 
 void OptionsView::open()
@@ -86,6 +90,9 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
     drawWord(renderer, onOff(s.mute), row(OptionsEntry::Mute));
     drawWord(renderer, s.controls == ControlsSetting::Modern ? Modern : Classic, row(OptionsEntry::Controls));
     drawWord(renderer, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
+    const int note = s.controls == ControlsSetting::Modern ? 1 : 0;
+    renderer.drawOther(notes_, LabelX, rowY(row(OptionsEntry::Controls)) + NoteOffsetY, 0, NoteHeight * note,
+                       NoteWidth, NoteHeight, true);
 
     renderer.drawBlock(CursorX, rowY(menu.cursorIndex()) + (RowPitch - CellSize) / 2, Bomb, -1);
 }

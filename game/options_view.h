@@ -27,6 +27,11 @@ constexpr int ValueGlyphWidth = 16;
 constexpr int ValueGlyphCount = 12;
 constexpr int SheetHeight = 24;
 constexpr const char* ValueGlyphOrder = "0123456789X%";
+// The notes on the control styles, one line each (classic, then modern),
+// under the CONTROLS row's name.
+constexpr int NoteWidth = 448;
+constexpr int NoteHeight = 16;
+constexpr int NoteOffsetY = 31;  // from the top of the CONTROLS row
 // The title's hint "O OPTIONS", in the free space right of the menu, level
 // with its last entry.
 constexpr int HintX = 468;
@@ -37,14 +42,18 @@ class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
 
+    // The sheets the rest of start-up reads for the options screen.
+    enum Sheet { ValueSheet, NotesSheet };
+    static constexpr Sheet Sheets[] = {ValueSheet, NotesSheet};
+
     // From Graphics/ under base (base ends with '/' or is empty): the title's
-    // hint, loaded here; the value sheet's file, which the rest of start-up
-    // reads (keyed) and hands over with adoptValues (values is left empty),
+    // hint, loaded here; the file of each sheet, which the rest of start-up
+    // reads (keyed) and hands over with adoptSheet (picture is left empty),
     // which also notes where the background is. Missing files stay silent,
     // unusable ones get one stderr line, as every picture does.
     void loadTitleHint(const std::string& base);
-    static std::string valuesPath(const std::string& base);
-    void adoptValues(Surface& values, const std::string& base);
+    static std::string sheetPath(Sheet sheet, const std::string& base);
+    void adoptSheet(Sheet sheet, Surface& picture, const std::string& base);
     // The background, a whole screen, is held only while the options show:
     // loaded on opening, let go on closing.
     void open();
@@ -53,7 +62,8 @@ public:
     // The title's hint, over the title picture.
     void drawTitleHint(Renderer& renderer) const;
     // The whole options screen: background, the cursor (a bomb cell from
-    // the renderer's block sheet) and every entry's value.
+    // the renderer's block sheet), every entry's value and what the chosen
+    // control style does.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
 
 private:
@@ -66,4 +76,5 @@ private:
     Surface plain_;  // stands in for a missing background
     Surface values_;
     Surface hint_;
+    Surface notes_;
 };

@@ -14,9 +14,9 @@
 #include <vector>
 
 struct RestOfStartUp {
-    enum class Kind { Image, OptionValues, Overlay, Music, Effect };
-    // One file and where it goes: the image slot, the overlay, the track or
-    // the effect of that id (none for the option values).
+    enum class Kind { Image, OptionsSheet, Overlay, Music, Effect };
+    // One file and where it goes: the image slot, the options sheet, the
+    // overlay, the track or the effect of that id.
     struct Item {
         Kind kind;
         int id;

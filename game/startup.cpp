@@ -63,6 +63,7 @@ const OverlayAsset OverlayManifest[] = {
     {OverlayShadow, "Graphics/Shadow.bmp", true},
     {OverlayMoreKeys, "Graphics/MoreKeys.bmp", false},
     {OverlaySoundNotice, "Graphics/SoundNotice.bmp", true},
+    {OverlayQuitQuestion, "Graphics/QuitQuestion.bmp", true},
 };
 
 const SoundAsset<BgmId> BgmManifest[] = {
@@ -92,7 +93,8 @@ std::vector<RestOfStartUp::Item> restItems(const std::string& base)
     for (const ImageAsset& image : ImageManifest)
         if (!image.drawnByTitle)
             items.push_back({RestKind::Image, image.slot, base + image.path, image.colourKeyed});
-    items.push_back({RestKind::OptionValues, 0, OptionsView::valuesPath(base), true});
+    for (const OptionsView::Sheet sheet : OptionsView::Sheets)
+        items.push_back({RestKind::OptionsSheet, sheet, OptionsView::sheetPath(sheet, base), true});
     for (const OverlayAsset& overlay : OverlayManifest)
         items.push_back({RestKind::Overlay, overlay.id, base + overlay.path, overlay.colourKeyed});
     for (const auto& music : BgmManifest)
@@ -192,7 +194,9 @@ void Game::adoptLoadedRest()
         RestOfStartUp::Loaded& loaded = rest.files->loaded[rest.adopted];
         switch (item.kind) {
         case RestKind::Image: renderer_.adoptImage(item.id, loaded.picture); break;
-        case RestKind::OptionValues: optionsView_.adoptValues(loaded.picture, assetBase_); break;
+        case RestKind::OptionsSheet:
+            optionsView_.adoptSheet(static_cast<OptionsView::Sheet>(item.id), loaded.picture, assetBase_);
+            break;
         case RestKind::Overlay: renderer_.adoptOverlay(item.id, loaded.picture, item.keyed); break;
         case RestKind::Music: sound_.loadBgm(static_cast<BgmId>(item.id), std::move(loaded.sound)); break;
         case RestKind::Effect: sound_.loadEffect(static_cast<SeId>(item.id), std::move(loaded.sound)); break;

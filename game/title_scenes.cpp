@@ -10,7 +10,7 @@ void Game::updateTitle()
     TitleKeys keys;
     keys.up = platform::keyNewlyPressed(platform::Key::Up);
     keys.down = platform::keyNewlyPressed(platform::Key::Down);
-    keys.decide = platform::keyNewlyPressed(platform::Key::Z);
+    keys.decide = decidePressed();
     keys.options = platform::keyNewlyPressed(platform::Key::O);
 
     // A key seen before the rest of start-up is in needs that rest: its

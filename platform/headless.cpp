@@ -23,6 +23,7 @@ struct SoundSlot {
 
 struct State {
     std::array<platform::KeyLatch, platform::KeyCount> keys;
+    platform::TypedLetters typed;
     std::uint32_t clock = 1;
     std::vector<headless::MessageBoxRecord> boxes;
     headless::Frame frame;
@@ -66,6 +67,10 @@ SoundSlot* slot(platform::SoundHandle h)
 namespace platform {
 
 KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
+
+void ignoreHeldKey(Key key) { state().keys[static_cast<int>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return state().typed.take(); }
 
 std::uint32_t milliseconds() { return state().clock; }
 
@@ -228,6 +233,8 @@ void reset()
     State& s = state();
     for (auto& k : s.keys)
         k.clear();
+    while (s.typed.take() != 0) {
+    }
     s.clock = 1;
     s.boxes.clear();
     s.frame = Frame{};
@@ -256,6 +263,7 @@ void reset()
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
 void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
 void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
+void typeLetter(char letter) { state().typed.type(letter); }
 
 void setClock(std::uint32_t ms) { state().clock = ms; }
 void advanceClock(std::uint32_t ms) { state().clock += ms; }

@@ -21,6 +21,8 @@ void press(platform::Key key);
 void release(platform::Key key);
 // An auto-repeat key-down: the key stays down and is not marked pressed.
 void repeat(platform::Key key);
+// A letter typed, as the layout prints it (the key itself is pressed apart).
+void typeLetter(char letter);
 
 void setClock(std::uint32_t ms);
 void advanceClock(std::uint32_t ms);

@@ -14,11 +14,13 @@ namespace platform {
 // ---- Keys -----------------------------------------------------------------
 
 // The design's seven keys, then the extras: P pause (P, a gamepad's Start),
-// Escape (pause; leaves the options), M mute, O options (O, a gamepad's Y),
-// Fullscreen (F11, Alt+Enter). A gamepad's D-pad and left stick read as the
-// arrows, A as Z, B as C, Back as Q; keyboard and gamepad work together.
-enum class Key { Left, Right, Up, Down, Z, C, Q, P, Escape, M, O, Fullscreen };
-constexpr int KeyCount = 12;
+// Escape (pause; leaves the options and the ranking), M mute, O options (O,
+// a gamepad's Y), Fullscreen (F11, Alt+Enter), Enter (Enter without Alt) and
+// Space (both decide where Z does, outside play), Backspace (back one letter
+// in the name entry). A gamepad's D-pad and left stick read as the arrows, A
+// as Z, B as C, Back as Q; keyboard and gamepad work together.
+enum class Key { Left, Right, Up, Down, Z, C, Q, P, Escape, M, O, Fullscreen, Enter, Space, Backspace };
+constexpr int KeyCount = 15;
 
 // One reading of a key: down at this moment, and pressed (a real key-down,
 // not auto-repeat) since the previous query of the same key.
@@ -39,6 +41,17 @@ inline bool keyNewlyPressed(Key key)
     const KeyState s = queryKey(key);
     return s.down && s.pressedSinceLastQuery;
 }
+
+// The key, if down now, reads as up (no press either) until it is let go:
+// a screen that has just opened ignores the keys held from the screen
+// before.
+void ignoreHeldKey(Key key);
+
+// The oldest letter typed since the previous call, 'A'..'Z' as the
+// player's keyboard layout prints it (Shift or not; auto-repeat and letters
+// typed with Ctrl, Alt or a logo key do not count); 0 when there is none.
+// A few letters wait at most; more are dropped.
+char takeTypedLetter();
 
 // ---- Clock ------------------------------------------------------------------
 

@@ -77,6 +77,17 @@ std::atomic<platform::WindowId> windowId{platform::NoWindow};
 std::atomic<bool> frameThreadDone{false};
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
+platform::TypedLetters typedLetters;
+
+// A letter key's press types the letter the layout gives it (its keycode),
+// for the name entry; the key goes on to act as a game key as well.
+void typeLetter(const SDL_KeyboardEvent& e)
+{
+    const SDL_Keycode sym = e.keysym.sym;
+    if (e.repeat || (e.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) || sym < SDLK_a || sym > SDLK_z)
+        return;
+    typedLetters.type(static_cast<char>('a' + (sym - SDLK_a)));
+}
 
 // The newest picture from the frame thread, in the frame thread's own
 // buffer, waiting for the main thread. The main thread reads it under the
@@ -131,11 +142,14 @@ bool keyFor(const SDL_Keysym& keysym, bool keyDown, platform::Key& key)
     case SDL_SCANCODE_M: key = platform::Key::M; return true;
     case SDL_SCANCODE_O: key = platform::Key::O; return true;
     case SDL_SCANCODE_F11: key = platform::Key::Fullscreen; return true;
+    case SDL_SCANCODE_SPACE: key = platform::Key::Space; return true;
+    case SDL_SCANCODE_BACKSPACE: key = platform::Key::Backspace; return true;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
-        // Alt+Enter; the key-up counts whatever the modifiers are by then.
-        if (keyDown && !(keysym.mod & KMOD_ALT)) return false;
-        key = platform::Key::Fullscreen;
+        // Alt+Enter is fullscreen, Enter alone Enter. The key-up lets go of
+        // fullscreen here and of Enter in handleEvent, whatever the
+        // modifiers are by then.
+        key = keyDown && !(keysym.mod & KMOD_ALT) ? platform::Key::Enter : platform::Key::Fullscreen;
         return true;
     default: return false;
     }
@@ -210,6 +224,10 @@ void handleEvent(const SDL_Event& e)
     case SDL_QUIT: platform::requestQuit(); return;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+        if (e.type == SDL_KEYDOWN) typeLetter(e.key);
+        const SDL_Scancode code = e.key.keysym.scancode;
+        if (e.type == SDL_KEYUP && (code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER))
+            keys[static_cast<int>(platform::Key::Enter)].keyUp();
         platform::Key key;
         if (!keyFor(e.key.keysym, e.type == SDL_KEYDOWN, key)) return;
         auto& latch = keys[static_cast<int>(key)];
@@ -368,6 +386,10 @@ bool startVideoOnBusyDisplay(std::string& error)
 namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
+
+void ignoreHeldKey(Key key) { keys[static_cast<int>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return typedLetters.take(); }
 
 std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
 

@@ -28,6 +28,7 @@ namespace {
 constexpr int OutputRate = 44100;
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
+platform::TypedLetters typedLetters;
 bool windowOpen = false;
 bool isRunning = true;
 bool bgmRestart = true;
@@ -54,6 +55,10 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
     if (boxesOpen > 0 || scripted) return EM_FALSE;
     const int k = platform::keyForCode(e->code, e->altKey);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) js_start_audio(OutputRate);
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat)
+        typedLetters.type(platform::letterForKey(e->key, e->ctrlKey || e->altKey || e->metaKey));
+    if (type == EMSCRIPTEN_EVENT_KEYUP && platform::isEnterCode(e->code))
+        keys[static_cast<std::size_t>(platform::Key::Enter)].keyUp();
     if (k < 0) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN)
         keys[static_cast<std::size_t>(k)].keyDown(e->repeat);
@@ -171,6 +176,10 @@ const std::vector<ShownMessageBox>& shownMessageBoxes() { return boxesShown; }
 namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
+
+void ignoreHeldKey(Key key) { keys[static_cast<std::size_t>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return typedLetters.take(); }
 
 std::uint32_t milliseconds()
 {

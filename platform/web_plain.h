@@ -11,6 +11,13 @@ namespace platform {
 // The Key (as an int) that a KeyboardEvent.code stands for, -1 for a key
 // the game ignores. With alt, Enter is the fullscreen key.
 int keyForCode(const char* code, bool alt);
+// Whether the code is one of the two Enter keys: their key-up lets go of
+// Enter and fullscreen both, whatever the modifiers are by then.
+bool isEnterCode(const char* code);
+
+// The letter 'A'..'Z' a KeyboardEvent.key types (what the layout prints),
+// 0 for anything else or when Ctrl, Alt or Meta (modified) is held.
+char letterForKey(const char* key, bool modified);
 
 // Blue-green-red rows, bottom-up, stride width x 3, into red-green-blue-
 // alpha rows, top-down, opaque: what a canvas takes. out is resized.

@@ -521,6 +521,8 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     drawPicture(SlotPaused, BannerLeft, PausePanelTop, true);
 }
 
+void Renderer::drawQuitQuestion() { drawOverlay(OverlayQuitQuestion, BannerLeft, PausePanelTop); }
+
 void Renderer::drawRankEntry(int place, const std::string& name, int score)
 {
     if (place < 1 || place > 5) return;

@@ -55,6 +55,7 @@ enum OverlayPicture : int {
     OverlayShadow,
     OverlayMoreKeys,
     OverlaySoundNotice,
+    OverlayQuitQuestion,
     OverlayCount,
 };
 
@@ -128,6 +129,8 @@ public:
     // counters, the well and the next pair left out, the pause panel
     // centred on the well.
     void drawPauseScreen(const PuzzleField& field);
+    // The question before quitting, over the pause screen's panel.
+    void drawQuitQuestion();
     // Place 1..5 (others draw nothing): up to three name characters, then
     // the score left-aligned with a pitch of 30.
     void drawRankEntry(int place, const std::string& name, int score);

@@ -20,8 +20,10 @@ struct GameTestAccess {
     static void loadOptionsPictures(Game& game, const std::string& base)
     {
         game.optionsView_.loadTitleHint(base);
-        Surface values;
-        loadPicture(values, OptionsView::valuesPath(base), true);
-        game.optionsView_.adoptValues(values, base);
+        for (const OptionsView::Sheet sheet : OptionsView::Sheets) {
+            Surface picture;
+            loadPicture(picture, OptionsView::sheetPath(sheet, base), true);
+            game.optionsView_.adoptSheet(sheet, picture, base);
+        }
     }
 };

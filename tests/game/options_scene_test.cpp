@@ -267,6 +267,24 @@ TEST_F(OptionsPictureTest, TheScreenShowsEveryEntrysValue)
     EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 2), valueColour(5 + 11));
 }
 
+TEST_F(OptionsPictureTest, TheLineUnderTheControlsSaysWhatTheChosenStyleDoes)
+{
+    // One colour per line of the notes: classic above, modern below.
+    const Rgb classic{10, 200, 10 + 1}, modern{10, 200, 10 + 2};
+    writeBytes(dir_.file("Graphics/ControlsNotes.bmp"),
+               bmpBytes(optionsLayout::NoteWidth, 2 * optionsLayout::NoteHeight,
+                        [&](int, int y) { return y < optionsLayout::NoteHeight ? classic : modern; }));
+    writeOptionsPictures(false);
+    openOptions();
+    frame();
+    const int y = 100 + 40 * static_cast<int>(OptionsEntry::Controls) + optionsLayout::NoteOffsetY + 8;
+    EXPECT_EQ(screen(optionsLayout::LabelX + 100, y), classic);
+    moveTo(OptionsEntry::Controls);
+    tap(Key::Right);
+    EXPECT_EQ(game_->settings().controls, ControlsSetting::Modern);
+    EXPECT_EQ(screen(optionsLayout::LabelX + 100, y), modern);
+}
+
 TEST_F(OptionsPictureTest, TheTitleGainsOnlyItsHintForTheOptions)
 {
     writeSolidBmp(dir_.file("Title.bmp"), 640, 480, Rgb{1, 2, 3});

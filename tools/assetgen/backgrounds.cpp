@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tools/assetgen/backgrounds.h"
+#include "game/options_view.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/stroke_font.h"
 
@@ -314,6 +315,20 @@ Canvas optionValueSheet()
     const std::string glyphs = "0123456789X%";
     for (int k = 0; k < 12; ++k)
         drawTextCentred(c, glyphs.substr(k, 1), 640 + 16.0f * k + 8, 3, v);
+    return c;
+}
+
+// What each control style does, one line each, under the CONTROLS row.
+Canvas controlsNotes()
+{
+    Canvas c(optionsLayout::NoteWidth, 2 * optionsLayout::NoteHeight);
+    TextStyle note = labelStyle(7);
+    note.stroke = 1.6f;
+    note.outline = 1.0f;
+    note.tracking = 1.5f;
+    note.bottom = rgb(200, 204, 236);
+    drawText(c, "CLASSIC: HELD ARROWS REPEAT AT ONCE", 2, 4, note);
+    drawText(c, "MODERN: A TAP MOVES ONE COLUMN, UP DROPS, Q ASKS", 2, optionsLayout::NoteHeight + 4, note);
     return c;
 }
 

@@ -29,6 +29,8 @@ TextStyle labelStyle(float cap);
 // values drawn by the game from the sheet at x 420 (game/options_view.h).
 Canvas optionsBackground();  // 640 x 480, opaque
 Canvas optionValueSheet();   // 832 x 24, keyed: five words, then "0".."9", "X", "%"
-Canvas optionsHint();        // 128 x 16, keyed: the title's "O  OPTIONS"
+Canvas optionsHint();
+Canvas
+controlsNotes();  // keyed: the two control styles in plain words, one line each        // 128 x 16, keyed: the title's "O  OPTIONS"
 
 }  // namespace assetgen

@@ -36,7 +36,9 @@ const Picture Pictures[] = {
     {"Options", [] { return optionsBackground(); }, false},
     {"OptionValues", [] { return optionValueSheet(); }, true},
     {"OptionsHint", [] { return optionsHint(); }, true},
+    {"ControlsNotes", [] { return controlsNotes(); }, true},
     {"Paused", [] { return pausePanel(); }, true},
+    {"QuitQuestion", [] { return quitQuestionPanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
     {"ChainDigits", [] { return chainDigits(); }, true},

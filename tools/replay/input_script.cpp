@@ -17,10 +17,21 @@ struct KeyNameEntry {
     const char* name;
 };
 constexpr KeyNameEntry KeyNames[] = {
-    {platform::Key::Left, "left"}, {platform::Key::Right, "right"}, {platform::Key::Up, "up"},
-    {platform::Key::Down, "down"}, {platform::Key::Z, "z"},         {platform::Key::C, "c"},
-    {platform::Key::Q, "q"},       {platform::Key::P, "p"},         {platform::Key::Escape, "esc"},
-    {platform::Key::M, "m"},       {platform::Key::O, "o"},         {platform::Key::Fullscreen, "fullscreen"},
+    {platform::Key::Left, "left"},
+    {platform::Key::Right, "right"},
+    {platform::Key::Up, "up"},
+    {platform::Key::Down, "down"},
+    {platform::Key::Z, "z"},
+    {platform::Key::C, "c"},
+    {platform::Key::Q, "q"},
+    {platform::Key::P, "p"},
+    {platform::Key::Escape, "esc"},
+    {platform::Key::M, "m"},
+    {platform::Key::O, "o"},
+    {platform::Key::Fullscreen, "fullscreen"},
+    {platform::Key::Enter, "enter"},
+    {platform::Key::Space, "space"},
+    {platform::Key::Backspace, "backspace"},
 };
 
 // A decimal number of at most ten digits with nothing after it: no sign, so
