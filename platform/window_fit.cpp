@@ -52,9 +52,11 @@ int largestScale(const Area& usable, const Borders& borders, int pictureWidth, i
 
 int comfortableScale(const Area& usable, const Borders& borders, int pictureWidth, int pictureHeight)
 {
-    // The whole window within nine tenths of the area, decoration included.
+    // The whole window within nine tenths of the area, decoration included:
+    // at least a title bar's height of it, which is not known before the
+    // window manager has framed the window (and a bare display has none).
     const int width = usable.width * 9 / 10 - borders.left - borders.right;
-    const int height = usable.height * 9 / 10 - borders.top - borders.bottom;
+    const int height = usable.height * 9 / 10 - std::max(TitleBarRows, borders.top + borders.bottom);
     const int halves = halvesThatFit(width, height, pictureWidth, pictureHeight);
     return halves >= 4 ? halves - halves % 2 : scaleStepAtMost(halves);
 }

@@ -35,8 +35,10 @@ int scaleStepAtMost(int halves);
 int largestScale(const Area& usable, const Borders& borders, int pictureWidth, int pictureHeight);
 
 // The comfortable default: the largest whole factor whose window, its
-// decoration included, takes at most 90 % of the usable width and height;
-// where that is only 1x, 1.5x when it fits so. At least 1x.
+// decoration included (counted as at least TitleBarRows high), takes at
+// most 90 % of the usable width and height; where that is only 1x, 1.5x
+// when it fits so. At least 1x.
+constexpr int TitleBarRows = 32;
 int comfortableScale(const Area& usable, const Borders& borders, int pictureWidth, int pictureHeight);
 
 // Where the picture goes in a client area of width x height: centred, at

@@ -31,10 +31,12 @@ TEST(WindowScale, CommonDesktopsGetTheLargestStepThatFitsAndAComfortableOne)
     } desktops[] = {
         // 2x with its title bar takes 981 rows, more than nine tenths (972).
         {{0, 0, 1920, 1080}, titleBar, 4, 3},
-        {{0, 0, 1920, 1080}, none, 4, 4},      // bare, 960 rows are within 972
+        {{0, 0, 1920, 1080}, none, 4, 3},      // bare: a title bar's rows are kept free
         {{0, 0, 1920, 1040}, titleBar, 4, 3},  // a panel takes 40 rows
         {{0, 0, 2560, 1440}, titleBar, 4, 4},  // 3x needs 1440 rows and the title bar
-        {{0, 0, 3840, 2160}, titleBar, 8, 8},
+        {{0, 0, 3840, 2160}, titleBar, 8, 6},  // 4x and a title bar pass 1944 rows
+        {{0, 0, 3840, 2160}, none, 8, 6},
+        {{0, 0, 2560, 1440}, none, 6, 4},      // 3x fills the bare screen exactly
         {{0, 0, 1280, 1024}, titleBar, 3, 3},  // 2x is too wide, 1.5x is not
         {{0, 0, 1600, 900}, titleBar, 3, 3},
         {{0, 0, 1366, 768}, titleBar, 3, 2},  // 1.5x fits, but not within nine tenths
