@@ -69,10 +69,14 @@ struct Video {
     int scaledWidth = 0;
     int scaledHeight = 0;
     std::vector<Uint32> words;
+    int wordsWidth = 0;
+    int wordsHeight = 0;
     platform::SharpScaler scaler;
-    // Which picture each texture holds, counted as they are taken.
+    // Which picture the texture, the words and the scaled texture hold,
+    // counted as they are taken.
     unsigned pictureCount = 0;
     unsigned textureHolds = 0;
+    unsigned wordsHold = 0;
     unsigned scaledHolds = 0;
     std::thread::id mainThread;
     // Once shown, a hidden window is the player's doing (minimised).
@@ -216,33 +220,42 @@ bool fillTexture()
     return true;
 }
 
-// With pending's mutex held: the picture scaled sharp into a texture of
-// where's size.
-bool fillScaled(const SDL_Rect& where)
+// With pending's mutex held: the picture as X, R, G, B words, top-down,
+// for the sharp scale, which then runs without holding up the frame thread.
+void takeWords()
 {
     const int width = pending.width;
     const int height = pending.height;
-    if (!video.scaled || video.scaledWidth != where.w || video.scaledHeight != where.h) {
-        if (video.scaled) SDL_DestroyTexture(video.scaled);
-        video.scaled = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                         where.w, where.h);
-        video.scaledWidth = video.scaled ? where.w : 0;
-        video.scaledHeight = video.scaled ? where.h : 0;
-        if (!video.scaled) return false;
-    }
     video.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     for (int y = 0; y < height; ++y)
         convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
                    reinterpret_cast<std::uint8_t*>(video.words.data() + static_cast<std::size_t>(y) * width),
                    width, true);
+    video.wordsWidth = width;
+    video.wordsHeight = height;
+    video.wordsHold = video.pictureCount;
+}
+
+// The words scaled sharp into a texture of where's size.
+void fillScaled(const SDL_Rect& where)
+{
+    if (video.wordsWidth <= 0 || video.wordsHeight <= 0) return;
+    if (!video.scaled || video.scaledWidth != where.w || video.scaledHeight != where.h) {
+        if (video.scaled) SDL_DestroyTexture(video.scaled);
+        video.scaled = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         where.w, where.h);
+        video.scaledWidth = video.scaled ? where.w : 0;
+        video.scaledHeight = video.scaled ? where.h : 0;
+        if (!video.scaled) return;
+    }
     void* target = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(video.scaled, nullptr, &target, &pitch) != 0) return false;
-    video.scaler.scale(video.words.data(), width, height, static_cast<Uint32*>(target), where.w, where.h,
-                       pitch / static_cast<int>(sizeof(Uint32)));
+    if (SDL_LockTexture(video.scaled, nullptr, &target, &pitch) != 0) return;
+    video.scaler.scale(video.words.data(), video.wordsWidth, video.wordsHeight, static_cast<Uint32*>(target),
+                       where.w, where.h, pitch / static_cast<int>(sizeof(Uint32)));
     SDL_UnlockTexture(video.scaled);
-    return true;
+    video.scaledHolds = video.wordsHold;
 }
 
 // The texture the picture shows from at where, and whether it holds the
@@ -258,16 +271,21 @@ SDL_Texture* textureFor(const SDL_Rect& where, bool& current)
     return sized ? video.scaled : nullptr;
 }
 
-// With pending's mutex held: the newest picture into the texture it shows
-// from at where.
+// The newest picture into the texture it shows from at where. Reads the
+// frame thread's picture, which stays until it hands over another or lets
+// go of it, only when it has to.
 void fillFor(const SDL_Rect& where)
 {
-    if (!pending.pixels) return;
-    if (atWholeFactor(where, video.pictureWidth, video.pictureHeight)) {
-        if (fillTexture()) video.textureHolds = video.pictureCount;
-    } else if (fillScaled(where)) {
-        video.scaledHolds = video.pictureCount;
+    const bool whole = atWholeFactor(where, video.pictureWidth, video.pictureHeight);
+    if (whole || video.wordsHold != video.pictureCount) {
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        if (!pending.pixels) return;
+        if (!whole)
+            takeWords();
+        else if (fillTexture())
+            video.textureHolds = video.pictureCount;
     }
+    if (!whole) fillScaled(where);
 }
 
 void showCurrentPicture()
@@ -277,10 +295,7 @@ void showCurrentPicture()
     bool current = false;
     SDL_Texture* texture = textureFor(where, current);
     if (!current) {
-        // A new size or way of scaling: made again from the picture the
-        // frame thread handed over last, which stays until it hands over
-        // another or lets go of it.
-        std::lock_guard<std::mutex> lock(pending.mutex);
+        // A new picture, size or way of scaling.
         fillFor(where);
         texture = textureFor(where, current);
     }
@@ -290,10 +305,10 @@ void showCurrentPicture()
     SDL_RenderPresent(video.renderer);
 }
 
-// The one copy of a new picture: from the frame thread's buffer straight
-// into the texture it shows from (scaled on the way at a factor that is not
-// whole). Unchanged pictures are never handed over, so there is nothing to
-// compare.
+// A new picture: counted, then copied once from the frame thread's buffer
+// into the texture it shows from (at a factor that is not whole, into words
+// that are then scaled). Unchanged pictures are never handed over, so there
+// is nothing to compare.
 void uploadNewestFrame()
 {
     {
@@ -301,7 +316,6 @@ void uploadNewestFrame()
         if (!pending.fresh || !pending.pixels) return;
         pending.fresh = false;
         ++video.pictureCount;
-        fillFor(pictureRect());
     }
     showCurrentPicture();
 }
@@ -561,7 +575,8 @@ void closeWindow()
     video.window = nullptr;
     video.textureWidth = video.textureHeight = 0;
     video.scaledWidth = video.scaledHeight = 0;
-    video.pictureCount = video.textureHolds = video.scaledHolds = 0;
+    video.pictureCount = video.textureHolds = video.wordsHold = video.scaledHolds = 0;
+    video.wordsWidth = video.wordsHeight = 0;
     SDL_Quit();
 }
 
