@@ -32,8 +32,15 @@ public:
                int targetWidth, int targetHeight, int targetPitch);
 
 private:
+    struct MixedColumn {
+        int at, first, weight;
+    };
+    void widen(const std::uint32_t* from, std::uint32_t* to) const;
+
     int sourceWidth_ = 0, sourceHeight_ = 0, targetWidth_ = 0, targetHeight_ = 0;
-    std::vector<SharpTap> columns_, rows_;
+    std::vector<int> firsts_;  // each column's first pixel
+    std::vector<MixedColumn> mixed_;
+    std::vector<SharpTap> rows_;
     std::vector<std::uint32_t> line_;
 };
 
