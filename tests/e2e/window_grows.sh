@@ -4,7 +4,8 @@
 # picture at the largest step that fits (1x, 1.5x, then whole factors),
 # centred on black; 1.5x is sharp (of each two pixels the first, their mean
 # and the second). With sharp_scaling on, a window of twice the picture shows
-# it doubled exactly, and a larger one is filled. AUTO opens the window at
+# it doubled exactly, and a larger one is filled. A size chosen in the
+# options leaves a maximised window at that size. AUTO opens the window at
 # 1.5x (960 x 720) on a 1920 x 1080 screen, at 1x on 1024 x 768 and at 2x
 # on 2560 x 1440.
 . "$(dirname "$0")/lib.sh"
@@ -118,10 +119,24 @@ for size in "1000 760" "1280 959" "1400 1000" "700 500"; do
     resize $size
     wait_until 15 "the picture of a ${size/ / x } window" shows_expected
 done
-focus "$wid"
-quit_with_q 3
 # The window's size by hand is the player's; the setting stays.
 grep -qx "window_scale = 1" "$settings" || fail "settings changed: $(cat "$settings")"
+# A size chosen in the options un-maximises the window: 1x, then 1.5x.
+wmctrl -i -r "$wid" -b add,maximized_vert,maximized_horz
+wait_until 10 "a maximised window" maximised
+focus "$wid"
+tap o
+tap Right
+wait_until 10 "the 960 x 720 window chosen in the options" window_size 960 720
+! maximised || fail "still maximised at 960 x 720: $E2E_SEEN"
+saved() {
+    E2E_SEEN="$(tr '\n' ' ' <"$settings" 2>/dev/null || echo "no file")"
+    grep -qx "$1" "$settings" 2>/dev/null
+}
+wait_until 5 "window_scale = 1.5 in the settings file" saved "window_scale = 1.5"
+tap Escape
+focus "$wid"
+quit_with_q 3
 
 # Sharp scaling: a whole factor stays exact, a larger window is filled.
 with_settings "window_scale = 1"$'\n'"sharp_scaling = on"$'\n'
