@@ -44,11 +44,11 @@ void Game::updateOptions()
     }
     // The sound comes after the change, so a new effects volume is heard.
     if (left != right) {
-        changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowScaleLimit()));
+        changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowSizeLimit()));
         sound_.playEffect(SeSelect);
     }
     if (decide) {
-        changeSettings(optionsMenu_.decided(settings_, platform::windowScaleLimit()));
+        changeSettings(optionsMenu_.decided(settings_, platform::windowSizeLimit()));
         sound_.playEffect(SeDecide);
     }
 
@@ -76,14 +76,15 @@ void Game::changeSettings(const Settings& next)
 
     // A new window size leaves fullscreen; fullscreen comes back after it
     // when still wanted, so the window keeps the new size underneath.
-    const bool newScale = next.windowScale != old.windowScale;
-    if (newScale) platform::setWindowScale(next.windowScale);
+    const bool newScale = next.windowHalves != old.windowHalves;
+    if (newScale) platform::setWindowSize(next.windowHalves);
     if (next.fullscreen != old.fullscreen || (newScale && next.fullscreen))
         platform::setFullscreen(next.fullscreen);
     if (next.musicVolume != old.musicVolume || next.effectsVolume != old.effectsVolume ||
         next.mute != old.mute)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
+    if (next.sharpScaling != old.sharpScaling) platform::setSharpScaling(next.sharpScaling);
 
     settingsSaver_.save(settings_, settingKeysChanged(old, next));
 }
@@ -92,7 +93,8 @@ void Game::applyAllSettings()
 {
     // The window opens at the picture's size; "auto" picks the comfortable
     // factor for this desktop.
-    platform::setWindowScale(settings_.windowScale);
+    platform::setSharpScaling(settings_.sharpScaling);
+    platform::setWindowSize(settings_.windowHalves);
     if (settings_.fullscreen) platform::setFullscreen(true);
     applyVolumes();
     applyPlaySettings();

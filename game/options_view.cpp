@@ -65,7 +65,23 @@ void OptionsView::drawNumber(Renderer& renderer, int value, char sign, int row) 
     if (value >= 10) text[n++] = static_cast<char>('0' + value / 10 % 10);
     text[n++] = static_cast<char>('0' + value % 10);
     text[n++] = sign;
-    for (int k = 0; k < n; ++k) {
+    drawGlyphs(renderer, text, row);
+}
+
+void OptionsView::drawScale(Renderer& renderer, int halves, int row) const
+{
+    if (halves % 2 == 0) {
+        drawNumber(renderer, halves / 2, 'X', row);
+        return;
+    }
+    // Only 1.5x lies between whole factors.
+    const char text[] = {static_cast<char>('0' + halves / 2 % 10), '.', '5', 'X', '\0'};
+    drawGlyphs(renderer, text, row);
+}
+
+void OptionsView::drawGlyphs(Renderer& renderer, const char* text, int row) const
+{
+    for (int k = 0; text[k]; ++k) {
         const int glyph = static_cast<int>(std::strchr(ValueGlyphOrder, text[k]) - ValueGlyphOrder);
         renderer.drawOther(values_, ValueX + ValueGlyphWidth * k, rowY(row) + ValueOffsetY,
                            WordWidth * WordCount + ValueGlyphWidth * glyph, 0, ValueGlyphWidth, SheetHeight,
@@ -80,10 +96,10 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
 
     const auto onOff = [](bool on) { return on ? On : Off; };
     const auto row = [](OptionsEntry e) { return static_cast<int>(e); };
-    if (s.windowScale == Settings::AutoScale)
+    if (s.windowHalves == Settings::AutoScale)
         drawWord(renderer, Auto, row(OptionsEntry::WindowSize));
     else
-        drawNumber(renderer, s.windowScale, 'X', row(OptionsEntry::WindowSize));
+        drawScale(renderer, s.windowHalves, row(OptionsEntry::WindowSize));
     drawWord(renderer, onOff(s.fullscreen), row(OptionsEntry::Fullscreen));
     drawNumber(renderer, s.musicVolume, '%', row(OptionsEntry::MusicVolume));
     drawNumber(renderer, s.effectsVolume, '%', row(OptionsEntry::EffectsVolume));

@@ -20,13 +20,13 @@ constexpr int CursorX = 76;  // the bomb cell, as on the title
 constexpr int LabelX = 120;
 constexpr int ValueX = 420;
 constexpr int ValueOffsetY = 8;  // value glyphs within a row
-// The value sheet: word cells, then single glyphs "0".."9", "X", "%".
+// The value sheet: word cells, then single glyphs "0".."9", "X", "%", ".".
 constexpr int WordWidth = 128;
 constexpr int WordCount = 5;  // AUTO, ON, OFF, CLASSIC, MODERN
 constexpr int ValueGlyphWidth = 16;
-constexpr int ValueGlyphCount = 12;
+constexpr int ValueGlyphCount = 13;
 constexpr int SheetHeight = 24;
-constexpr const char* ValueGlyphOrder = "0123456789X%";
+constexpr const char* ValueGlyphOrder = "0123456789X%.";
 // The notes on the control styles, one line each (classic, then modern),
 // under the CONTROLS row's name.
 constexpr int NoteWidth = 448;
@@ -70,6 +70,10 @@ private:
     void drawWord(Renderer& renderer, Word word, int row) const;
     // A number of up to three digits followed by a sign ('X' or '%').
     void drawNumber(Renderer& renderer, int value, char sign, int row) const;
+    // A window size in half factors: "1X", "1.5X", "2X", ...
+    void drawScale(Renderer& renderer, int halves, int row) const;
+    // Glyphs of the sheet's, left to right from the value's place.
+    void drawGlyphs(Renderer& renderer, const char* text, int row) const;
 
     std::string backgroundPath_;
     Surface background_;

@@ -43,8 +43,9 @@ struct State {
     std::string exePath;
     bool exePathSet = false;
     bool soundsPaused = false;
-    int windowScale = 1;
-    int windowScaleLimit = 1;
+    int windowSize = 2;
+    int windowSizeLimit = 2;
+    bool sharpScaling = false;
     bool fullscreen = false;
     bool windowActive = true;
 };
@@ -202,15 +203,16 @@ bool setSoundVolume(SoundHandle sound, int percent)
 
 void pauseSounds(bool paused) { state().soundsPaused = paused; }
 
-void setWindowScale(int scale)
+void setWindowSize(int halves)
 {
     State& s = state();
-    // The comfortable default of a desktop this tall: no larger than the limit.
-    s.windowScale = scale <= 0 ? 1 : scale > s.windowScaleLimit ? s.windowScaleLimit : scale;
+    // The comfortable default of a small desktop: 1x; no larger than the limit.
+    s.windowSize = halves <= 0 ? 2 : halves > s.windowSizeLimit ? s.windowSizeLimit : halves;
     s.fullscreen = false;
 }
 
-int windowScaleLimit() { return state().windowScaleLimit; }
+int windowSizeLimit() { return state().windowSizeLimit; }
+void setSharpScaling(bool on) { state().sharpScaling = on; }
 void setFullscreen(bool on) { state().fullscreen = on; }
 bool windowActive() { return state().windowActive; }
 
@@ -254,8 +256,9 @@ void reset()
     s.exePath.clear();
     s.exePathSet = false;
     s.soundsPaused = false;
-    s.windowScale = 1;
-    s.windowScaleLimit = 1;
+    s.windowSize = 2;
+    s.windowSizeLimit = 2;
+    s.sharpScaling = false;
     s.fullscreen = false;
     s.windowActive = true;
 }
@@ -322,8 +325,9 @@ int soundVolume(platform::SoundHandle sound)
 
 bool soundsPaused() { return state().soundsPaused; }
 
-void setWindowScaleLimit(int limit) { state().windowScaleLimit = limit < 1 ? 1 : limit; }
-int windowScale() { return state().windowScale; }
+void setWindowSizeLimit(int halves) { state().windowSizeLimit = halves < 2 ? 2 : halves; }
+int windowSize() { return state().windowSize; }
+bool sharpScaling() { return state().sharpScaling; }
 bool fullscreen() { return state().fullscreen; }
 void setWindowActive(bool active) { state().windowActive = active; }
 

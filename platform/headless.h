@@ -85,10 +85,12 @@ bool bgmRestartPending();
 int soundVolume(platform::SoundHandle sound);
 bool soundsPaused();
 
-// The window: the largest scale the desktop takes (default 1), the scale and
-// fullscreen last asked for, and the focus (default: active).
-void setWindowScaleLimit(int limit);
-int windowScale();
+// The window: the largest size the desktop takes in half factors (default
+// 2, 1x), the size, sharp scaling and fullscreen last asked for, and the
+// focus (default: active).
+void setWindowSizeLimit(int halves);
+int windowSize();
+bool sharpScaling();
 bool fullscreen();
 void setWindowActive(bool active);
 

@@ -78,8 +78,8 @@ void messageBox(const std::string& text, const std::string& caption);
 using WindowId = int;
 constexpr WindowId NoWindow = 0;
 
-// Main thread: opens the one window (client area width x height at x, y,
-// fixed size). Returns false and a one-line reason when there is no display.
+// Main thread: opens the one window (client area width x height at x, y;
+// the player may resize and maximise it, never below that size). Returns false and a one-line reason when there is no display.
 bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error);
 // Main thread: serves window events, frames and message boxes until the frame
 // thread calls frameThreadFinished().
@@ -107,16 +107,22 @@ void releaseFrame(WindowId window);
 // ---- Window size and focus --------------------------------------------------------
 
 // Requests from the frame thread, carried out by the main thread soon after.
-// The picture stays width x height logically; the window shows it at a whole
-// factor, sharp, centred on black when the window is larger.
+// The picture stays width x height logically; the window shows it centred on
+// black at the largest step that fits (1x, 1.5x, 2x, 3x, ...: see
+// platform/window_fit.h), sharp, or with sharp scaling on as large as fits.
+// Sizes are counted in half factors: 2 is 1x, 3 is 1.5x, 4 is 2x.
 
-// A window of scale times the picture. 0 asks for the comfortable default:
-// the largest factor whose window takes at most three quarters of the
-// desktop's usable height (at least 1). Leaves fullscreen.
-void setWindowScale(int scale);
-// The largest whole factor whose window fits the desktop's usable area (at
-// least 1); 1 when there is no window.
-int windowScaleLimit();
+// A window of the picture's size times halves / 2. 0 asks for the
+// comfortable default: the largest whole factor whose window takes at most
+// nine tenths of the desktop's usable area, else 1.5x when that fits so,
+// else 1x. Leaves fullscreen.
+void setWindowSize(int halves);
+// The largest step whose window fits the desktop's usable area, in half
+// factors (at least 2, 1x); 2 when there is no window.
+int windowSizeLimit();
+// Whether a window larger than a step shows the picture as large as it
+// fits at any factor (on) or at the largest step (off, the default).
+void setSharpScaling(bool on);
 // Desktop fullscreen on or off.
 void setFullscreen(bool on);
 // False while the window has lost the input focus or is minimised.

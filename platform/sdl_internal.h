@@ -3,6 +3,7 @@
 
 #include "platform/key_latch.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 #include <array>
 #include <chrono>
@@ -84,9 +85,11 @@ DisplayProbe sdlProbeDisplay(std::chrono::seconds limit, int& connection, std::s
 // The window has opened (its picture width x height) or is about to close.
 void sdlWindowSizeOpened(SDL_Window* window, int pictureWidth, int pictureHeight);
 void sdlWindowSizeClosed();
-// Carries out the frame thread's size and fullscreen requests; true when
-// there were any.
+// Carries out the frame thread's size, fullscreen and scaling requests;
+// true when there were any.
 bool sdlApplyWindowRequests();
+// Where the picture goes in the window's drawing area of width x height.
+Area sdlPictureArea(int width, int height);
 // Focus, minimising, moves and size changes of the window.
 void sdlWindowSizeEvent(const SDL_WindowEvent& e);
 

@@ -13,6 +13,7 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
+#include "platform/sharp_scale.h"
 
 #include <SDL.h>
 
@@ -64,7 +65,24 @@ struct Video {
     SDL_Texture* texture = nullptr;
     int textureWidth = 0;
     int textureHeight = 0;
+    int pictureWidth = 0;  // the picture's own size
+    int pictureHeight = 0;
     bool textureIsXrgb = false;  // 32-bit X, R, G, B words, else BGR24 bytes
+    // The picture at a factor that is not whole: made sharp here, from the
+    // picture as X, R, G, B words, into a texture of the size it shows at.
+    SDL_Texture* scaled = nullptr;
+    int scaledWidth = 0;
+    int scaledHeight = 0;
+    std::vector<Uint32> words;
+    int wordsWidth = 0;
+    int wordsHeight = 0;
+    platform::SharpScaler scaler;
+    // Which picture the texture, the words and the scaled texture hold,
+    // counted as they are taken.
+    unsigned pictureCount = 0;
+    unsigned textureHolds = 0;
+    unsigned wordsHold = 0;
+    unsigned scaledHolds = 0;
     std::thread::id mainThread;
     // Once shown, a hidden window is the player's doing (minimised).
     bool everShown = false;
@@ -155,15 +173,6 @@ bool keyFor(const SDL_Keysym& keysym, bool keyDown, platform::Key& key)
     }
 }
 
-void showCurrentPicture()
-{
-    if (!video.renderer) return;
-    SDL_SetRenderDrawColor(video.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(video.renderer);
-    if (video.texture) SDL_RenderCopy(video.renderer, video.texture, nullptr, nullptr);
-    SDL_RenderPresent(video.renderer);
-}
-
 bool ensureTexture(int width, int height)
 {
     if (video.texture && video.textureWidth == width && video.textureHeight == height) return true;
@@ -180,10 +189,11 @@ bool ensureTexture(int width, int height)
     return video.texture != nullptr;
 }
 
-// One row of bottom-up BGR bytes into the texture's layout.
-void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
+// One row of bottom-up BGR bytes into X, R, G, B words or, without xrgb,
+// the same bytes.
+void convertRow(const std::uint8_t* from, std::uint8_t* to, int width, bool xrgb)
 {
-    if (!video.textureIsXrgb) {
+    if (!xrgb) {
         std::memcpy(to, from, static_cast<std::size_t>(width) * 3);
         return;
     }
@@ -193,27 +203,138 @@ void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
                  from[0];
 }
 
-// The one copy of a new picture: from the frame thread's buffer straight
-// into the texture, flipped to top-down rows and in the texture's layout.
-// Unchanged pictures are never handed over, so there is nothing to compare.
+// Where the picture goes in the window's drawing area.
+SDL_Rect pictureRect()
+{
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(video.renderer, &width, &height) != 0) return SDL_Rect{0, 0, 0, 0};
+    const platform::Area a = platform::sdlPictureArea(width, height);
+    return SDL_Rect{a.x, a.y, a.width, a.height};
+}
+
+// At a whole factor the renderer repeats the picture's pixels itself.
+bool atWholeFactor(const SDL_Rect& where, int width, int height)
+{
+    return width > 0 && height > 0 && where.w % width == 0 && where.h % height == 0 &&
+           where.w / width == where.h / height;
+}
+
+// With pending's mutex held: the picture into the texture it shows from at
+// its own size, flipped to top-down rows and in the texture's layout.
+bool fillTexture()
+{
+    const int width = pending.width;
+    const int height = pending.height;
+    if (!ensureTexture(width, height)) return false;
+    void* target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    auto* dst = static_cast<std::uint8_t*>(target);
+    for (int y = 0; y < height; ++y)
+        convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
+                   dst + static_cast<std::size_t>(y) * pitch, width, video.textureIsXrgb);
+    SDL_UnlockTexture(video.texture);
+    return true;
+}
+
+// With pending's mutex held: the picture as X, R, G, B words, top-down,
+// for the sharp scale, which then runs without holding up the frame thread.
+void takeWords()
+{
+    const int width = pending.width;
+    const int height = pending.height;
+    video.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
+                   reinterpret_cast<std::uint8_t*>(video.words.data() + static_cast<std::size_t>(y) * width),
+                   width, true);
+    video.wordsWidth = width;
+    video.wordsHeight = height;
+    video.wordsHold = video.pictureCount;
+}
+
+// The words scaled sharp into a texture of where's size.
+void fillScaled(const SDL_Rect& where)
+{
+    if (video.wordsWidth <= 0 || video.wordsHeight <= 0) return;
+    if (!video.scaled || video.scaledWidth != where.w || video.scaledHeight != where.h) {
+        if (video.scaled) SDL_DestroyTexture(video.scaled);
+        video.scaled = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         where.w, where.h);
+        video.scaledWidth = video.scaled ? where.w : 0;
+        video.scaledHeight = video.scaled ? where.h : 0;
+        if (!video.scaled) return;
+    }
+    void* target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(video.scaled, nullptr, &target, &pitch) != 0) return;
+    video.scaler.scale(video.words.data(), video.wordsWidth, video.wordsHeight, static_cast<Uint32*>(target),
+                       where.w, where.h, pitch / static_cast<int>(sizeof(Uint32)));
+    SDL_UnlockTexture(video.scaled);
+    video.scaledHolds = video.wordsHold;
+}
+
+// The texture the picture shows from at where, and whether it holds the
+// newest picture at that size.
+SDL_Texture* textureFor(const SDL_Rect& where, bool& current)
+{
+    if (atWholeFactor(where, video.pictureWidth, video.pictureHeight)) {
+        current = video.textureHolds == video.pictureCount;
+        return video.texture;
+    }
+    const bool sized = video.scaledWidth == where.w && video.scaledHeight == where.h;
+    current = sized && video.scaledHolds == video.pictureCount;
+    return sized ? video.scaled : nullptr;
+}
+
+// The newest picture into the texture it shows from at where. Reads the
+// frame thread's picture, which stays until it hands over another or lets
+// go of it, only when it has to.
+void fillFor(const SDL_Rect& where)
+{
+    const bool whole = atWholeFactor(where, video.pictureWidth, video.pictureHeight);
+    if (whole || video.wordsHold != video.pictureCount) {
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        if (!pending.pixels) return;
+        if (!whole)
+            takeWords();
+        else if (fillTexture())
+            video.textureHolds = video.pictureCount;
+    }
+    if (!whole) fillScaled(where);
+}
+
+void showCurrentPicture()
+{
+    if (!video.renderer) return;
+    const SDL_Rect where = pictureRect();
+    bool current = false;
+    SDL_Texture* texture = textureFor(where, current);
+    if (!current) {
+        // A new picture, size or way of scaling.
+        fillFor(where);
+        texture = textureFor(where, current);
+    }
+    SDL_SetRenderDrawColor(video.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(video.renderer);
+    if (texture) SDL_RenderCopy(video.renderer, texture, nullptr, &where);
+    SDL_RenderPresent(video.renderer);
+}
+
+// A new picture: counted, then copied once from the frame thread's buffer
+// into the texture it shows from (at a factor that is not whole, into words
+// that are then scaled). Unchanged pictures are never handed over, so there
+// is nothing to compare.
 void uploadNewestFrame()
 {
     {
         std::lock_guard<std::mutex> lock(pending.mutex);
         if (!pending.fresh || !pending.pixels) return;
         pending.fresh = false;
-        const int width = pending.width;
-        const int height = pending.height;
-        if (!ensureTexture(width, height)) return;
-        void* target = nullptr;
-        int pitch = 0;
-        if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return;
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-        auto* dst = static_cast<std::uint8_t*>(target);
-        for (int y = 0; y < height; ++y)
-            convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
-                       dst + static_cast<std::size_t>(y) * pitch, width);
-        SDL_UnlockTexture(video.texture);
+        ++video.pictureCount;
     }
     showCurrentPicture();
 }
@@ -428,8 +549,8 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     // chose is left alone.
     ::setenv("XCOMPOSEFILE", "", 0);
     if (!startVideoOnBusyDisplay(error)) return false;
-    video.window =
-        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+    video.window = SDL_CreateWindow(caption.c_str(), x, y, width, height,
+                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (video.window) video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!video.window || !video.renderer) {
         error = std::string("cannot open the game window: ") + SDL_GetError();
@@ -439,9 +560,10 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     setWindowIconFromFile();
     sdlStartGamepads();
     sdlWindowSizeOpened(video.window, width, height);
-    // The logical size stays the game's; the scale is a whole number.
-    SDL_RenderSetLogicalSize(video.renderer, width, height);
-    SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
+    // Any size from the picture's up; the picture keeps its own.
+    SDL_SetWindowMinimumSize(video.window, width, height);
+    video.pictureWidth = width;
+    video.pictureHeight = height;
     showNewWindow();
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
@@ -482,12 +604,17 @@ void closeWindow()
     sdlWindowSizeClosed();
     windowId.store(NoWindow);
     if (video.texture) SDL_DestroyTexture(video.texture);
+    if (video.scaled) SDL_DestroyTexture(video.scaled);
     if (video.renderer) SDL_DestroyRenderer(video.renderer);
     if (video.window) SDL_DestroyWindow(video.window);
     video.texture = nullptr;
+    video.scaled = nullptr;
     video.renderer = nullptr;
     video.window = nullptr;
     video.textureWidth = video.textureHeight = 0;
+    video.scaledWidth = video.scaledHeight = 0;
+    video.pictureCount = video.textureHolds = video.wordsHold = video.scaledHolds = 0;
+    video.wordsWidth = video.wordsHeight = 0;
     SDL_Quit();
 }
 

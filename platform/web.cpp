@@ -231,10 +231,12 @@ bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int he
 void releaseFrame(WindowId) {}
 
 // The page shows the canvas at the largest whole factor that fits (its
-// style sheet and script); a chosen scale has nothing to size.
-void setWindowScale(int) { js_fullscreen(0); }
+// style sheet and script); a chosen size has nothing to size.
+void setWindowSize(int) { js_fullscreen(0); }
 
-int windowScaleLimit() { return windowOpen ? js_scale_limit(640, 480) : 1; }
+int windowSizeLimit() { return 2 * (windowOpen ? js_scale_limit(640, 480) : 1); }
+
+void setSharpScaling(bool) {}
 
 void setFullscreen(bool on) { js_fullscreen(on ? 1 : 0); }
 

@@ -1,10 +1,11 @@
-// The player's settings: window size, fullscreen, volumes, mute, controls and
-// the landing shadow, kept in a small text file of "key = value" lines under
+// The player's settings: window size, fullscreen, volumes, mute, controls,
+// the landing shadow and how the picture fills a larger window, kept in a small text file of "key = value" lines under
 // the player's configuration folder. Defaults play the game exactly as it
 // always was; a file that is missing, unreadable or odd never stops the game.
 #pragma once
 
 #include "platform/files.h"
+#include "platform/window_fit.h"
 
 #include <functional>
 #include <string>
@@ -13,18 +14,24 @@
 enum class ControlsSetting { Classic, Modern };
 
 struct Settings {
+    // The window's size in half factors of the picture, one of the steps of
+    // platform/window_fit.h (2 is 1x, 3 is 1.5x, 4 is 2x, 6 is 3x, ...);
     // 0 is "auto": the largest window that fits comfortably.
     static constexpr int AutoScale = 0;
-    static constexpr int MaxScale = 16;
+    static constexpr int MaxHalves = 32;  // 16x
     static constexpr int VolumeStep = 10;
 
-    int windowScale = AutoScale;
+    int windowHalves = AutoScale;
     bool fullscreen = false;
     int musicVolume = 100;    // percent, 0..100 in VolumeStep steps
     int effectsVolume = 100;  // percent, 0..100 in VolumeStep steps
     bool mute = false;
     ControlsSetting controls = ControlsSetting::Classic;
     bool landingShadow = false;
+    // A window larger than a step (resized, maximised, fullscreen) shows the
+    // picture at the largest step that fits, centred; with this, as large
+    // as it fits at any factor, kept sharp.
+    bool sharpScaling = false;
 
     bool operator==(const Settings& o) const;
     bool operator!=(const Settings& o) const { return !(*this == o); }
@@ -35,7 +42,7 @@ constexpr std::size_t SettingsFileMaxBytes = 16 * 1024;
 
 // A set of the file's keys, one bit each: the settings a save changes.
 using SettingKeys = unsigned;
-constexpr SettingKeys AllSettingKeys = (1u << 7) - 1;
+constexpr SettingKeys AllSettingKeys = (1u << 8) - 1;
 
 // The keys whose values differ between a and b.
 SettingKeys settingKeysChanged(const Settings& a, const Settings& b);

@@ -24,6 +24,11 @@ own pictures.
       SOUND ON (SoundNotice.bmp's halves, where not key green) and from the
       title picture, on one line
 
+  screen.py one-and-a-half SHOT.rgb OUT.rgb
+      the picture at 1.5x, sharp, as the window shows it: of each two
+      pixels along a row or column the first, their mean (rounded down,
+      each channel) and the second; the rows mixed after the columns
+
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
 -depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
 """
@@ -153,6 +158,26 @@ def notice_differences(shot_path, graphics):
     return counts
 
 
+def one_and_a_half(shot):
+    """OUT is 960 x 720 raw RGB."""
+    def mean(a, b):
+        return tuple((p + q) >> 1 for p, q in zip(a, b))
+
+    def widen(line):
+        out = []
+        for k in range(0, len(line), 2):
+            a, b = line[k], line[k + 1]
+            out += [a, mean(a, b), b]
+        return out
+
+    rows = [widen(row) for row in shot]
+    out = []
+    for k in range(0, len(rows), 2):
+        a, b = rows[k], rows[k + 1]
+        out += [a, [mean(p, q) for p, q in zip(a, b)], b]
+    return out
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
         print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
@@ -168,6 +193,9 @@ def main(argv):
         first = "" if not diffs else " first at (%d, %d): %s vs %s" % (
             diffs[0][0], diffs[0][1], a[diffs[0][1]][diffs[0][0]], b[diffs[0][1]][diffs[0][0]])
         print("%d%s" % (len(diffs), first))
+    elif len(argv) == 4 and argv[1] == "one-and-a-half":
+        with open(argv[3], "wb") as f:
+            f.write(bytes(c for row in one_and_a_half(read_rgb(argv[2])) for p in row for c in p))
     elif len(argv) == 4 and argv[1] == "paused":
         print(paused_differences(argv[2], argv[3]))
     elif len(argv) == 4 and argv[1] == "notice":

@@ -41,7 +41,7 @@ int nameLetter(const Game& g) { return g.field().nameLetter(0); }
 int menuCursor(const Game& g) { return g.field().menuCursor(); }
 int scene(const Game& g) { return g.scene(); }
 int paused(const Game& g) { return g.paused() ? 1 : 0; }
-int windowScale(const Game& g) { return g.settings().windowScale; }
+int windowSize(const Game& g) { return g.settings().windowHalves; }
 
 const Case Cases[] = {
     {"Down from the game-over banner into the name entry", Key::Down,
@@ -89,7 +89,7 @@ const Case Cases[] = {
          headless::press(key);
          t.tap(Key::O);
      },
-     SceneOptions, windowScale},
+     SceneOptions, windowSize},
     {"Z from the last clear into the game-over banner", Key::Z,
      [](HeldKeysTest& t, Game& g, Key key) {
          g.changeScene(SceneTitle);

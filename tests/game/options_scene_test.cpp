@@ -80,7 +80,7 @@ TEST_F(OptionsTest, ZOnBackLeavesAndEachVisitStartsAtTheFirstEntry)
     openOptions();
     tap(Key::Right);  // on the window size again, not on Back
     EXPECT_EQ(game_->scene(), SceneOptions);
-    EXPECT_EQ(game_->settings().windowScale, 1);
+    EXPECT_EQ(game_->settings().windowHalves, 2);
 }
 
 TEST_F(OptionsTest, OOnlyOpensTheOptionsFromTheTitle)
@@ -134,12 +134,12 @@ TEST_F(OptionsTest, TheFullscreenKeyTogglesFullscreenOnEveryScreen)
 
 TEST_F(OptionsTest, AWindowSizeAppliesAtOnceAndLeavesFullscreen)
 {
-    headless::setWindowScaleLimit(3);
+    headless::setWindowSizeLimit(6);  // 3x, in half factors
     tap(Key::Fullscreen);
     openOptions();
     tap(Key::Right);
     tap(Key::Right);
-    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_EQ(headless::windowSize(), 3);  // 1.5x
     EXPECT_FALSE(headless::fullscreen());
     EXPECT_FALSE(game_->settings().fullscreen);
 }
@@ -227,7 +227,7 @@ protected:
     void writeOptionsPictures(bool withHint)
     {
         writeSolidBmp(dir_.file("Graphics/Options.bmp"), 640, 480, BackgroundColour);
-        writeBytes(dir_.file("Graphics/OptionValues.bmp"), bmpBytes(832, 24, [](int x, int) {
+        writeBytes(dir_.file("Graphics/OptionValues.bmp"), bmpBytes(848, 24, [](int x, int) {
                        const int cell = x < 640 ? x / 128 : 5 + (x - 640) / 16;
                        return valueColour(cell);
                    }));
@@ -256,8 +256,14 @@ TEST_F(OptionsPictureTest, TheScreenShowsEveryEntrysValue)
     EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 3), valueColour(5 + 11));
     EXPECT_EQ(screen(600, 10), BackgroundColour);
 
-    headless::setWindowScaleLimit(4);
+    headless::setWindowSizeLimit(8);
     tap(Key::Right);
+    tap(Key::Right);
+    // "1.5X": the point is the sheet's last glyph.
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 0), valueColour(5 + 1));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 1), valueColour(5 + 12));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 2), valueColour(5 + 5));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 3), valueColour(5 + 10));
     tap(Key::Right);
     moveTo(OptionsEntry::MusicVolume);
     tap(Key::Left);
@@ -377,13 +383,15 @@ protected:
 TEST_F(SettingsStartUpTest, StartUpAppliesTheSettingsFile)
 {
     const std::string file = dir_.file("cfg/tessaloom/settings.ini");
-    writeBytes(file, "window_scale = 2\nfullscreen = on\nmusic_volume = 50\neffects_volume = 30\n");
-    headless::setWindowScaleLimit(4);
+    writeBytes(file, "window_scale = 2\nfullscreen = on\nmusic_volume = 50\neffects_volume = 30\n"
+                     "sharp_scaling = on\n");
+    headless::setWindowSizeLimit(8);
     Game game;
     game.useSettingsFile(file);
     game.startUp(platform::mainWindow());
-    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_EQ(headless::windowSize(), 4);  // 2x, in half factors
     EXPECT_TRUE(headless::fullscreen());
+    EXPECT_TRUE(headless::sharpScaling());
     // The sounds open after the first frame, with the volumes the file gave.
     game.finishStartUp();
     EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 50);

@@ -304,7 +304,7 @@ Canvas optionsBackground()
 // Values in the headings' warm colours, so they stand apart from the names.
 Canvas optionValueSheet()
 {
-    Canvas c(832, 24);
+    Canvas c(848, 24);
     TextStyle v = labelStyle(16);
     v.stroke = 2.6f;
     v.top = rgb(255, 250, 220);
@@ -312,8 +312,8 @@ Canvas optionValueSheet()
     const char* words[5] = {"AUTO", "ON", "OFF", "CLASSIC", "MODERN"};
     for (int i = 0; i < 5; ++i)
         drawText(c, words[i], 128.0f * i + 2, 3, v);
-    const std::string glyphs = "0123456789X%";
-    for (int k = 0; k < 12; ++k)
+    const std::string glyphs = "0123456789X%.";
+    for (int k = 0; k < 13; ++k)
         drawTextCentred(c, glyphs.substr(k, 1), 640 + 16.0f * k + 8, 3, v);
     return c;
 }

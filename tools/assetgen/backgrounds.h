@@ -28,9 +28,9 @@ TextStyle labelStyle(float cap);
 // The options screen: entry names on rows 40 pixels apart from y 100, the
 // values drawn by the game from the sheet at x 420 (game/options_view.h).
 Canvas optionsBackground();  // 640 x 480, opaque
-Canvas optionValueSheet();   // 832 x 24, keyed: five words, then "0".."9", "X", "%"
-Canvas optionsHint();
-Canvas
-controlsNotes();  // keyed: the two control styles in plain words, one line each        // 128 x 16, keyed: the title's "O  OPTIONS"
+Canvas optionValueSheet();   // 848 x 24, keyed: five words, then "0".."9", "X", "%", "."
+Canvas optionsHint();        // 128 x 16, keyed: the title's "O  OPTIONS"
+// Keyed: the two control styles in plain words, one line each.
+Canvas controlsNotes();
 
 }  // namespace assetgen

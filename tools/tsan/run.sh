@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the game with ThreadSanitizer (build/tsan) and runs the end-to-end
 # tests of the window under it: start-up, keys, the message box, the frame
-# hand-over, the music's end report from the audio thread, the display
-# probe's thread (answered, refused, never answered and left behind, a
-# signal while waiting), the loader thread of a slow start-up, every way out
-# (Q, the window manager's close request, SIGTERM, SIGHUP, closed standard
-# streams, the display killed), and the settings saved on a thread of their
-# own (M, two copies, a lock held elsewhere). Fails when a test fails or
-# when any ThreadSanitizer report is written.
+# hand-over (also while the window is resized and maximised), the music's
+# end report from the audio thread, the display probe's thread (answered,
+# refused, never answered and left behind, a signal while waiting), the
+# loader thread of a slow start-up, every way out (Q, the window manager's
+# close request, SIGTERM, SIGHUP, closed standard streams, the display
+# killed), and the settings saved on a thread of their own (M, two copies,
+# a lock held elsewhere). Fails when a test fails or when any
+# ThreadSanitizer report is written.
 #
 # Usage: tools/tsan/run.sh [ROUNDS]    (each round runs every test once)
 # Needs the packages of tools/deps.sh (Xvfb, xdotool, openbox, ...).
@@ -17,8 +18,8 @@ cd "$(dirname "$0")/../.."
 rounds="${1:-1}"
 case "$rounds" in '' | *[!0-9]*) echo "usage: $0 [ROUNDS]" >&2; exit 2 ;; esac
 build=build/tsan
-tests=(window keys message_box picture quit_key wm_close sigterm sighup closed_streams lost_display music_loop
-    no_display refused_display silent_display slow_start mute settings_two_copies settings_locked)
+tests=(window window_grows keys message_box picture quit_key wm_close sigterm sighup closed_streams lost_display
+    music_loop no_display refused_display silent_display slow_start mute settings_two_copies settings_locked)
 
 start=$(date +%s)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALOOM_SANITIZE=thread \
