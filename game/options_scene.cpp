@@ -110,5 +110,10 @@ void Game::applyPlaySettings()
 {
     setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern
                                                                   : ControlStyle::Classic);
+    // Modern controls also answer a key in the frame that reads it, run the
+    // moment the key goes down instead of up to a whole pause later. The
+    // game's clock gates every step of play alike either way; classic keeps
+    // the even rhythm of frames it always had.
+    platform::setKeyEndsPause(controlStyle_ == ControlStyle::Modern);
     setLandingShadow(settings_.landingShadow);
 }

@@ -30,6 +30,7 @@ struct State {
     int framesPresented = 0;
     int falseUnchangedClaims = 0;
     int unchangedFrames = 0;
+    bool keyEndsPause = false;
     std::vector<headless::AudioEvent> audio;
     std::vector<SoundSlot> sounds;
     bool audioAvailable = true;
@@ -137,6 +138,8 @@ void pauseFrame(std::uint32_t ms)
     state().clock += ms;
 }
 
+void setKeyEndsPause(bool on) { state().keyEndsPause = on; }
+
 struct LoadedSound {
     std::string path;
 };
@@ -243,6 +246,7 @@ void reset()
     s.framesPresented = 0;
     s.falseUnchangedClaims = 0;
     s.unchangedFrames = 0;
+    s.keyEndsPause = false;
     s.audio.clear();
     s.sounds.clear();
     s.audioAvailable = true;
@@ -278,6 +282,7 @@ const Frame& lastFrame() { return state().frame; }
 int framesPresented() { return state().framesPresented; }
 int falseUnchangedClaims() { return state().falseUnchangedClaims; }
 int unchangedFrames() { return state().unchangedFrames; }
+bool keyEndsPause() { return state().keyEndsPause; }
 
 const std::vector<AudioEvent>& audioLog() { return state().audio; }
 void clearAudioLog() { state().audio.clear(); }

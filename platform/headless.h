@@ -47,6 +47,9 @@ int framesPresented();
 int falseUnchangedClaims();
 // Frames handed over as unchanged (rightly or not).
 int unchangedFrames();
+// What the game last asked of platform::setKeyEndsPause (the scripted
+// pauses are never cut short).
+bool keyEndsPause();
 
 enum class AudioOp { Open, Play, Stop, Close };
 struct AudioEvent {

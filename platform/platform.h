@@ -137,8 +137,14 @@ void requestQuit();
 // True once for each request to restart the selected music (set at start
 // and by the natural end of a sound played with reportEnd).
 bool takeBgmRestartRequest();
-// Waits ms milliseconds; returns early as soon as shutdown begins.
+// Waits ms milliseconds; returns early as soon as shutdown begins, and with
+// setKeyEndsPause(true) as soon as a key is newly pressed (or at once when
+// one was since the last pause began).
 void pauseFrame(std::uint32_t ms);
+// Whether a newly pressed key ends the frame pause, so that the frame that
+// reads it runs at once. Off unless set: every frame then comes one whole
+// pause after the one before, as the game has always run.
+void setKeyEndsPause(bool on);
 
 // ---- Audio ----------------------------------------------------------------------
 

@@ -30,6 +30,9 @@ void sdlAudioShutdown();
 void sdlPrepareProcess();
 // Wakes the main thread's event loop. Async-signal-safe.
 void sdlWakeMainThread();
+// A key newly pressed (not auto-repeat): ends the frame pause when the game
+// asked for that (setKeyEndsPause).
+void sdlKeyPressed();
 // The descriptor that becomes readable on a wake-up; -1 before
 // sdlPrepareProcess().
 int sdlWakeFd();

@@ -29,9 +29,12 @@ std::atomic<bool> runningFlag{true};
 // by the frame thread.
 std::atomic<bool> bgmRestart{true};
 
-// The pause waits on this so that shutdown can cut it short.
+// The pause waits on this so that shutdown, or a key press when asked for,
+// can cut it short.
 std::mutex pauseMutex;
 std::condition_variable pauseWake;
+std::atomic<bool> keyEndsPause{false};
+bool keyPressed = false;  // since the last pause began; under pauseMutex
 
 // The main thread's wake-up pipe: the frame thread and the SIGHUP handler
 // write a byte, the event loop polls the read end beside the display.
@@ -123,7 +126,20 @@ void sdlRaiseBgmRestart() { bgmRestart.store(true); }
 void pauseFrame(std::uint32_t ms)
 {
     std::unique_lock<std::mutex> lock(pauseMutex);
-    pauseWake.wait_for(lock, std::chrono::milliseconds(ms), [] { return !runningFlag.load(); });
+    pauseWake.wait_for(lock, std::chrono::milliseconds(ms), [] { return !runningFlag.load() || keyPressed; });
+    keyPressed = false;
+}
+
+void setKeyEndsPause(bool on) { keyEndsPause.store(on); }
+
+void sdlKeyPressed()
+{
+    if (!keyEndsPause.load()) return;
+    {
+        std::lock_guard<std::mutex> lock(pauseMutex);
+        keyPressed = true;
+    }
+    pauseWake.notify_all();
 }
 
 std::uint32_t milliseconds()

@@ -356,6 +356,8 @@ void handleEvent(const SDL_Event& e)
             latch.keyDown(e.key.repeat != 0);
         else
             latch.keyUp();
+        // After the latch: the frame it wakes must find the press.
+        if (e.type == SDL_KEYDOWN && e.key.repeat == 0) platform::sdlKeyPressed();
         return;
     }
     case SDL_WINDOWEVENT:

@@ -255,6 +255,7 @@ bool takeBgmRestartRequest()
 
 // The page's frame callback keeps the rhythm; nothing may wait here.
 void pauseFrame(std::uint32_t) {}
+void setKeyEndsPause(bool) {}
 
 struct LoadedSound {
     std::unique_ptr<SoundSource> source;

@@ -412,3 +412,15 @@ TEST_F(SettingsStartUpTest, AMutedStartSilencesEverySound)
 }
 
 }  // namespace
+
+TEST_F(OptionsTest, OnlyModernControlsHaveAKeyPressEndTheFramePause)
+{
+    EXPECT_FALSE(headless::keyEndsPause());
+    Settings s = game_->settings();
+    s.controls = ControlsSetting::Modern;
+    game_->changeSettings(s);
+    EXPECT_TRUE(headless::keyEndsPause());
+    s.controls = ControlsSetting::Classic;
+    game_->changeSettings(s);
+    EXPECT_FALSE(headless::keyEndsPause());
+}
