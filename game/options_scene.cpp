@@ -2,6 +2,7 @@
 // window, the volumes and mute, and the play settings.
 #include "game/game.h"
 
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 
 void Game::useSettingsFile(const std::string& path)
@@ -79,6 +80,7 @@ void Game::changeSettings(const Settings& next)
         next.mute != old.mute)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
+    if (next.keys != old.keys) platform::setKeyBindings(next.keys);
 
     settingsSaver_.save(settings_, settingKeysChanged(old, next));
 }
@@ -91,6 +93,7 @@ void Game::applyAllSettings()
     if (settings_.fullscreen) platform::setFullscreen(true);
     applyVolumes();
     applyPlaySettings();
+    platform::setKeyBindings(settings_.keys);
 }
 
 void Game::applyVolumes()

@@ -2,12 +2,14 @@
 // plain state that tests script and inspect.
 #include "platform/files.h"
 #include "platform/headless.h"
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
+#include <utility>
 #include <vector>
 #include <unistd.h>
 
@@ -46,6 +48,9 @@ struct State {
     int windowScaleLimit = 1;
     bool fullscreen = false;
     bool windowActive = true;
+    platform::KeyBindings bindings = platform::KeyBindings::defaults();
+    int pressedCap = platform::NoCap;
+    int pressedButton = platform::NoButton;
 };
 
 State& state()
@@ -66,6 +71,10 @@ SoundSlot* slot(platform::SoundHandle h)
 namespace platform {
 
 KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
+
+void setKeyBindings(const KeyBindings& bindings) { state().bindings = bindings; }
+int takePressedCap() { return std::exchange(state().pressedCap, NoCap); }
+int takePressedButton() { return std::exchange(state().pressedButton, NoButton); }
 
 std::uint32_t milliseconds() { return state().clock; }
 
@@ -237,11 +246,38 @@ void reset()
     s.windowScaleLimit = 1;
     s.fullscreen = false;
     s.windowActive = true;
+    s.bindings = platform::KeyBindings::defaults();
+    s.pressedCap = platform::NoCap;
+    s.pressedButton = platform::NoButton;
 }
 
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
 void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
 void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
+
+void pressCap(int cap)
+{
+    State& s = state();
+    s.pressedCap = cap;
+    platform::Key key;
+    if (s.bindings.keyForCap(cap, key)) press(key);
+}
+
+void releaseCap(int cap)
+{
+    platform::Key key;
+    if (state().bindings.keyForCap(cap, key)) release(key);
+}
+
+void pressButton(int button)
+{
+    State& s = state();
+    s.pressedButton = button;
+    platform::Key key;
+    if (s.bindings.keyForButton(button, key)) press(key);
+}
+
+const platform::KeyBindings& keyBindings() { return state().bindings; }
 
 void setClock(std::uint32_t ms) { state().clock = ms; }
 void advanceClock(std::uint32_t ms) { state().clock += ms; }

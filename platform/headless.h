@@ -3,6 +3,7 @@
 // sounds and pauses. Single-threaded use only.
 #pragma once
 
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -21,6 +22,15 @@ void press(platform::Key key);
 void release(platform::Key key);
 // An auto-repeat key-down: the key stays down and is not marked pressed.
 void repeat(platform::Key key);
+
+// A keyboard key by its cap (platform::KeyCap) or a controller button: it
+// is what takePressedCap / takePressedButton report next, and presses the
+// game's key it is bound to, if any. releaseCap lets that key go.
+void pressCap(int cap);
+void releaseCap(int cap);
+void pressButton(int button);
+// The bindings the game set last (the defaults after reset()).
+const platform::KeyBindings& keyBindings();
 
 void setClock(std::uint32_t ms);
 void advanceClock(std::uint32_t ms);

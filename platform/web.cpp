@@ -5,6 +5,7 @@
 // thread: the page's frame callback drives the frame step (web/main.cpp),
 // so nothing here blocks or waits.
 #include "platform/files.h"
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
 #include "platform/sound_mixer.h"
@@ -21,6 +22,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,6 +30,9 @@ namespace {
 constexpr int OutputRate = 44100;
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
+// The page runs on one thread: the bindings and the last press need no lock.
+platform::KeyBindings bindings = platform::KeyBindings::defaults();
+int pressedCap = platform::NoCap;
 bool windowOpen = false;
 bool isRunning = true;
 bool bgmRestart = true;
@@ -52,8 +57,12 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
     // An open box takes the keys (Enter, Escape) for itself; a script
     // leaves the player's keys out.
     if (boxesOpen > 0 || scripted) return EM_FALSE;
-    const int k = platform::keyForCode(e->code, e->altKey);
+    const int k = platform::keyForEvent(e->code, e->key, e->altKey, bindings);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) js_start_audio(OutputRate);
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat) {
+        const int cap = platform::capForEvent(e->code, e->key);
+        if (cap != platform::NoCap) pressedCap = cap;
+    }
     if (k < 0) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN)
         keys[static_cast<std::size_t>(k)].keyDown(e->repeat);
@@ -169,6 +178,17 @@ const std::vector<ShownMessageBox>& shownMessageBoxes() { return boxesShown; }
 }  // namespace web
 
 namespace platform {
+
+void setKeyBindings(const KeyBindings& b)
+{
+    // A key held under the old bindings lets go, so none sticks.
+    for (auto& k : keys)
+        k.keyUp();
+    bindings = b;
+}
+int takePressedCap() { return std::exchange(pressedCap, NoCap); }
+// The page reads no controllers.
+int takePressedButton() { return NoButton; }
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 

@@ -19,6 +19,11 @@ own pictures.
       from the paused screen: the background, with the pause panel centred
       on the well wherever it is not key green
 
+  screen.py title-hint SHOT.rgb GRAPHICS_DIR KEY
+      the number of pixels of the title's options hint that differ from
+      the hint naming KEY ("O": the hint picture as it is) over the title
+      picture, and the first of them
+
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
 -depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
 """
@@ -129,6 +134,23 @@ def paused_differences(shot_path, graphics):
     return n
 
 
+HINT_X, HINT_Y = 468, 438
+
+
+def title_hint(shot_path, graphics, key):
+    shot = read_rgb(shot_path)
+    screen = [list(row) for row in read_bmp(graphics + "/Title.bmp")]
+    hint = read_bmp(graphics + "/OptionsHint.bmp")
+    w, h = len(hint[0]), len(hint)
+    if key == "O":
+        blit_keyed(screen, hint, 0, 0, w, h, HINT_X, HINT_Y)
+    else:
+        sys.exit("title-hint: only the default key for now")
+    diffs = [(x, y) for y in range(HINT_Y, HINT_Y + h) for x in range(HINT_X, HINT_X + w)
+             if shot[y][x] != screen[y][x]]
+    return "%d %s" % (len(diffs), diffs[0] if diffs else "")
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
         print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
@@ -144,6 +166,8 @@ def main(argv):
         first = "" if not diffs else " first at (%d, %d): %s vs %s" % (
             diffs[0][0], diffs[0][1], a[diffs[0][1]][diffs[0][0]], b[diffs[0][1]][diffs[0][0]])
         print("%d%s" % (len(diffs), first))
+    elif len(argv) == 5 and argv[1] == "title-hint":
+        print(title_hint(argv[2], argv[3], argv[4]))
     elif len(argv) == 4 and argv[1] == "paused":
         print(paused_differences(argv[2], argv[3]))
     else:
