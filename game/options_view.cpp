@@ -1,6 +1,7 @@
 #include "game/options_view.h"
 
 #include "field/block.h"
+#include "platform/key_bindings.h"
 #include "render/renderer.h"
 
 #include <cstring>
@@ -14,11 +15,76 @@ constexpr int PlainRed = 24, PlainGreen = 22, PlainBlue = 56;
 
 int rowY(int row) { return FirstRowY + RowPitch * row; }
 
+// Whether any pixel of a picture's column is not key green.
+bool inkInColumn(const Surface& picture, int x)
+{
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint8_t* p = picture.pixels() + picture.pixelOffset(x, y);
+        if (p[0] != 0 || p[1] != 255 || p[2] != 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+int keyNameCell(int cap)
+{
+    using namespace keyNames;
+    if (cap >= 'A' && cap <= 'Z') return cap - 'A';
+    if (cap >= '0' && cap <= '9') return FirstDigit + cap - '0';
+    if (cap >= platform::CapLeft && cap <= platform::CapF12) return FirstNamed + cap - platform::CapLeft;
+    return -1;
+}
+
+int buttonNameCell(int button)
+{
+    const std::string name = platform::padButtonName(button);
+    for (int k = 0; k < keyNames::ButtonCount; ++k)
+        if (name == keyNames::ButtonLabels[k]) return keyNames::FirstButton + k;
+    return -1;
+}
+
+void KeyNameSheet::load(const std::string& base)
+{
+    using namespace keyNames;
+    inkWidth_.fill(0);
+    if (!loadPicture(sheet_, base + "Graphics/KeyNames.bmp", true)) return;
+    if (sheet_.width() < CellWidth * CellCount || sheet_.height() < CellHeight) {
+        sheet_.release();
+        return;
+    }
+    for (int k = 0; k < CellCount; ++k)
+        for (int x = CellWidth - 1; x >= InkX; --x)
+            if (inkInColumn(sheet_, CellWidth * k + x)) {
+                inkWidth_[static_cast<std::size_t>(k)] = x + 1 - InkX;
+                break;
+            }
+}
+
+int KeyNameSheet::draw(Renderer& renderer, int cell, int x, int y) const
+{
+    using namespace keyNames;
+    if (sheet_.isEmpty() || cell < 0 || cell >= CellCount) return x + InkX;
+    renderer.drawOther(sheet_, x, y, CellWidth * cell, 0, CellWidth, CellHeight, true);
+    return x + InkX + inkWidth_[static_cast<std::size_t>(cell)];
+}
 
 void OptionsView::loadTitleHint(const std::string& base)
 {
-    loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true);
+    names_.load(base);
+    hintRestX_ = 0;
+    if (!loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true)) return;
+    // The hint is its key's name, a gap, then the rest: found in the picture.
+    int x = 0;
+    while (x < hint_.width() && !inkInColumn(hint_, x))
+        ++x;
+    while (x < hint_.width() && inkInColumn(hint_, x))
+        ++x;
+    const int nameEnd = x;
+    while (x < hint_.width() && !inkInColumn(hint_, x))
+        ++x;
+    hintRestX_ = x < hint_.width() ? x : 0;
+    hintGap_ = x - nameEnd;
 }
 
 void OptionsView::load(const std::string& base)
@@ -40,9 +106,15 @@ void OptionsView::close()
     plain_.release();
 }
 
-void OptionsView::drawTitleHint(Renderer& renderer) const
+void OptionsView::drawTitleHint(Renderer& renderer, int optionsCap) const
 {
-    renderer.drawOther(hint_, HintX, HintY, 0, 0, hint_.width(), hint_.height(), true);
+    if (optionsCap == 'O' || names_.isEmpty() || hintRestX_ == 0) {
+        renderer.drawOther(hint_, HintX, HintY, 0, 0, hint_.width(), hint_.height(), true);
+        return;
+    }
+    const int nameEnd = names_.draw(renderer, keyNameCell(optionsCap), HintX, HintY);
+    renderer.drawOther(hint_, nameEnd + hintGap_, HintY, hintRestX_, 0, hint_.width() - hintRestX_,
+                       hint_.height(), true);
 }
 
 void OptionsView::drawWord(Renderer& renderer, Word word, int row) const

@@ -4,9 +4,11 @@
 // is not drawn (the options screen then shows a plain dark background).
 #pragma once
 
+#include "render/key_names_layout.h"
 #include "render/surface.h"
 #include "settings/options_menu.h"
 
+#include <array>
 #include <string>
 
 class Renderer;
@@ -33,6 +35,26 @@ constexpr int HintX = 468;
 constexpr int HintY = 438;
 }  // namespace optionsLayout
 
+// The sheet cell of a keyboard key (platform::KeyCap) or a controller
+// button; -1 for one without a name.
+int keyNameCell(int cap);
+int buttonNameCell(int button);
+
+// The names of keys as the screens print them, from Graphics/KeyNames.bmp.
+class KeyNameSheet {
+public:
+    void load(const std::string& base);
+    bool isEmpty() const { return sheet_.isEmpty(); }
+    // Draws a cell's name with its ink starting at x + keyNames::InkX and the
+    // capitals' box at y + 3, as the hints place their text; returns where
+    // its ink ends (x + InkX when there is no name or no sheet).
+    int draw(Renderer& renderer, int cell, int x, int y) const;
+
+private:
+    Surface sheet_;
+    std::array<int, keyNames::CellCount> inkWidth_{};
+};
+
 class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
@@ -48,8 +70,11 @@ public:
     void open();
     void close();
 
-    // The title's hint, over the title picture.
-    void drawTitleHint(Renderer& renderer) const;
+    // The title's hint, over the title picture, naming optionsCap (a
+    // platform::KeyCap): the picture as it is for O, else the bound key's
+    // name in place of its O.
+    void drawTitleHint(Renderer& renderer, int optionsCap) const;
+    const KeyNameSheet& keyNames() const { return names_; }
     // The whole options screen: background, the cursor (a bomb cell from
     // the renderer's block sheet) and every entry's value.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
@@ -64,4 +89,8 @@ private:
     Surface plain_;  // stands in for a missing background
     Surface values_;
     Surface hint_;
+    // Where the hint's text after its key name starts, and the gap before it.
+    int hintRestX_ = 0;
+    int hintGap_ = 0;
+    KeyNameSheet names_;
 };

@@ -135,9 +135,20 @@ def paused_differences(shot_path, graphics):
 
 
 HINT_X, HINT_Y = 468, 438
+# The key name sheet (render/key_names_layout.h): cells of 60 x 16, letters,
+# digits, then the named keys; ink starts 2 pixels into a cell.
+NAME_CELL, NAME_INK = 60, 2
+NAMED = ["LEFT", "RIGHT", "UP", "DOWN", "ESC", "ENTER", "SPACE", "BACKSPACE", "TAB"] + ["F%d" % n for n in range(1, 13)]
+
+
+def ink_columns(picture, x0, x1):
+    return [x for x in range(x0, x1) if any(row[x] != KEY for row in picture)]
 
 
 def title_hint(shot_path, graphics, key):
+    """The hint names KEY: the picture as it is for O, else the key's name
+    from the sheet, then the picture's text after its own key name, the gap
+    between them kept."""
     shot = read_rgb(shot_path)
     screen = [list(row) for row in read_bmp(graphics + "/Title.bmp")]
     hint = read_bmp(graphics + "/OptionsHint.bmp")
@@ -145,7 +156,20 @@ def title_hint(shot_path, graphics, key):
     if key == "O":
         blit_keyed(screen, hint, 0, 0, w, h, HINT_X, HINT_Y)
     else:
-        sys.exit("title-hint: only the default key for now")
+        names = read_bmp(graphics + "/KeyNames.bmp")
+        if len(key) == 1 and key.isupper():
+            cell = ord(key) - ord("A")
+        elif len(key) == 1 and key.isdigit():
+            cell = 26 + int(key)
+        else:
+            cell = 36 + NAMED.index(key)
+        blit_keyed(screen, names, NAME_CELL * cell, 0, NAME_CELL, 16, HINT_X, HINT_Y)
+        name_end = HINT_X + max(ink_columns(names, NAME_CELL * cell, NAME_CELL * (cell + 1))) + 1 - NAME_CELL * cell
+        ink = ink_columns(hint, 0, w)
+        first_end = next(x for x in range(ink[0], w) if x not in ink)
+        rest = min(x for x in ink if x > first_end)
+        blit_keyed(screen, hint, rest, 0, w - rest, h, name_end + rest - first_end, HINT_Y)
+        w = 640 - HINT_X
     diffs = [(x, y) for y in range(HINT_Y, HINT_Y + h) for x in range(HINT_X, HINT_X + w)
              if shot[y][x] != screen[y][x]]
     return "%d %s" % (len(diffs), diffs[0] if diffs else "")

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tools/assetgen/backgrounds.h"
+#include "render/key_names_layout.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/stroke_font.h"
 
@@ -314,6 +315,26 @@ Canvas optionValueSheet()
     const std::string glyphs = "0123456789X%";
     for (int k = 0; k < 12; ++k)
         drawTextCentred(c, glyphs.substr(k, 1), 640 + 16.0f * k + 8, 3, v);
+    return c;
+}
+
+Canvas keyNameSheet()
+{
+    using namespace keyNames;
+    Canvas c(CellWidth * CellCount, CellHeight);
+    TextStyle name = labelStyle(10);
+    name.bottom = rgb(220, 220, 240);
+    const auto cell = [&](int k, const std::string& text) {
+        drawText(c, text, CellWidth * k + InkX, 3, name);
+    };
+    for (int k = 0; k < 26; ++k)
+        cell(k, std::string(1, static_cast<char>('A' + k)));
+    for (int k = 0; k < 10; ++k)
+        cell(FirstDigit + k, std::string(1, static_cast<char>('0' + k)));
+    for (int k = 0; k < NamedCount; ++k)
+        cell(FirstNamed + k, NamedLabels[k]);
+    for (int k = 0; k < ButtonCount; ++k)
+        cell(FirstButton + k, ButtonLabels[k]);
     return c;
 }
 

@@ -30,5 +30,8 @@ TextStyle labelStyle(float cap);
 Canvas optionsBackground();  // 640 x 480, opaque
 Canvas optionValueSheet();   // 832 x 24, keyed: five words, then "0".."9", "X", "%"
 Canvas optionsHint();        // 128 x 16, keyed: the title's "O  OPTIONS"
+// Every key's and button's name in the hints' lettering, one cell each
+// (render/key_names_layout.h), keyed.
+Canvas keyNameSheet();
 
 }  // namespace assetgen

@@ -36,6 +36,7 @@ const Picture Pictures[] = {
     {"Options", [] { return optionsBackground(); }, false},
     {"OptionValues", [] { return optionValueSheet(); }, true},
     {"OptionsHint", [] { return optionsHint(); }, true},
+    {"KeyNames", [] { return keyNameSheet(); }, true},
     {"Paused", [] { return pausePanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
