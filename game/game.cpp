@@ -19,9 +19,15 @@ void Game::update()
 {
     now_ = timer_.elapsed();
 
-    // Q acts while held, on every screen, before the scene runs.
-    if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
-    handleSettingKeys();
+    if (choosingKey_) {
+        // The KEYS page waits for a key: every key is only a key, Q too.
+        for (int k = 0; k < platform::KeyCount; ++k)
+            platform::queryKey(static_cast<platform::Key>(k));
+    } else {
+        // Q acts while held, on every screen, before the scene runs.
+        if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+        handleSettingKeys();
+    }
     if (updatePause()) return;
 
     switch (scene_) {

@@ -16,11 +16,17 @@ void Game::enterOptions()
     // The title music plays on; each visit starts at the first entry.
     scene_ = SceneOptions;
     optionsMenu_.reset();
+    keysPageOpen_ = false;
+    choosingKey_ = false;
     optionsView_.open();
 }
 
 void Game::updateOptions()
 {
+    if (keysPageOpen_) {
+        updateKeysPage();
+        return;
+    }
     // Each key once per frame, as on the title.
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
@@ -46,12 +52,60 @@ void Game::updateOptions()
         changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowScaleLimit()));
         sound_.playEffect(SeSelect);
     }
+    if (decide && optionsMenu_.cursor() == OptionsEntry::Keys) {
+        sound_.playEffect(SeDecide);
+        keysMenu_.reset();
+        keysPageOpen_ = true;
+        optionsView_.openKeys();
+        optionsView_.drawKeys(renderer_, keysMenu_, settings_.keys);
+        return;
+    }
     if (decide) {
         changeSettings(optionsMenu_.decided(settings_, platform::windowScaleLimit()));
         sound_.playEffect(SeDecide);
     }
 
     optionsView_.draw(renderer_, optionsMenu_, settings_);
+}
+
+void Game::updateKeysPage()
+{
+    // Every key is read each frame, as on the options screen, so no press
+    // waits for a later frame. The press reports are taken after the keys:
+    // the press that starts a wait is always taken with it, never as the
+    // key chosen (the platform reports a press before it marks the key).
+    const bool up = platform::keyNewlyPressed(platform::Key::Up);
+    const bool down = platform::keyNewlyPressed(platform::Key::Down);
+    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
+    const int cap = platform::takePressedCap();
+    const int button = platform::takePressedButton();
+
+    Settings next = settings_;
+    if (keysMenu_.waiting()) {
+        if (keysMenu_.pressed(next.keys, cap, button)) {
+            sound_.playEffect(keysMenu_.status() == KeysStatus::Refused ? SeSelect : SeDecide);
+            changeSettings(next);
+        }
+    } else if (leave || (decide && keysMenu_.cursor() == KeysMenu::BackRow)) {
+        sound_.playEffect(SeDecide);
+        keysPageOpen_ = false;
+        optionsView_.closeKeys();
+        optionsView_.draw(renderer_, optionsMenu_, settings_);
+        return;
+    } else {
+        if (up || down) {
+            sound_.playEffect(SeSelect);
+            keysMenu_.moveCursor(up ? -1 : 1);
+        }
+        if (decide) {
+            sound_.playEffect(SeDecide);
+            keysMenu_.decide(next.keys);
+            changeSettings(next);
+        }
+    }
+    choosingKey_ = keysMenu_.waiting() || (choosingKey_ && platform::keyHeld(platform::Key::Q));
+    optionsView_.drawKeys(renderer_, keysMenu_, settings_.keys);
 }
 
 void Game::handleSettingKeys()

@@ -91,7 +91,38 @@ void OptionsView::load(const std::string& base)
 {
     const std::string graphics = base + "Graphics/";
     backgroundPath_ = graphics + "Options.bmp";
+    keysPath_ = graphics + "KeysPage.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
+    loadPicture(keysWords_, graphics + "KeyWords.bmp", true);
+}
+
+void OptionsView::openKeys()
+{
+    if (!loadPicture(keysBackground_, keysPath_, false))
+        keysBackground_.createFilled(ScreenWidth, ScreenHeight, PlainRed, PlainGreen, PlainBlue);
+}
+
+void OptionsView::closeKeys() { keysBackground_.release(); }
+
+void OptionsView::drawKeys(Renderer& renderer, const KeysMenu& menu,
+                           const platform::KeyBindings& bindings) const
+{
+    namespace k = keysLayout;
+    renderer.drawOther(keysBackground_, 0, 0, 0, 0, keysBackground_.width(), keysBackground_.height(), false);
+    for (int row = 0; row < KeysMenu::KeyRows; ++row) {
+        const auto key = static_cast<std::size_t>(KeysMenu::RowKeys[row]);
+        const int y = k::FirstRowY + k::RowPitch * row + k::NameOffsetY;
+        // The row waiting for a key shows none.
+        if (menu.waiting() && menu.cursor() == row) continue;
+        names_.draw(renderer, keyNameCell(bindings.caps[key]), k::KeyX, y);
+        names_.draw(renderer, buttonNameCell(bindings.buttons[key]), k::ButtonX, y);
+    }
+    names_.draw(renderer, keyNameCell(platform::CapRight), k::CursorX,
+                k::FirstRowY + k::RowPitch * menu.cursor() + k::NameOffsetY);
+    const int word = static_cast<int>(menu.status()) - static_cast<int>(KeysStatus::Waiting);
+    if (word >= 0 && word < k::WordCount)
+        renderer.drawOther(keysWords_, k::WordX, k::WordY, 0, k::WordHeight * word, k::WordWidth,
+                           k::WordHeight, true);
 }
 
 void OptionsView::open()
@@ -104,6 +135,7 @@ void OptionsView::close()
 {
     background_.release();
     plain_.release();
+    closeKeys();
 }
 
 void OptionsView::drawTitleHint(Renderer& renderer, int optionsCap) const

@@ -6,6 +6,7 @@
 
 #include "render/key_names_layout.h"
 #include "render/surface.h"
+#include "settings/keys_menu.h"
 #include "settings/options_menu.h"
 
 #include <array>
@@ -17,11 +18,11 @@ class Renderer;
 // background to fit.
 namespace optionsLayout {
 constexpr int FirstRowY = 100;  // top of the first entry's row
-constexpr int RowPitch = 40;
+constexpr int RowPitch = 36;
 constexpr int CursorX = 76;  // the bomb cell, as on the title
 constexpr int LabelX = 120;
 constexpr int ValueX = 420;
-constexpr int ValueOffsetY = 8;  // value glyphs within a row
+constexpr int ValueOffsetY = 6;  // value glyphs within a row
 // The value sheet: word cells, then single glyphs "0".."9", "X", "%".
 constexpr int WordWidth = 128;
 constexpr int WordCount = 5;  // AUTO, ON, OFF, CLASSIC, MODERN
@@ -34,6 +35,25 @@ constexpr const char* ValueGlyphOrder = "0123456789X%";
 constexpr int HintX = 468;
 constexpr int HintY = 438;
 }  // namespace optionsLayout
+
+// The KEYS page: a row per game key (its name, its keyboard key, its
+// controller button), then RESET and BACK, and a line saying what the last
+// choice did. The asset generator draws the background to fit.
+namespace keysLayout {
+constexpr int FirstRowY = 84;
+constexpr int RowPitch = 26;
+constexpr int CursorX = 92;  // the key names' right arrow
+constexpr int KeyX = 360;
+constexpr int ButtonX = 470;
+constexpr int NameOffsetY = 2;  // key names within a row
+// The words of the last choice, centred under the rows: cells of the
+// words sheet, in the order of KeysStatus from Waiting.
+constexpr int WordWidth = 320;
+constexpr int WordHeight = 16;
+constexpr int WordCount = 5;  // PRESS A KEY OR BUTTON, SET, SWAPPED, REFUSED, DEFAULT KEYS BACK
+constexpr int WordX = 160;
+constexpr int WordY = 432;
+}  // namespace keysLayout
 
 // The sheet cell of a keyboard key (platform::KeyCap) or a controller
 // button; -1 for one without a name.
@@ -66,9 +86,11 @@ public:
     void loadTitleHint(const std::string& base);
     void load(const std::string& base);
     // The background, a whole screen, is held only while the options show:
-    // loaded on opening, let go on closing.
+    // loaded on opening, let go on closing; the KEYS page's likewise.
     void open();
     void close();
+    void openKeys();
+    void closeKeys();
 
     // The title's hint, over the title picture, naming optionsCap (a
     // platform::KeyCap): the picture as it is for O, else the bound key's
@@ -78,6 +100,8 @@ public:
     // The whole options screen: background, the cursor (a bomb cell from
     // the renderer's block sheet) and every entry's value.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
+    // The KEYS page instead of the options' own screen.
+    void drawKeys(Renderer& renderer, const KeysMenu& menu, const platform::KeyBindings& bindings) const;
 
 private:
     void drawWord(Renderer& renderer, Word word, int row) const;
@@ -85,7 +109,10 @@ private:
     void drawNumber(Renderer& renderer, int value, char sign, int row) const;
 
     std::string backgroundPath_;
+    std::string keysPath_;
     Surface background_;
+    Surface keysBackground_;  // held, like the background, while the page shows
+    Surface keysWords_;
     Surface plain_;  // stands in for a missing background
     Surface values_;
     Surface hint_;

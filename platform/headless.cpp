@@ -51,6 +51,7 @@ struct State {
     platform::KeyBindings bindings = platform::KeyBindings::defaults();
     int pressedCap = platform::NoCap;
     int pressedButton = platform::NoButton;
+    std::map<int, platform::Key> capsDown;  // the game key each cap pressed
 };
 
 State& state()
@@ -249,6 +250,7 @@ void reset()
     s.bindings = platform::KeyBindings::defaults();
     s.pressedCap = platform::NoCap;
     s.pressedButton = platform::NoButton;
+    s.capsDown.clear();
 }
 
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
@@ -260,13 +262,18 @@ void pressCap(int cap)
     State& s = state();
     s.pressedCap = cap;
     platform::Key key;
-    if (s.bindings.keyForCap(cap, key)) press(key);
+    if (!s.bindings.keyForCap(cap, key)) return;
+    s.capsDown[cap] = key;
+    press(key);
 }
 
 void releaseCap(int cap)
 {
-    platform::Key key;
-    if (state().bindings.keyForCap(cap, key)) release(key);
+    State& s = state();
+    const auto down = s.capsDown.find(cap);
+    if (down == s.capsDown.end()) return;
+    release(down->second);
+    s.capsDown.erase(down);
 }
 
 void pressButton(int button)

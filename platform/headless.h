@@ -25,7 +25,8 @@ void repeat(platform::Key key);
 
 // A keyboard key by its cap (platform::KeyCap) or a controller button: it
 // is what takePressedCap / takePressedButton report next, and presses the
-// game's key it is bound to, if any. releaseCap lets that key go.
+// game's key it is bound to, if any. releaseCap lets go of the game key the
+// press went to, as a keyboard does, even when the bindings changed between.
 void pressCap(int cap);
 void releaseCap(int cap);
 void pressButton(int button);

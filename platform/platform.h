@@ -49,7 +49,8 @@ struct KeyBindings;  // platform/key_bindings.h
 void setKeyBindings(const KeyBindings& bindings);
 // For choosing a new key: the cap (KeyCap) of the keyboard key, or the
 // controller button, pressed last since the previous call of the same
-// function; NoCap or NoButton when none. A press acts as a key as well.
+// function; NoCap or NoButton when none. A press acts as a key as well, and
+// is reported here before its key is marked pressed.
 int takePressedCap();
 int takePressedButton();
 

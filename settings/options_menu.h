@@ -13,9 +13,10 @@ enum class OptionsEntry {
     Mute,
     Controls,
     LandingShadow,
+    Keys,  // opens the KEYS page
     Back,
 };
-constexpr int OptionsEntryCount = 8;
+constexpr int OptionsEntryCount = 9;
 
 class OptionsMenu {
 public:
@@ -31,12 +32,12 @@ public:
     // Left (-1) or right (+1) on the cursor's entry: a volume moves one step
     // of 10 %, the window size one factor between auto and scaleLimit, an
     // on/off or two-valued entry flips. Stops at the ends. A window size
-    // leaves fullscreen, as the window does. Back changes nothing.
+    // leaves fullscreen, as the window does. Keys and Back change nothing.
     Settings changed(const Settings& settings, int direction, int scaleLimit) const;
 
     // Z on the cursor's entry: one step forward that starts again at the
     // lowest value after the highest, so Z alone reaches every value.
-    // Back changes nothing (the scene leaves).
+    // Keys and Back change nothing (the scene opens the page or leaves).
     Settings decided(const Settings& settings, int scaleLimit) const;
 
 private:

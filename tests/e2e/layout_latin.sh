@@ -18,7 +18,7 @@ graphics="$(dirname "$E2E_EXE")/Graphics"
 # the layout in force.
 printed() {
     local code
-    code="$(xmodmap -pke | awk -v l="$1" '$4 == l { print $2; exit }')"
+    code="$(xmodmap -pke | awk -v l="$1" '$4 == l && !f { print $2; f = 1 }')"
     [ -n "$code" ] || fail "no key prints $1 in the keymap"
     echo "$code"
 }
@@ -87,8 +87,8 @@ note "German layout: the key printed Z (keycode $(printed z)) started a game and
 # key of the bottom row, which prints a Cyrillic letter).
 next_game
 setxkbmap -layout ru
-ya="$(xmodmap -pke | awk '$4 == "Cyrillic_ya" { print $2; exit }')"
+ya="$(xmodmap -pke | awk '$4 == "Cyrillic_ya" && !f { print $2; f = 1 }')"
 [ -n "$ya" ] || fail "the Russian layout did not take effect"
 play ru "$ya"
-quit_with_q 2 "$(xmodmap -pke | awk '$4 == "Cyrillic_shorti" { print $2; exit }')"
+quit_with_q 2 "$(xmodmap -pke | awk '$4 == "Cyrillic_shorti" && !f { print $2; f = 1 }')"
 note "Russian layout: the key at Z's place (keycode $ya) started a game and turned the pair; Q's place quit"

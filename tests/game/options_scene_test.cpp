@@ -82,6 +82,93 @@ TEST_F(OptionsTest, ZOnBackLeavesAndEachVisitStartsAtTheFirstEntry)
     EXPECT_EQ(game_->settings().windowScale, 1);
 }
 
+// The KEYS page: Z on a game key's row, then the key the player presses.
+class KeysPageTest : public OptionsTest {
+protected:
+    void SetUp() override
+    {
+        OptionsTest::SetUp();
+        openOptions();
+        moveTo(OptionsEntry::Keys);
+        tap(Key::Z);
+    }
+    // A keyboard key by what it prints, pressed for one frame.
+    void tapCap(int cap)
+    {
+        headless::pressCap(cap);
+        frame();
+        headless::releaseCap(cap);
+    }
+    void toRow(Key key)
+    {
+        int row = 0;
+        while (KeysMenu::RowKeys[row] != key)
+            ++row;
+        toRow(row);
+    }
+    void toRow(int row)
+    {
+        for (int k = 0; k < KeysMenu::RowCount; ++k)
+            tap(Key::Up);
+        for (int k = 0; k < row; ++k)
+            tap(Key::Down);
+    }
+    int capOf(Key key) const { return game_->settings().keys.caps[static_cast<std::size_t>(key)]; }
+};
+
+TEST_F(KeysPageTest, TheNextKeyPressedIsTakenSwappedOrRefusedAndTheGameActsByIt)
+{
+    toRow(Key::Z);
+    tap(Key::Z);
+    tapCap('K');
+    EXPECT_EQ(capOf(Key::Z), 'K');
+    EXPECT_EQ(headless::keyBindings(), game_->settings().keys) << "the platform has the new keys at once";
+
+    // K decides now; the quit key's row takes the key already turning: swapped.
+    toRow(Key::Q);
+    tapCap('K');
+    tapCap('K');
+    EXPECT_EQ(capOf(Key::Q), 'K');
+    EXPECT_EQ(capOf(Key::Z), 'Q');
+
+    // Escape, while waiting, keeps what was there and stays on the page.
+    tapCap('Z');  // no game key: nothing happens
+    toRow(Key::P);
+    tapCap('Q');  // decides now
+    tapCap(platform::CapEscape);
+    EXPECT_EQ(capOf(Key::P), 'P');
+    EXPECT_EQ(game_->scene(), SceneOptions);
+
+    // RESET gives every key its default back; Escape leaves the page, then the options.
+    toRow(KeysMenu::ResetRow);
+    tapCap('Q');
+    EXPECT_EQ(game_->settings().keys, platform::KeyBindings::defaults());
+    tap(Key::Escape);
+    EXPECT_EQ(game_->scene(), SceneOptions);
+    tap(Key::Escape);
+    EXPECT_EQ(game_->scene(), SceneTitle);
+}
+
+TEST_F(KeysPageTest, TheQuitKeyChosenWhileWaitingIsOnlyAKey)
+{
+    toRow(Key::M);
+    tap(Key::Z);
+    // Q pressed and held as the new mute key: the game does not quit, even
+    // for the frames it stays held after being taken.
+    headless::pressCap('Q');
+    frame();
+    frame();
+    EXPECT_EQ(capOf(Key::M), 'Q');
+    EXPECT_NE(game_->scene(), SceneQuit);
+    headless::releaseCap('Q');
+    frame();
+    // Let go, the quit key (now M's old key, swapped) quits again.
+    EXPECT_EQ(capOf(Key::Q), 'M');
+    headless::pressCap('M');
+    frame();
+    EXPECT_EQ(game_->scene(), SceneQuit);
+}
+
 TEST_F(OptionsTest, OOnlyOpensTheOptionsFromTheTitle)
 {
     game_->changeScene(SceneRanking);
@@ -165,6 +252,7 @@ TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
     waitForTheSave();
     EXPECT_EQ(inodeOf(settingsFile()), first);
 
+    tap(Key::Up);  // keys
     tap(Key::Up);  // landing shadow
     tap(Key::Right);
     waitForTheSave();
@@ -230,7 +318,9 @@ protected:
     // The cell drawn at the value column of an entry's row, k glyphs in.
     Rgb valueAt(OptionsEntry entry, int k = 0)
     {
-        return screen(420 + 16 * k + 8, 100 + 40 * static_cast<int>(entry) + 8 + 12);
+        using namespace optionsLayout;
+        return screen(ValueX + 16 * k + 8,
+                      FirstRowY + RowPitch * static_cast<int>(entry) + ValueOffsetY + 12);
     }
 };
 

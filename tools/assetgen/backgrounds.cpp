@@ -291,13 +291,50 @@ Canvas optionsBackground()
     drawPanel(c, 64, 92, 576, 428, 0.72f);
     TextStyle item = labelStyle(18);
     item.stroke = 2.8f;
-    const char* labels[8] = {"WINDOW SIZE", "FULLSCREEN", "MUSIC VOLUME",   "EFFECTS VOLUME",
-                             "MUTE",        "CONTROLS",   "LANDING SHADOW", "BACK"};
-    for (int i = 0; i < 8; ++i)
-        drawText(c, labels[i], 120, 100 + 40 * i + 11, item);
+    const char* labels[9] = {"WINDOW SIZE",    "FULLSCREEN", "MUSIC VOLUME",
+                             "EFFECTS VOLUME", "MUTE",       "CONTROLS",
+                             "LANDING SHADOW", "KEYS",       "BACK"};
+    for (int i = 0; i < 9; ++i)
+        drawText(c, labels[i], 120, 100 + 36 * i + 9, item);
     TextStyle foot = labelStyle(10);
     foot.bottom = rgb(220, 220, 240);
     drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, foot);
+    return c;
+}
+
+// The KEYS page: the options' cloth, a row per game key from y 84, 26
+// pixels apart, the game drawing the keys at x 360 and the buttons at x 470
+// (game/options_view.h).
+Canvas keysBackground()
+{
+    Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
+    drawTextCentred(c, "KEYS", 320, 10, headingStyle(36));
+    drawPanel(c, 64, 78, 576, 428, 0.72f);
+    TextStyle head = labelStyle(10);
+    head.bottom = rgb(220, 220, 240);
+    drawText(c, "KEY", 362, 62, head);
+    drawText(c, "PAD", 472, 62, head);
+    TextStyle item = labelStyle(13);
+    const char* labels[13] = {
+        "MOVE LEFT", "MOVE RIGHT", "UP",      "DOWN / FAST FALL", "TURN / DECIDE",     "TURN BACK", "QUIT",
+        "PAUSE",     "MUTE",       "OPTIONS", "FULLSCREEN",       "RESET TO DEFAULTS", "BACK"};
+    for (int i = 0; i < 13; ++i)
+        drawText(c, labels[i], 120, 84 + 26 * i + 6, item);
+    drawTextCentred(c, "^ _  CHOOSE    Z  CHANGE    ESC  BACK", 320, 458, head);
+    return c;
+}
+
+// What the last choice on the KEYS page did, one line each, centred.
+Canvas keyWordSheet()
+{
+    Canvas c(320, 16 * 5);
+    TextStyle w = labelStyle(10);
+    w.top = rgb(255, 250, 220);
+    w.bottom = rgb(255, 190, 90);
+    const char* words[5] = {"PRESS A KEY OR A BUTTON", "KEY SET", "KEYS SWAPPED", "REFUSED  THAT KEY STAYS",
+                            "DEFAULT KEYS BACK"};
+    for (int i = 0; i < 5; ++i)
+        drawTextCentred(c, words[i], 160, 16.0f * i + 3, w);
     return c;
 }
 

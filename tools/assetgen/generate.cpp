@@ -37,6 +37,8 @@ const Picture Pictures[] = {
     {"OptionValues", [] { return optionValueSheet(); }, true},
     {"OptionsHint", [] { return optionsHint(); }, true},
     {"KeyNames", [] { return keyNameSheet(); }, true},
+    {"KeysPage", [] { return keysBackground(); }, false},
+    {"KeyWords", [] { return keyWordSheet(); }, true},
     {"Paused", [] { return pausePanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
