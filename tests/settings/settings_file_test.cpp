@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -193,6 +194,20 @@ TEST(SettingsReader, KeyNamesAreReadStrictly)
             EXPECT_EQ(s.keys, defaults) << c.rule;
         }
     }
+}
+
+TEST(SettingsFile, AnUnknownKeyNameKeepsTheDefaultWithOneLineOnStderr)
+{
+    support::ScratchDir dir{"tessaloom-settings"};
+    const std::string path = dir.file("settings.ini");
+    std::ofstream(path, std::ios::binary) << "key_turn = KEYPAD5\nkey_quit = A\n";
+    testing::internal::CaptureStderr();
+    const Settings s = loadSettings(path);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s.keys.caps[static_cast<std::size_t>(platform::Key::Z)], 'Z');
+    EXPECT_EQ(s.keys.caps[static_cast<std::size_t>(platform::Key::Q)], 'A');
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("line 1: key_turn is not a key's name; using Z"), std::string::npos) << err;
 }
 
 TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
