@@ -44,34 +44,42 @@ int buttonNameCell(int button)
     return -1;
 }
 
-void KeyNameSheet::load(const std::string& base)
+void CellSheet::load(const std::string& path, int cellWidth, int cellCount)
 {
     using namespace keyNames;
-    inkWidth_.fill(0);
-    if (!loadPicture(sheet_, base + "Graphics/KeyNames.bmp", true)) return;
-    if (sheet_.width() < CellWidth * CellCount || sheet_.height() < CellHeight) {
+    cellWidth_ = cellWidth;
+    inkWidth_.assign(static_cast<std::size_t>(cellCount), 0);
+    if (!loadPicture(sheet_, path, true)) return;
+    if (sheet_.width() < cellWidth * cellCount || sheet_.height() < CellHeight) {
         sheet_.release();
         return;
     }
-    for (int k = 0; k < CellCount; ++k)
-        for (int x = CellWidth - 1; x >= InkX; --x)
-            if (inkInColumn(sheet_, CellWidth * k + x)) {
+    for (int k = 0; k < cellCount; ++k)
+        for (int x = cellWidth - 1; x >= InkX; --x)
+            if (inkInColumn(sheet_, cellWidth * k + x)) {
                 inkWidth_[static_cast<std::size_t>(k)] = x + 1 - InkX;
                 break;
             }
 }
 
-int KeyNameSheet::draw(Renderer& renderer, int cell, int x, int y) const
+int CellSheet::inkWidth(int cell) const
+{
+    if (sheet_.isEmpty() || cell < 0 || cell >= static_cast<int>(inkWidth_.size())) return 0;
+    return inkWidth_[static_cast<std::size_t>(cell)];
+}
+
+int CellSheet::draw(Renderer& renderer, int cell, int x, int y) const
 {
     using namespace keyNames;
-    if (sheet_.isEmpty() || cell < 0 || cell >= CellCount) return x + InkX;
-    renderer.drawOther(sheet_, x, y, CellWidth * cell, 0, CellWidth, CellHeight, true);
-    return x + InkX + inkWidth_[static_cast<std::size_t>(cell)];
+    const int width = inkWidth(cell);
+    if (width == 0) return x + InkX;
+    renderer.drawOther(sheet_, x, y, cellWidth_ * cell, 0, cellWidth_, CellHeight, true);
+    return x + InkX + width;
 }
 
 void OptionsView::loadTitleHint(const std::string& base)
 {
-    names_.load(base);
+    names_.load(base + "Graphics/KeyNames.bmp", keyNames::CellWidth, keyNames::CellCount);
     hintRestX_ = 0;
     if (!loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true)) return;
     // The hint is its key's name, a gap, then the rest: found in the picture.
@@ -94,6 +102,40 @@ void OptionsView::load(const std::string& base)
     keysPath_ = graphics + "KeysPage.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
     loadPicture(keysWords_, graphics + "KeyWords.bmp", true);
+    hintWords_.load(graphics + "HintWords.bmp", HintWordWidth, HintWordCount);
+    loadPicture(optionsFoot_, graphics + "OptionsFoot.bmp", false);
+    loadPicture(keysFoot_, graphics + "KeysFoot.bmp", false);
+}
+
+template <std::size_t N>
+void OptionsView::drawHintLine(Renderer& renderer, const Surface& strip, int y, const HintGroup (&groups)[N],
+                               const HintGroup (&defaults)[N]) const
+{
+    bool asDrawn = true;
+    for (std::size_t g = 0; g < N; ++g)
+        asDrawn = asDrawn && groups[g].caps[0] == defaults[g].caps[0] &&
+                  groups[g].caps[1] == defaults[g].caps[1];
+    if (asDrawn || strip.isEmpty() || names_.isEmpty() || hintWords_.isEmpty()) return;
+    // The picture's spacing: a narrow gap between two keys, a wider one
+    // before the word, the widest between groups.
+    constexpr int KeyGap = 12, WordGap = 24, GroupGap = 44;
+    const auto groupWidth = [this](const HintGroup& group) {
+        int width = names_.inkWidth(keyNameCell(group.caps[0]));
+        if (group.caps[1] != platform::NoCap) width += KeyGap + names_.inkWidth(keyNameCell(group.caps[1]));
+        return width + WordGap + hintWords_.inkWidth(group.word);
+    };
+    int total = GroupGap * static_cast<int>(N - 1);
+    for (const HintGroup& group : groups)
+        total += groupWidth(group);
+    renderer.drawOther(strip, 0, y, 0, 0, strip.width(), strip.height(), false);
+    int x = (ScreenWidth - total) / 2 - keyNames::InkX;
+    for (const HintGroup& group : groups) {
+        x = names_.draw(renderer, keyNameCell(group.caps[0]), x, y);
+        if (group.caps[1] != platform::NoCap)
+            x = names_.draw(renderer, keyNameCell(group.caps[1]), x + KeyGap - keyNames::InkX, y);
+        x = hintWords_.draw(renderer, group.word, x + WordGap - keyNames::InkX, y);
+        x += GroupGap - keyNames::InkX;
+    }
 }
 
 void OptionsView::openKeys()
@@ -119,6 +161,18 @@ void OptionsView::drawKeys(Renderer& renderer, const KeysMenu& menu,
     }
     names_.draw(renderer, keyNameCell(platform::CapRight), k::CursorX,
                 k::FirstRowY + k::RowPitch * menu.cursor() + k::NameOffsetY);
+    using platform::Key;
+    const auto cap = [&bindings](Key key) { return bindings.caps[static_cast<std::size_t>(key)]; };
+    const platform::KeyBindings d = platform::KeyBindings::defaults();
+    const auto was = [&d](Key key) { return d.caps[static_cast<std::size_t>(key)]; };
+    const HintGroup line[] = {{{cap(Key::Up), cap(Key::Down)}, WordChoose},
+                              {{cap(Key::Z), platform::NoCap}, WordChange},
+                              {{cap(Key::Escape), platform::NoCap}, WordBack}};
+    const HintGroup asDrawn[] = {{{was(Key::Up), was(Key::Down)}, WordChoose},
+                                 {{was(Key::Z), platform::NoCap}, WordChange},
+                                 {{was(Key::Escape), platform::NoCap}, WordBack}};
+    drawHintLine(renderer, keysFoot_, KeysFootY, line, asDrawn);
+
     const int word = static_cast<int>(menu.status()) - static_cast<int>(KeysStatus::Waiting);
     if (word >= 0 && word < k::WordCount)
         renderer.drawOther(keysWords_, k::WordX, k::WordY, 0, k::WordHeight * word, k::WordWidth,
@@ -190,4 +244,18 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
     drawWord(renderer, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
 
     renderer.drawBlock(CursorX, rowY(menu.cursorIndex()) + (RowPitch - CellSize) / 2, Bomb, -1);
+
+    using platform::Key;
+    const auto cap = [&s](Key key) { return s.keys.caps[static_cast<std::size_t>(key)]; };
+    const platform::KeyBindings d = platform::KeyBindings::defaults();
+    const auto was = [&d](Key key) { return d.caps[static_cast<std::size_t>(key)]; };
+    const HintGroup line[] = {{{cap(Key::Up), cap(Key::Down)}, WordChoose},
+                              {{cap(Key::Left), cap(Key::Right)}, WordChange},
+                              {{cap(Key::Z), platform::NoCap}, WordDecide},
+                              {{cap(Key::Escape), platform::NoCap}, WordBack}};
+    const HintGroup asDrawn[] = {{{was(Key::Up), was(Key::Down)}, WordChoose},
+                                 {{was(Key::Left), was(Key::Right)}, WordChange},
+                                 {{was(Key::Z), platform::NoCap}, WordDecide},
+                                 {{was(Key::Escape), platform::NoCap}, WordBack}};
+    drawHintLine(renderer, optionsFoot_, OptionsFootY, line, asDrawn);
 }

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class Renderer;
 
@@ -60,20 +61,38 @@ constexpr int WordY = 432;
 int keyNameCell(int cap);
 int buttonNameCell(int button);
 
-// The names of keys as the screens print them, from Graphics/KeyNames.bmp.
-class KeyNameSheet {
+// A keyed sheet of words in the hints' lettering, one cell each, each
+// word's ink starting keyNames::InkX into its cell: the names of keys as the
+// screens print them (Graphics/KeyNames.bmp), or the hints' own words.
+class CellSheet {
 public:
-    void load(const std::string& base);
+    // A sheet narrower than cellWidth x cellCount or lower than
+    // keyNames::CellHeight is not used.
+    void load(const std::string& path, int cellWidth, int cellCount);
     bool isEmpty() const { return sheet_.isEmpty(); }
-    // Draws a cell's name with its ink starting at x + keyNames::InkX and the
-    // capitals' box at y + 3, as the hints place their text; returns where
-    // its ink ends (x + InkX when there is no name or no sheet).
+    // The width of a cell's ink; 0 for none.
+    int inkWidth(int cell) const;
+    // Draws a cell's word with its ink starting at x + keyNames::InkX and
+    // the capitals' box at y + 3, as the hints place their text; returns
+    // where its ink ends (x + InkX when there is no word or no sheet).
     int draw(Renderer& renderer, int cell, int x, int y) const;
 
 private:
     Surface sheet_;
-    std::array<int, keyNames::CellCount> inkWidth_{};
+    int cellWidth_ = 0;
+    std::vector<int> inkWidth_;
 };
+
+// The words of the hint lines under the options and the KEYS page, for the
+// lines the game draws itself when they name a key other than the default.
+enum HintWord { WordChoose = 0, WordChange = 1, WordDecide = 2, WordBack = 3 };
+constexpr int HintWordCount = 4;
+constexpr int HintWordWidth = 96;
+// Where those lines are, and the strips without their text that the game
+// draws before its own (the options' picture has its line at y 448, the
+// KEYS page's at y 458).
+constexpr int OptionsFootY = 445;
+constexpr int KeysFootY = 455;
 
 class OptionsView {
 public:
@@ -96,7 +115,7 @@ public:
     // platform::KeyCap): the picture as it is for O, else the bound key's
     // name in place of its O.
     void drawTitleHint(Renderer& renderer, int optionsCap) const;
-    const KeyNameSheet& keyNames() const { return names_; }
+    const CellSheet& keyNames() const { return names_; }
     // The whole options screen: background, the cursor (a bomb cell from
     // the renderer's block sheet) and every entry's value.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
@@ -119,5 +138,19 @@ private:
     // Where the hint's text after its key name starts, and the gap before it.
     int hintRestX_ = 0;
     int hintGap_ = 0;
-    KeyNameSheet names_;
+    CellSheet names_;
+    CellSheet hintWords_;
+    Surface optionsFoot_;
+    Surface keysFoot_;
+
+    // One group of a hint line: the keys' caps (NoCap ends), then a word.
+    struct HintGroup {
+        int caps[2];
+        HintWord word;
+    };
+    // A hint line naming the keys bound, centred, over its strip, when any
+    // of its keys is not the default one; else the picture's own stays.
+    template <std::size_t N>
+    void drawHintLine(Renderer& renderer, const Surface& strip, int y, const HintGroup (&groups)[N],
+                      const HintGroup (&defaults)[N]) const;
 };

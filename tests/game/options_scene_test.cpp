@@ -468,3 +468,39 @@ TEST_F(SettingsStartUpTest, AMutedStartSilencesEverySound)
 }
 
 }  // namespace
+
+// The hint lines name the keys bound: the pictures' own lines stay for the
+// default keys; another key has the game draw the line itself, over a strip
+// without text, from the sheets of key names and words.
+TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaults)
+{
+    constexpr Rgb StripColour{90, 0, 90};
+    static constexpr Rgb NameColour{250, 250, 250};
+    writeOptionsPictures(true);
+    writeSolidBmp(dir_.file("Graphics/OptionsFoot.bmp"), 640, 16, StripColour);
+    writeSolidBmp(dir_.file("Graphics/KeysFoot.bmp"), 640, 16, StripColour);
+    // Each cell's ink 10 pixels wide.
+    const auto sheet = [&](const char* name, int cellWidth, int cells) {
+        writeBytes(dir_.file(name), bmpBytes(cellWidth * cells, 16, [cellWidth](int x, int) {
+                       return x % cellWidth < 12 ? NameColour : Rgb{0, 255, 0};
+                   }));
+    };
+    sheet("Graphics/KeyNames.bmp", keyNames::CellWidth, keyNames::CellCount);
+    sheet("Graphics/HintWords.bmp", HintWordWidth, HintWordCount);
+    GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/");
+    openOptions();
+    frame();
+    EXPECT_EQ(screen(1, OptionsFootY + 8), BackgroundColour) << "the picture's own line";
+
+    Settings remapped = game_->settings();
+    platform::bindCap(remapped.keys, Key::Z, 'K');
+    game_->changeSettings(remapped);
+    frame();
+    EXPECT_EQ(screen(1, OptionsFootY + 8), StripColour);
+
+    // The KEYS page's line likewise.
+    moveTo(OptionsEntry::Keys);
+    headless::pressCap('K');
+    frame();
+    EXPECT_EQ(screen(1, KeysFootY + 8), StripColour);
+}

@@ -284,7 +284,26 @@ Canvas gameBackground(const KeyRow (&rows)[KeyRowCount])
 
 // The options screen: the title's cloth, a heading, and one row per entry
 // (the game puts the bomb cursor at x 76 and the values at x 420).
-Canvas optionsBackground()
+namespace {
+
+// A strip of a picture, whole width, rows y0 .. y0 + height.
+Canvas strip(const Canvas& from, int y0, int height)
+{
+    Canvas c(from.width(), height, rgb(0, 0, 0));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < from.width(); ++x)
+            c.blend(x, y, from.colourAt(x, y0 + y), 1.0f);
+    return c;
+}
+
+TextStyle hintStyle()
+{
+    TextStyle s = labelStyle(10);
+    s.bottom = rgb(220, 220, 240);
+    return s;
+}
+
+Canvas optionsScreen(bool withFoot)
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     drawTextCentred(c, "OPTIONS", 320, 28, headingStyle(40));
@@ -296,16 +315,15 @@ Canvas optionsBackground()
                              "LANDING SHADOW", "KEYS",       "BACK"};
     for (int i = 0; i < 9; ++i)
         drawText(c, labels[i], 120, 100 + 36 * i + 9, item);
-    TextStyle foot = labelStyle(10);
-    foot.bottom = rgb(220, 220, 240);
-    drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, foot);
+    if (withFoot)
+        drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, hintStyle());
     return c;
 }
 
 // The KEYS page: the options' cloth, a row per game key from y 84, 26
 // pixels apart, the game drawing the keys at x 360 and the buttons at x 470
 // (game/options_view.h).
-Canvas keysBackground()
+Canvas keysScreen(bool withFoot)
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     drawTextCentred(c, "KEYS", 320, 10, headingStyle(36));
@@ -320,7 +338,24 @@ Canvas keysBackground()
         "PAUSE",     "MUTE",       "OPTIONS", "FULLSCREEN",       "RESET TO DEFAULTS", "BACK"};
     for (int i = 0; i < 13; ++i)
         drawText(c, labels[i], 120, 84 + 26 * i + 6, item);
-    drawTextCentred(c, "^ _  CHOOSE    Z  CHANGE    ESC  BACK", 320, 458, head);
+    if (withFoot) drawTextCentred(c, "^ _  CHOOSE    Z  CHANGE    ESC  BACK", 320, 458, head);
+    return c;
+}
+
+}  // namespace
+
+Canvas optionsBackground() { return optionsScreen(true); }
+Canvas keysBackground() { return keysScreen(true); }
+// The game draws its own hint line over these when it names other keys.
+Canvas optionsFootStrip() { return strip(optionsScreen(false), 445, 16); }
+Canvas keysFootStrip() { return strip(keysScreen(false), 455, 16); }
+
+Canvas hintWordSheet()
+{
+    Canvas c(96 * 4, 16);
+    const char* words[4] = {"CHOOSE", "CHANGE", "DECIDE", "BACK"};
+    for (int i = 0; i < 4; ++i)
+        drawText(c, words[i], 96.0f * i + 2, 3, hintStyle());
     return c;
 }
 

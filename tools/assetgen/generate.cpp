@@ -39,6 +39,9 @@ const Picture Pictures[] = {
     {"KeyNames", [] { return keyNameSheet(); }, true},
     {"KeysPage", [] { return keysBackground(); }, false},
     {"KeyWords", [] { return keyWordSheet(); }, true},
+    {"HintWords", [] { return hintWordSheet(); }, true},
+    {"OptionsFoot", [] { return optionsFootStrip(); }, false},
+    {"KeysFoot", [] { return keysFootStrip(); }, false},
     {"Paused", [] { return pausePanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
