@@ -15,6 +15,11 @@ constexpr int PlainRed = 24, PlainGreen = 22, PlainBlue = 56;
 
 int rowY(int row) { return FirstRowY + RowPitch * row; }
 
+// Between the groups of a hint line: four spaces under the options and on
+// the KEYS page, five on the title.
+constexpr int FootGroupGap = 44;
+constexpr int TitleGroupGap = 54;
+
 // Whether any pixel of a picture's column is not key green.
 bool inkInColumn(const Surface& picture, int x)
 {
@@ -80,6 +85,8 @@ int CellSheet::draw(Renderer& renderer, int cell, int x, int y) const
 void OptionsView::loadTitleHint(const std::string& base)
 {
     names_.load(base + "Graphics/KeyNames.bmp", keyNames::CellWidth, keyNames::CellCount);
+    hintWords_.load(base + "Graphics/HintWords.bmp", HintWordWidth, HintWordCount);
+    loadPicture(titleKeys_, base + "Graphics/TitleKeys.bmp", false);
     hintRestX_ = 0;
     if (!loadPicture(hint_, base + "Graphics/OptionsHint.bmp", true)) return;
     // The hint is its key's name, a gap, then the rest: found in the picture.
@@ -102,29 +109,28 @@ void OptionsView::load(const std::string& base)
     keysPath_ = graphics + "KeysPage.bmp";
     loadPicture(values_, graphics + "OptionValues.bmp", true);
     loadPicture(keysWords_, graphics + "KeyWords.bmp", true);
-    hintWords_.load(graphics + "HintWords.bmp", HintWordWidth, HintWordCount);
     loadPicture(optionsFoot_, graphics + "OptionsFoot.bmp", false);
     loadPicture(keysFoot_, graphics + "KeysFoot.bmp", false);
 }
 
 template <std::size_t N>
 void OptionsView::drawHintLine(Renderer& renderer, const Surface& strip, int y, const HintGroup (&groups)[N],
-                               const HintGroup (&defaults)[N]) const
+                               const HintGroup (&defaults)[N], int groupGap) const
 {
     bool asDrawn = true;
     for (std::size_t g = 0; g < N; ++g)
         asDrawn = asDrawn && groups[g].caps[0] == defaults[g].caps[0] &&
                   groups[g].caps[1] == defaults[g].caps[1];
     if (asDrawn || strip.isEmpty() || names_.isEmpty() || hintWords_.isEmpty()) return;
-    // The picture's spacing: a narrow gap between two keys, a wider one
+    // The pictures' spacing: a narrow gap between two keys, a wider one
     // before the word, the widest between groups.
-    constexpr int KeyGap = 12, WordGap = 24, GroupGap = 44;
+    constexpr int KeyGap = 12, WordGap = 24;
     const auto groupWidth = [this](const HintGroup& group) {
         int width = names_.inkWidth(keyNameCell(group.caps[0]));
         if (group.caps[1] != platform::NoCap) width += KeyGap + names_.inkWidth(keyNameCell(group.caps[1]));
         return width + WordGap + hintWords_.inkWidth(group.word);
     };
-    int total = GroupGap * static_cast<int>(N - 1);
+    int total = groupGap * static_cast<int>(N - 1);
     for (const HintGroup& group : groups)
         total += groupWidth(group);
     renderer.drawOther(strip, 0, y, 0, 0, strip.width(), strip.height(), false);
@@ -134,7 +140,7 @@ void OptionsView::drawHintLine(Renderer& renderer, const Surface& strip, int y, 
         if (group.caps[1] != platform::NoCap)
             x = names_.draw(renderer, keyNameCell(group.caps[1]), x + KeyGap - keyNames::InkX, y);
         x = hintWords_.draw(renderer, group.word, x + WordGap - keyNames::InkX, y);
-        x += GroupGap - keyNames::InkX;
+        x += groupGap - keyNames::InkX;
     }
 }
 
@@ -171,7 +177,7 @@ void OptionsView::drawKeys(Renderer& renderer, const KeysMenu& menu,
     const HintGroup asDrawn[] = {{{was(Key::Up), was(Key::Down)}, WordChoose},
                                  {{was(Key::Z), platform::NoCap}, WordChange},
                                  {{was(Key::Escape), platform::NoCap}, WordBack}};
-    drawHintLine(renderer, keysFoot_, KeysFootY, line, asDrawn);
+    drawHintLine(renderer, keysFoot_, KeysFootY, line, asDrawn, FootGroupGap);
 
     const int word = static_cast<int>(menu.status()) - static_cast<int>(KeysStatus::Waiting);
     if (word >= 0 && word < k::WordCount)
@@ -192,8 +198,21 @@ void OptionsView::close()
     closeKeys();
 }
 
-void OptionsView::drawTitleHint(Renderer& renderer, int optionsCap) const
+void OptionsView::drawTitleHint(Renderer& renderer, const platform::KeyBindings& bindings) const
 {
+    using platform::Key;
+    const auto cap = [&bindings](Key key) { return bindings.caps[static_cast<std::size_t>(key)]; };
+    const platform::KeyBindings d = platform::KeyBindings::defaults();
+    const auto was = [&d](Key key) { return d.caps[static_cast<std::size_t>(key)]; };
+    const HintGroup line[] = {{{cap(Key::Up), cap(Key::Down)}, WordChoose},
+                              {{cap(Key::Z), platform::NoCap}, WordDecide},
+                              {{cap(Key::Q), platform::NoCap}, WordQuit}};
+    const HintGroup asDrawn[] = {{{was(Key::Up), was(Key::Down)}, WordChoose},
+                                 {{was(Key::Z), platform::NoCap}, WordDecide},
+                                 {{was(Key::Q), platform::NoCap}, WordQuit}};
+    drawHintLine(renderer, titleKeys_, TitleKeysY, line, asDrawn, TitleGroupGap);
+
+    const int optionsCap = cap(Key::O);
     if (optionsCap == 'O' || names_.isEmpty() || hintRestX_ == 0) {
         renderer.drawOther(hint_, HintX, HintY, 0, 0, hint_.width(), hint_.height(), true);
         return;
@@ -257,5 +276,5 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
                                  {{was(Key::Left), was(Key::Right)}, WordChange},
                                  {{was(Key::Z), platform::NoCap}, WordDecide},
                                  {{was(Key::Escape), platform::NoCap}, WordBack}};
-    drawHintLine(renderer, optionsFoot_, OptionsFootY, line, asDrawn);
+    drawHintLine(renderer, optionsFoot_, OptionsFootY, line, asDrawn, FootGroupGap);
 }

@@ -85,14 +85,15 @@ private:
 
 // The words of the hint lines under the options and the KEYS page, for the
 // lines the game draws itself when they name a key other than the default.
-enum HintWord { WordChoose = 0, WordChange = 1, WordDecide = 2, WordBack = 3 };
-constexpr int HintWordCount = 4;
+enum HintWord { WordChoose = 0, WordChange = 1, WordDecide = 2, WordBack = 3, WordQuit = 4 };
+constexpr int HintWordCount = 5;
 constexpr int HintWordWidth = 96;
 // Where those lines are, and the strips without their text that the game
 // draws before its own (the options' picture has its line at y 448, the
-// KEYS page's at y 458).
+// KEYS page's at y 458, the title's key line at y 306).
 constexpr int OptionsFootY = 445;
 constexpr int KeysFootY = 455;
+constexpr int TitleKeysY = 303;
 
 class OptionsView {
 public:
@@ -111,10 +112,10 @@ public:
     void openKeys();
     void closeKeys();
 
-    // The title's hint, over the title picture, naming optionsCap (a
-    // platform::KeyCap): the picture as it is for O, else the bound key's
-    // name in place of its O.
-    void drawTitleHint(Renderer& renderer, int optionsCap) const;
+    // The title's hints, over the title picture, naming the keys bound: the
+    // options hint as it is for O, else the bound key's name in place of
+    // its O; the menu's key line as the picture has it for the default keys.
+    void drawTitleHint(Renderer& renderer, const platform::KeyBindings& bindings) const;
     const CellSheet& keyNames() const { return names_; }
     // The whole options screen: background, the cursor (a bomb cell from
     // the renderer's block sheet) and every entry's value.
@@ -142,6 +143,7 @@ private:
     CellSheet hintWords_;
     Surface optionsFoot_;
     Surface keysFoot_;
+    Surface titleKeys_;
 
     // One group of a hint line: the keys' caps (NoCap ends), then a word.
     struct HintGroup {
@@ -152,5 +154,5 @@ private:
     // of its keys is not the default one; else the picture's own stays.
     template <std::size_t N>
     void drawHintLine(Renderer& renderer, const Surface& strip, int y, const HintGroup (&groups)[N],
-                      const HintGroup (&defaults)[N]) const;
+                      const HintGroup (&defaults)[N], int groupGap) const;
 };

@@ -40,7 +40,7 @@ void Game::updateTitle()
     }
 
     renderer_.drawTitleBackground();
-    optionsView_.drawTitleHint(renderer_, settings_.keys.caps[static_cast<std::size_t>(platform::Key::O)]);
+    optionsView_.drawTitleHint(renderer_, settings_.keys);
     renderer_.drawMenuCursor(field_.menuCursor());
 }
 

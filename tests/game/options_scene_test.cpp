@@ -479,6 +479,7 @@ TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaul
     writeOptionsPictures(true);
     writeSolidBmp(dir_.file("Graphics/OptionsFoot.bmp"), 640, 16, StripColour);
     writeSolidBmp(dir_.file("Graphics/KeysFoot.bmp"), 640, 16, StripColour);
+    writeSolidBmp(dir_.file("Graphics/TitleKeys.bmp"), 640, 16, StripColour);
     // Each cell's ink 10 pixels wide.
     const auto sheet = [&](const char* name, int cellWidth, int cells) {
         writeBytes(dir_.file(name), bmpBytes(cellWidth * cells, 16, [cellWidth](int x, int) {
@@ -488,6 +489,8 @@ TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaul
     sheet("Graphics/KeyNames.bmp", keyNames::CellWidth, keyNames::CellCount);
     sheet("Graphics/HintWords.bmp", HintWordWidth, HintWordCount);
     GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/");
+    frame();
+    EXPECT_FALSE(screen(1, TitleKeysY + 8) == StripColour) << "the title picture's own line";
     openOptions();
     frame();
     EXPECT_EQ(screen(1, OptionsFootY + 8), BackgroundColour) << "the picture's own line";
@@ -503,4 +506,10 @@ TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaul
     headless::pressCap('K');
     frame();
     EXPECT_EQ(screen(1, KeysFootY + 8), StripColour);
+    headless::releaseCap('K');
+    tap(Key::Escape);
+    tap(Key::Escape);
+    frame();
+    ASSERT_EQ(game_->scene(), SceneTitle);
+    EXPECT_EQ(screen(1, TitleKeysY + 8), StripColour);
 }

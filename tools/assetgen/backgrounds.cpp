@@ -151,7 +151,9 @@ void drawWell(Canvas& c)
 
 }  // namespace
 
-Canvas titleBackground()
+namespace {
+
+Canvas titleScreen(bool withKeys)
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     // A line of blocks above the name, as if a row were about to clear.
@@ -186,9 +188,13 @@ Canvas titleBackground()
         drawText(c, labels[i], 254, 350 + 40 * i + 5, item);
     TextStyle hint = labelStyle(10);
     hint.bottom = rgb(220, 220, 240);
-    drawTextCentred(c, "^ _  CHOOSE     Z  DECIDE     Q  QUIT", 320, 306, hint);
+    if (withKeys) drawTextCentred(c, "^ _  CHOOSE     Z  DECIDE     Q  QUIT", 320, 306, hint);
     return c;
 }
+
+}  // namespace
+
+Canvas titleBackground() { return titleScreen(true); }
 
 Canvas rankingBackground()
 {
@@ -349,12 +355,13 @@ Canvas keysBackground() { return keysScreen(true); }
 // The game draws its own hint line over these when it names other keys.
 Canvas optionsFootStrip() { return strip(optionsScreen(false), 445, 16); }
 Canvas keysFootStrip() { return strip(keysScreen(false), 455, 16); }
+Canvas titleKeysStrip() { return strip(titleScreen(false), 303, 16); }
 
 Canvas hintWordSheet()
 {
-    Canvas c(96 * 4, 16);
-    const char* words[4] = {"CHOOSE", "CHANGE", "DECIDE", "BACK"};
-    for (int i = 0; i < 4; ++i)
+    Canvas c(96 * 5, 16);
+    const char* words[5] = {"CHOOSE", "CHANGE", "DECIDE", "BACK", "QUIT"};
+    for (int i = 0; i < 5; ++i)
         drawText(c, words[i], 96.0f * i + 2, 3, hintStyle());
     return c;
 }

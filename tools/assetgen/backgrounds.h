@@ -32,11 +32,13 @@ Canvas optionValueSheet();   // 832 x 24, keyed: five words, then "0".."9", "X",
 Canvas optionsHint();        // 128 x 16, keyed: the title's "O  OPTIONS"
 Canvas keysBackground();     // 640 x 480, opaque: the KEYS page
 Canvas keyWordSheet();       // 320 x 80, keyed: what the last choice did
-// The hint lines' place on the options screen and the KEYS page without
-// their text (640 x 16, opaque), and their words (4 cells of 96 x 16, keyed:
-// CHOOSE, CHANGE, DECIDE, BACK), for the lines the game draws itself.
+// The hint lines' place on the options screen, the KEYS page and the title
+// without their text (640 x 16, opaque), and their words (5 cells of 96 x
+// 16, keyed: CHOOSE, CHANGE, DECIDE, BACK, QUIT), for the lines the game
+// draws itself.
 Canvas optionsFootStrip();
 Canvas keysFootStrip();
+Canvas titleKeysStrip();
 Canvas hintWordSheet();
 // Every key's and button's name in the hints' lettering, one cell each
 // (render/key_names_layout.h), keyed.

@@ -42,6 +42,7 @@ const Picture Pictures[] = {
     {"HintWords", [] { return hintWordSheet(); }, true},
     {"OptionsFoot", [] { return optionsFootStrip(); }, false},
     {"KeysFoot", [] { return keysFootStrip(); }, false},
+    {"TitleKeys", [] { return titleKeysStrip(); }, false},
     {"Paused", [] { return pausePanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
