@@ -80,6 +80,14 @@ EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*)
     return EM_FALSE;
 }
 
+// The page's text names the keys bound (web/index.html: data-key).
+// clang-format off
+EM_JS(void, js_show_key, (int key, const char* name), {
+    var text = UTF8ToString(name);
+    document.querySelectorAll('[data-key="' + key + '"]').forEach(function (e) { e.textContent = text; });
+});
+// clang-format on
+
 // clang-format off
 EM_JS(void, js_put_frame, (const std::uint8_t* pixels, int width, int height), {
     const canvas = Module.canvas;
@@ -185,6 +193,8 @@ void setKeyBindings(const KeyBindings& b)
     for (auto& k : keys)
         k.keyUp();
     bindings = b;
+    for (int k = 0; k < KeyCount; ++k)
+        js_show_key(k, keyCapName(b.caps[static_cast<std::size_t>(k)]).c_str());
 }
 int takePressedCap() { return std::exchange(pressedCap, NoCap); }
 // The page reads no controllers.
