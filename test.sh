@@ -11,7 +11,9 @@ cd "$(dirname "$0")"
 ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
 jobs="$(nproc)"
 
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# With the hooks the end-to-end tests drive the game through (a player's
+# build has none).
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALOOM_TEST_HOOKS=ON >/dev/null
 cmake --build build/test -j"$jobs"
 # The browser version, for the web tests in the same run. Without root and
 # without its packages they report themselves skipped.

@@ -26,7 +26,9 @@ struct FrameHooks {
 };
 
 // TESSALOOM_SELFTEST_MESSAGE_BOX=<text> sets the self-test box (even when
-// empty); TESSALOOM_EXIT_AFTER_FIRST_FRAME (any value) the early exit.
+// empty) in a build with TESSALOOM_TEST_HOOKS only: a player's game shows
+// no text from outside. TESSALOOM_EXIT_AFTER_FIRST_FRAME (any value) sets
+// the early exit in every build.
 FrameHooks frameHooksFromEnvironment();
 
 // Writes "tessaloom: first frame presented at <seconds>.<microseconds>"

@@ -108,6 +108,13 @@ void PuzzleField::editName(int command)
     }
 }
 
+void PuzzleField::typeNameLetter(int letter)
+{
+    if (letter < 0 || letter >= LetterCount) return;
+    nameLetters_[nameCursor_] = letter;
+    editName(NameCursorRight);
+}
+
 bool PuzzleField::advanceOverCount()
 {
     if (overCount_ >= OverCountEnd) return true;

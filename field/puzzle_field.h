@@ -162,6 +162,9 @@ public:
     // Applies one NameCommand; any other value shows "undefined score
     // command" and changes nothing.
     void editName(int command);
+    // A typed letter (0 = a .. 25 = z; others change nothing) takes the
+    // cursor's place, and the cursor moves on (it stays on the last one).
+    void typeNameLetter(int letter);
     // True once the counter is 80 (then unchanged); else counts one more and
     // returns false.
     bool advanceOverCount();

@@ -1,6 +1,7 @@
 #include "game/feedback.h"
 
 #include "field/puzzle_field.h"
+#include "render/overlay_layout.h"
 #include "render/renderer.h"
 
 void PlayFeedback::chainStep(int steps, int points, const GroupList& groups, Millis now)
@@ -54,12 +55,13 @@ int PlayFeedback::chainLabelAlpha(Millis now) const
 bool PlayFeedback::levelUpShown(Millis now) const
 {
     const Millis elapsed = now - levelStart_;
-    return levelShown_ && elapsed < LevelUpMs && elapsed % LevelUpBlinkMs < LevelUpOnMs;
+    if (!levelShown_ || elapsed >= LevelUpMs) return false;
+    return elapsed >= LevelUpBlinkingMs || elapsed % LevelUpBlinkMs < LevelUpOnMs;
 }
 
-void PlayFeedback::draw(Renderer& renderer, Millis now) const
+void PlayFeedback::draw(Renderer& renderer, Millis now, const PairBlock (*pair)[2]) const
 {
-    if (levelUpShown(now)) renderer.drawLevelUp();
+    if (levelUpShown(now)) renderer.drawLevelUp(levelUpTop(pair));
     const int alpha = chainLabelAlpha(now);
     if (alpha > 0) renderer.drawChainLabel(chainSteps_, chainPoints_, chainCentreX_, chainCentreY_, alpha);
 }
@@ -72,4 +74,33 @@ void restingRows(const PuzzleField& field, const PairBlock (&pair)[2], int (&row
         const int lower = pair[0].pairRow(false) > pair[1].pairRow(false) ? 0 : 1;
         rows[1 - lower] = rows[lower] - 1;
     }
+}
+
+int levelUpTop(const PairBlock (*pair)[2])
+{
+    using namespace overlay;
+    if (pair == nullptr) return LevelUpUpperY;
+    for (const PairBlock& block : *pair) {
+        // Drawn a half row at a time, as the renderer places it.
+        const int left = FieldLeft + CellSize * block.column();
+        const int top = FieldTop + CellSize / 2 * block.pairRow(false);
+        if (left < LevelUpX + LevelUpWidth && left + CellSize > LevelUpX &&
+            top < LevelUpUpperY + LevelUpHeight && top + CellSize > LevelUpUpperY)
+            return LevelUpLowerY;
+    }
+    return LevelUpUpperY;
+}
+
+void SoundNotice::show(bool muted, Millis now)
+{
+    active_ = true;
+    muted_ = muted;
+    start_ = now;
+}
+
+bool SoundNotice::shown(Millis now) const { return active_ && now - start_ < ShowMs; }
+
+void SoundNotice::draw(Renderer& renderer, Millis now) const
+{
+    if (shown(now)) renderer.drawSoundNotice(muted_);
 }

@@ -1,7 +1,7 @@
-// What the play screen adds to tell the player what happened: the chain
-// label and the level-up badge, each with the moment it began, and where a
-// falling pair would come to rest. Presentation only: nothing here feeds
-// back into the rules.
+// What the screens add to tell the player what happened: the chain label and
+// the level-up badge of the play, each with the moment it began, where a
+// falling pair would come to rest, and the sound notice after M.
+// Presentation only: nothing here feeds back into the rules.
 #pragma once
 
 #include "field/block.h"
@@ -16,9 +16,10 @@ public:
     // The chain label shows this long, fading over its last part.
     static constexpr Millis ChainLabelMs = 1000;
     static constexpr Millis ChainFadeMs = 400;
-    // The level-up badge blinks this long: on for the first part of each
-    // blink.
-    static constexpr Millis LevelUpMs = 1000;
+    // The level-up badge shows this long: it blinks at first, on for the
+    // first part of each blink, then stays.
+    static constexpr Millis LevelUpMs = 2000;
+    static constexpr Millis LevelUpBlinkingMs = 750;
     static constexpr Millis LevelUpBlinkMs = 250;
     static constexpr Millis LevelUpOnMs = 170;
 
@@ -34,8 +35,9 @@ public:
     // none shows.
     int chainLabelAlpha(Millis now) const;
     bool levelUpShown(Millis now) const;
-    // Draws what shows at `now` over the play screen.
-    void draw(Renderer& renderer, Millis now) const;
+    // Draws what shows at `now` over the play screen, the falling pair's
+    // two blocks given while it falls (else null).
+    void draw(Renderer& renderer, Millis now, const PairBlock (*pair)[2] = nullptr) const;
 
 private:
     bool chainShown_ = false;
@@ -52,3 +54,23 @@ private:
 // down: each on top of its own column's stack, the upper block of an upright
 // pair on the lower one.
 void restingRows(const PuzzleField& field, const PairBlock (&pair)[2], int (&rows)[2]);
+
+// The top of the level-up badge: its upper place, or its lower one when
+// a block of the falling pair (null for none) is in the upper.
+int levelUpTop(const PairBlock (*pair)[2]);
+
+// "SOUND OFF" or "SOUND ON" after M, for a moment of the game's clock, over
+// whatever screen shows.
+class SoundNotice {
+public:
+    static constexpr Millis ShowMs = 1500;
+
+    void show(bool muted, Millis now);
+    bool shown(Millis now) const;
+    void draw(Renderer& renderer, Millis now) const;
+
+private:
+    bool active_ = false;
+    bool muted_ = false;
+    Millis start_ = 0;
+};

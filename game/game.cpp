@@ -1,11 +1,20 @@
 #include "game/game.h"
 
+#include "game/rest_of_startup.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Both the scene switch and the phase switch report a bad id with this text.
 const char* const UndefinedSceneText = "Undefined game scene";
+
+// The keys a screen reads for itself. Q, M and the fullscreen key act the
+// same on every screen and are read before any scene, so they are left out.
+constexpr platform::Key ScreenKeys[] = {
+    platform::Key::Left, platform::Key::Right, platform::Key::Up,    platform::Key::Down,
+    platform::Key::Z,    platform::Key::C,     platform::Key::P,     platform::Key::Escape,
+    platform::Key::O,    platform::Key::Enter, platform::Key::Space, platform::Key::Backspace,
+};
 
 }  // namespace
 
@@ -19,16 +28,38 @@ void Game::update()
 {
     now_ = timer_.elapsed();
 
+    bool soundToggled = false;
     if (choosingKey_) {
         // The KEYS page waits for a key: every key is only a key, Q too.
         for (int k = 0; k < platform::KeyCount; ++k)
             platform::queryKey(static_cast<platform::Key>(k));
     } else {
-        // Q acts while held, on every screen, before the scene runs.
-        if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
-        handleSettingKeys();
+        // Q acts while held, on every screen, before the scene runs; modern
+        // controls ask first during the game.
+        if (!asksBeforeQuit()) {
+            if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+        } else if (!quitAsked_ && platform::keyNewlyPressed(platform::Key::Q)) {
+            askQuit();
+        }
+        soundToggled = handleSettingKeys();
     }
-    if (updatePause()) return;
+    if (quitAsked_) {
+        // The question stands still like the pause screen; M brings both
+        // back with the notice.
+        if (soundToggled) {
+            renderer_.drawPauseScreen(field_);
+            renderer_.drawQuitQuestion();
+        }
+        answerQuitQuestion();
+        drawSoundNotice();
+        return;
+    }
+    if (updatePause()) {
+        // The pause screen is drawn once; M brings it back with the notice.
+        if (soundToggled) renderer_.drawPauseScreen(field_);
+        drawSoundNotice();
+        return;
+    }
 
     switch (scene_) {
     case SceneTitle: updateTitle(); break;
@@ -44,6 +75,14 @@ void Game::update()
         platform::messageBox("Undefined gamescene", "");
         break;
     }
+    drawSoundNotice();
+}
+
+void Game::drawSoundNotice()
+{
+    // Only over a screen drawn in this frame: one that drew nothing keeps
+    // its picture, and takes the notice away at its next drawing.
+    if (renderer_.drawnSincePresent()) soundNotice_.draw(renderer_, now_);
 }
 
 void Game::present() { renderer_.present(); }
@@ -97,9 +136,31 @@ void Game::changeScene(SceneId id)
     }
 }
 
+void Game::ignoreHeldKeys()
+{
+    // A key held down from the screen before, or a press it left unread,
+    // must not act on a screen the player has not seen yet: names came out
+    // scrolled by a Down held from the game's end.
+    for (platform::Key key : ScreenKeys)
+        platform::ignoreHeldKey(key);
+    // Letters typed before belong to no name.
+    while (platform::takeTypedLetter() != 0) {
+    }
+}
+
+bool Game::decidePressed()
+{
+    // Each of the three is read, so none keeps a press for later.
+    const bool z = platform::keyNewlyPressed(platform::Key::Z);
+    const bool enter = platform::keyNewlyPressed(platform::Key::Enter);
+    const bool space = platform::keyNewlyPressed(platform::Key::Space);
+    return z || enter || space;
+}
+
 void Game::enterTitle()
 {
     scene_ = SceneTitle;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmTitle);
     sound_.playSelectedBgm();
     field_.reset();
@@ -109,6 +170,7 @@ void Game::enterTitle()
 void Game::enterRanking()
 {
     scene_ = SceneRanking;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -116,6 +178,7 @@ void Game::enterRanking()
 void Game::enterGameOver()
 {
     scene_ = SceneGameOver;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmOver);
     sound_.playSelectedBgm();
 }
@@ -126,6 +189,7 @@ void Game::enterNameEntry()
     // belong in the table; the game-over music plays on.
     if (field_.qualifiesForRanking()) {
         scene_ = SceneNameEntry;
+        ignoreHeldKeys();
     } else {
         changeScene(SceneTitle);
     }
@@ -134,6 +198,7 @@ void Game::enterNameEntry()
 void Game::enterGameStart()
 {
     scene_ = SceneGameStart;
+    ignoreHeldKeys();
     sound_.selectBgm(BgmPlay);
     sound_.playSelectedBgm();
 }

@@ -16,7 +16,11 @@
 #include "settings/settings_saver.h"
 #include "sound/sound_bank.h"
 
+#include <functional>
+#include <memory>
 #include <string>
+
+struct RestOfStartUp;
 
 enum SceneId : int {
     SceneTitle = 0,
@@ -37,7 +41,8 @@ enum PhaseId : int {
 
 // How the falling pair answers the arrows, and when its frame is drawn.
 // Classic is the game as it has always played; Modern changes only timing
-// and drawing, never a rule.
+// and drawing, never a rule, and adds two keys: Up drops the pair at once,
+// and Q during the game asks before it quits.
 enum class ControlStyle { Classic, Modern };
 
 // The play keys, read once per falling frame in this order.
@@ -49,6 +54,7 @@ struct PairKeys {
     bool down = false;                  // held
     bool turnCounterClockwise = false;  // Z, newly pressed
     bool turnClockwise = false;         // C, newly pressed
+    bool drop = false;                  // Up, newly pressed (read by modern controls only)
 };
 
 class Game {
@@ -74,10 +80,19 @@ public:
     void startUp(platform::WindowId window);
     // The rest of start-up, once the first picture is out: every other
     // picture and sound (the first sound opens the audio device), then the
-    // music the scene has selected starts. Only the first call after
-    // startUp does anything.
+    // music the scene has selected starts. Inline, the first call after
+    // startUp loads it all and later ones do nothing; with background
+    // loading, the first call starts the loader and each call (one a frame)
+    // takes what it has read so far.
     void finishStartUp();
     bool startUpFinished() const { return !restToLoad_; }
+    // The desktop game's loading: the rest of start-up is read on a loader
+    // thread of its own while frames go on. The loader asks keepGoing before
+    // each file (the desktop asks platform::running) and stops for good at
+    // the first no; the title's own files give way to a shutdown too.
+    // Without it (the default) the rest loads inline, as the tests, the
+    // replay tools and the page need. Before startUp.
+    void setBackgroundLoading(std::function<bool()> keepGoing) { loaderKeepGoing_ = std::move(keepGoing); }
     // The steps of startUp, each passing its arguments on.
     void attachWindow(platform::WindowId window);
     bool createBackBuffer(int width, int height, int red, int green, int blue);
@@ -96,6 +111,9 @@ public:
     void enterFirstTitle();
     void changePhase(PhaseId id);
     void enterOptions();
+    // Every scene change calls it: the keys held at this moment do nothing
+    // on the new screen until they are let go.
+    void ignoreHeldKeys();
 
     // ---- Settings (game/options_scene.cpp) ----
     // Takes the player's settings from the file at path; an empty path
@@ -123,6 +141,8 @@ public:
     ControlStyle controlStyle() const { return controlStyle_; }
     // True while the game-start banner or the play stands paused.
     bool paused() const { return paused_; }
+    // True while the question before quitting shows (modern controls).
+    bool quitAsked() const { return quitAsked_; }
 
     // ---- What the screens add to tell the player what happened ----
     // The faint outline of where the falling pair would land; off unless
@@ -146,8 +166,26 @@ private:
     void updateOptions();
     // The options' KEYS page, shown in place of the options while open.
     void updateKeysPage();
-    // M (mute) and F11 / Alt+Enter (fullscreen), on every screen.
-    void handleSettingKeys();
+    // The title menu's keys of one frame.
+    struct TitleKeys {
+        bool up = false;
+        bool down = false;
+        bool decide = false;
+        bool options = false;
+        bool any() const { return up || down || decide || options; }
+    };
+    void holdTitleKeys(const TitleKeys& keys);
+    TitleKeys takeHeldTitleKeys();
+    // Takes into the game what the loader has read since the last call.
+    void adoptLoadedRest();
+    // The decide key (Z unless bound otherwise), Enter or Space newly
+    // pressed: the decide keys outside play.
+    bool decidePressed();
+    // M (mute) and F11 / Alt+Enter (fullscreen), on every screen; true
+    // when M turned the sound off or on.
+    bool handleSettingKeys();
+    // The sound notice over what this frame drew.
+    void drawSoundNotice();
     void applyAllSettings();
     void applyVolumes();
     void applyPlaySettings();
@@ -168,6 +206,10 @@ private:
     // -1 while the pair still falls (or no step was due), else the index
     // of the block that landed.
     int stepPairFall(bool pushed);
+    // One half-row fall step without the gate; the same result.
+    int fallHalfRow();
+    // Modern's Up: half row by half row until the pair lands, in one frame.
+    int dropPair();
     int handlePairInput(const PairKeys& keys);
     void landPair(int index);
     // True when the pair moved.
@@ -190,6 +232,12 @@ private:
     bool pausable() const;
     void enterPause();
     void leavePause();
+    // Modern controls' Q during the game: the question, paused as the pause
+    // is; Z, Enter or Space quits, Esc (or P) goes back to where the game
+    // was.
+    bool asksBeforeQuit() const;
+    void askQuit();
+    void answerQuitQuestion();
 
     SceneId scene_ = SceneTitle;
     PhaseId phase_ = PhaseFalling;
@@ -213,13 +261,25 @@ private:
     ControlStyle controlStyle_ = ControlStyle::Classic;
     ArrowHold arrowHolds_[2];  // left, right
     bool paused_ = false;
+    bool quitAsked_ = false;
+    bool pausedBeforeQuestion_ = false;
     bool windowWasActive_ = true;
     Surface beforePause_;  // the picture the pause covers, shown again on resume
 
     PlayFeedback feedback_;
+    SoundNotice soundNotice_;
     bool landingShadow_ = false;
 
-    // Where the assets are, and whether finishStartUp still has to load them.
+    // Where the assets are, whether finishStartUp still has to load them,
+    // and the rest of start-up while it loads (destroyed first: the loader
+    // stops before anything else goes).
     std::string assetBase_;
     bool restToLoad_ = false;
+    std::function<bool()> loaderKeepGoing_;  // empty: inline
+    // Title keys pressed while the rest loads wait for it, in order; more
+    // than this many are dropped.
+    static constexpr int MaxHeldTitleKeys = 8;
+    TitleKeys heldTitleKeys_[MaxHeldTitleKeys];
+    int heldTitleKeyCount_ = 0;
+    std::unique_ptr<RestOfStartUp> rest_;
 };

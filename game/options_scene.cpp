@@ -15,6 +15,7 @@ void Game::enterOptions()
 {
     // The title music plays on; each visit starts at the first entry.
     scene_ = SceneOptions;
+    ignoreHeldKeys();
     optionsMenu_.reset();
     keysPageOpen_ = false;
     choosingKey_ = false;
@@ -32,7 +33,7 @@ void Game::updateOptions()
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
     const bool left = platform::keyNewlyPressed(platform::Key::Left);
     const bool right = platform::keyNewlyPressed(platform::Key::Right);
-    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool decide = decidePressed();
     const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
 
     if (leave || (decide && optionsMenu_.cursor() == OptionsEntry::Back)) {
@@ -41,6 +42,7 @@ void Game::updateOptions()
         sound_.playEffect(SeDecide);
         optionsView_.close();
         scene_ = SceneTitle;
+        ignoreHeldKeys();
         return;
     }
     if (up || down) {
@@ -49,7 +51,7 @@ void Game::updateOptions()
     }
     // The sound comes after the change, so a new effects volume is heard.
     if (left != right) {
-        changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowScaleLimit()));
+        changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowSizeLimit()));
         sound_.playEffect(SeSelect);
     }
     if (decide && optionsMenu_.cursor() == OptionsEntry::Keys) {
@@ -61,7 +63,7 @@ void Game::updateOptions()
         return;
     }
     if (decide) {
-        changeSettings(optionsMenu_.decided(settings_, platform::windowScaleLimit()));
+        changeSettings(optionsMenu_.decided(settings_, platform::windowSizeLimit()));
         sound_.playEffect(SeDecide);
     }
 
@@ -76,7 +78,7 @@ void Game::updateKeysPage()
     // key chosen (the platform reports a press before it marks the key).
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
-    const bool decide = platform::keyNewlyPressed(platform::Key::Z);
+    const bool decide = decidePressed();
     const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
     const int cap = platform::takePressedCap();
     const int button = platform::takePressedButton();
@@ -108,14 +110,17 @@ void Game::updateKeysPage()
     optionsView_.drawKeys(renderer_, keysMenu_, settings_.keys);
 }
 
-void Game::handleSettingKeys()
+bool Game::handleSettingKeys()
 {
-    const bool mute = platform::keyNewlyPressed(platform::Key::M);
+    // M types a letter in the name entry: it mutes everywhere else.
+    const bool mute = platform::keyNewlyPressed(platform::Key::M) && scene_ != SceneNameEntry;
     const bool fullscreen = platform::keyNewlyPressed(platform::Key::Fullscreen);
     Settings next = settings_;
     if (mute) next.mute = !next.mute;
     if (fullscreen) next.fullscreen = !next.fullscreen;
     changeSettings(next);
+    if (mute) soundNotice_.show(settings_.mute, now_);
+    return mute;
 }
 
 void Game::changeSettings(const Settings& next)
@@ -126,8 +131,8 @@ void Game::changeSettings(const Settings& next)
 
     // A new window size leaves fullscreen; fullscreen comes back after it
     // when still wanted, so the window keeps the new size underneath.
-    const bool newScale = next.windowScale != old.windowScale;
-    if (newScale) platform::setWindowScale(next.windowScale);
+    const bool newScale = next.windowHalves != old.windowHalves;
+    if (newScale) platform::setWindowSize(next.windowHalves);
     if (next.fullscreen != old.fullscreen || (newScale && next.fullscreen))
         platform::setFullscreen(next.fullscreen);
     if (next.musicVolume != old.musicVolume || next.effectsVolume != old.effectsVolume ||
@@ -135,6 +140,7 @@ void Game::changeSettings(const Settings& next)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
     if (next.keys != old.keys) platform::setKeyBindings(next.keys);
+    if (next.sharpScaling != old.sharpScaling) platform::setSharpScaling(next.sharpScaling);
 
     settingsSaver_.save(settings_, settingKeysChanged(old, next));
 }
@@ -143,7 +149,8 @@ void Game::applyAllSettings()
 {
     // The window opens at the picture's size; "auto" picks the comfortable
     // factor for this desktop.
-    platform::setWindowScale(settings_.windowScale);
+    platform::setSharpScaling(settings_.sharpScaling);
+    platform::setWindowSize(settings_.windowHalves);
     if (settings_.fullscreen) platform::setFullscreen(true);
     applyVolumes();
     applyPlaySettings();
@@ -160,5 +167,10 @@ void Game::applyPlaySettings()
 {
     setControlStyle(settings_.controls == ControlsSetting::Modern ? ControlStyle::Modern
                                                                   : ControlStyle::Classic);
+    // Modern controls also answer a key in the frame that reads it, run the
+    // moment the key goes down instead of up to a whole pause later. The
+    // game's clock gates every step of play alike either way; classic keeps
+    // the even rhythm of frames it always had.
+    platform::setKeyEndsPause(controlStyle_ == ControlStyle::Modern);
     setLandingShadow(settings_.landingShadow);
 }

@@ -102,15 +102,36 @@ void OptionsView::loadTitleHint(const std::string& base)
     hintGap_ = x - nameEnd;
 }
 
-void OptionsView::load(const std::string& base)
+std::string OptionsView::sheetPath(Sheet sheet, const std::string& base)
+{
+    const char* name = "Graphics/OptionValues.bmp";
+    switch (sheet) {
+    case ValueSheet: break;
+    case NotesSheet: name = "Graphics/ControlsNotes.bmp"; break;
+    case KeyWordsSheet: name = "Graphics/KeyWords.bmp"; break;
+    case OptionsFootSheet: name = "Graphics/OptionsFoot.bmp"; break;
+    case KeysFootSheet: name = "Graphics/KeysFoot.bmp"; break;
+    }
+    return base + name;
+}
+
+bool OptionsView::sheetKeyed(Sheet sheet) { return sheet != OptionsFootSheet && sheet != KeysFootSheet; }
+
+void OptionsView::adoptSheet(Sheet sheet, Surface& picture, const std::string& base)
 {
     const std::string graphics = base + "Graphics/";
     backgroundPath_ = graphics + "Options.bmp";
     keysPath_ = graphics + "KeysPage.bmp";
-    loadPicture(values_, graphics + "OptionValues.bmp", true);
-    loadPicture(keysWords_, graphics + "KeyWords.bmp", true);
-    loadPicture(optionsFoot_, graphics + "OptionsFoot.bmp", false);
-    loadPicture(keysFoot_, graphics + "KeysFoot.bmp", false);
+    Surface* mine = &values_;
+    switch (sheet) {
+    case ValueSheet: break;
+    case NotesSheet: mine = &notes_; break;
+    case KeyWordsSheet: mine = &keysWords_; break;
+    case OptionsFootSheet: mine = &optionsFoot_; break;
+    case KeysFootSheet: mine = &keysFoot_; break;
+    }
+    mine->swap(picture);
+    picture.release();
 }
 
 template <std::size_t N>
@@ -236,7 +257,23 @@ void OptionsView::drawNumber(Renderer& renderer, int value, char sign, int row) 
     if (value >= 10) text[n++] = static_cast<char>('0' + value / 10 % 10);
     text[n++] = static_cast<char>('0' + value % 10);
     text[n++] = sign;
-    for (int k = 0; k < n; ++k) {
+    drawGlyphs(renderer, text, row);
+}
+
+void OptionsView::drawScale(Renderer& renderer, int halves, int row) const
+{
+    if (halves % 2 == 0) {
+        drawNumber(renderer, halves / 2, 'X', row);
+        return;
+    }
+    // Only 1.5x lies between whole factors.
+    const char text[] = {static_cast<char>('0' + halves / 2 % 10), '.', '5', 'X', '\0'};
+    drawGlyphs(renderer, text, row);
+}
+
+void OptionsView::drawGlyphs(Renderer& renderer, const char* text, int row) const
+{
+    for (int k = 0; text[k]; ++k) {
         const int glyph = static_cast<int>(std::strchr(ValueGlyphOrder, text[k]) - ValueGlyphOrder);
         renderer.drawOther(values_, ValueX + ValueGlyphWidth * k, rowY(row) + ValueOffsetY,
                            WordWidth * WordCount + ValueGlyphWidth * glyph, 0, ValueGlyphWidth, SheetHeight,
@@ -251,16 +288,19 @@ void OptionsView::draw(Renderer& renderer, const OptionsMenu& menu, const Settin
 
     const auto onOff = [](bool on) { return on ? On : Off; };
     const auto row = [](OptionsEntry e) { return static_cast<int>(e); };
-    if (s.windowScale == Settings::AutoScale)
+    if (s.windowHalves == Settings::AutoScale)
         drawWord(renderer, Auto, row(OptionsEntry::WindowSize));
     else
-        drawNumber(renderer, s.windowScale, 'X', row(OptionsEntry::WindowSize));
+        drawScale(renderer, s.windowHalves, row(OptionsEntry::WindowSize));
     drawWord(renderer, onOff(s.fullscreen), row(OptionsEntry::Fullscreen));
     drawNumber(renderer, s.musicVolume, '%', row(OptionsEntry::MusicVolume));
     drawNumber(renderer, s.effectsVolume, '%', row(OptionsEntry::EffectsVolume));
     drawWord(renderer, onOff(s.mute), row(OptionsEntry::Mute));
     drawWord(renderer, s.controls == ControlsSetting::Modern ? Modern : Classic, row(OptionsEntry::Controls));
     drawWord(renderer, onOff(s.landingShadow), row(OptionsEntry::LandingShadow));
+    const int note = s.controls == ControlsSetting::Modern ? 1 : 0;
+    renderer.drawOther(notes_, LabelX, rowY(row(OptionsEntry::Controls)) + NoteOffsetY, 0, NoteHeight * note,
+                       NoteWidth, NoteHeight, true);
 
     renderer.drawBlock(CursorX, rowY(menu.cursorIndex()) + (RowPitch - CellSize) / 2, Bomb, -1);
 

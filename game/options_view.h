@@ -24,13 +24,19 @@ constexpr int CursorX = 76;  // the bomb cell, as on the title
 constexpr int LabelX = 120;
 constexpr int ValueX = 420;
 constexpr int ValueOffsetY = 6;  // value glyphs within a row
-// The value sheet: word cells, then single glyphs "0".."9", "X", "%".
+// The value sheet: word cells, then single glyphs "0".."9", "X", "%", "."
 constexpr int WordWidth = 128;
 constexpr int WordCount = 5;  // AUTO, ON, OFF, CLASSIC, MODERN
 constexpr int ValueGlyphWidth = 16;
-constexpr int ValueGlyphCount = 12;
+constexpr int ValueGlyphCount = 13;
 constexpr int SheetHeight = 24;
-constexpr const char* ValueGlyphOrder = "0123456789X%";
+constexpr const char* ValueGlyphOrder = "0123456789X%.";
+// The notes on the control styles, one line each (classic, then modern),
+// under the last row, above the foot line: the rows stand too close for a
+// line between them.
+constexpr int NoteWidth = 448;
+constexpr int NoteHeight = 16;
+constexpr int NoteOffsetY = 146;  // from the top of the CONTROLS row
 // The title's hint "O OPTIONS", in the free space right of the menu, level
 // with its last entry.
 constexpr int HintX = 468;
@@ -94,17 +100,36 @@ constexpr int HintWordWidth = 96;
 constexpr int OptionsFootY = 445;
 constexpr int KeysFootY = 455;
 constexpr int TitleKeysY = 303;
+// The control styles' note lies clear of the rows and of the foot line.
+static_assert(optionsLayout::FirstRowY + optionsLayout::RowPitch * static_cast<int>(OptionsEntry::Controls) +
+                      optionsLayout::NoteOffsetY >=
+                  optionsLayout::FirstRowY +
+                      optionsLayout::RowPitch * (static_cast<int>(OptionsEntry::Back) + 1),
+              "the note below the last row");
+static_assert(optionsLayout::FirstRowY + optionsLayout::RowPitch * static_cast<int>(OptionsEntry::Controls) +
+                      optionsLayout::NoteOffsetY + optionsLayout::NoteHeight <=
+                  OptionsFootY,
+              "the note above the foot line");
 
 class OptionsView {
 public:
     enum Word { Auto = 0, On = 1, Off = 2, Classic = 3, Modern = 4 };
 
-    // Load from Graphics/ under base (base ends with '/' or is empty): the
-    // title's hint; the value sheet, remembering where the background is.
-    // Missing files stay silent, unusable ones get one stderr line, as every
-    // picture does.
+    // The sheets the rest of start-up reads for the options screen.
+    enum Sheet { ValueSheet, NotesSheet, KeyWordsSheet, OptionsFootSheet, KeysFootSheet };
+    static constexpr Sheet Sheets[] = {ValueSheet, NotesSheet, KeyWordsSheet, OptionsFootSheet,
+                                       KeysFootSheet};
+
+    // From Graphics/ under base (base ends with '/' or is empty): the title's
+    // hint, loaded here; the file of each sheet, which the rest of start-up
+    // reads (keyed) and hands over with adoptSheet (picture is left empty),
+    // which also notes where the background is. Missing files stay silent,
+    // unusable ones get one stderr line, as every picture does.
     void loadTitleHint(const std::string& base);
-    void load(const std::string& base);
+    static std::string sheetPath(Sheet sheet, const std::string& base);
+    // Whether a sheet's picture is read with its colour key.
+    static bool sheetKeyed(Sheet sheet);
+    void adoptSheet(Sheet sheet, Surface& picture, const std::string& base);
     // The background, a whole screen, is held only while the options show:
     // loaded on opening, let go on closing; the KEYS page's likewise.
     void open();
@@ -118,7 +143,8 @@ public:
     void drawTitleHint(Renderer& renderer, const platform::KeyBindings& bindings) const;
     const CellSheet& keyNames() const { return names_; }
     // The whole options screen: background, the cursor (a bomb cell from
-    // the renderer's block sheet) and every entry's value.
+    // the renderer's block sheet), every entry's value and what the chosen
+    // control style does.
     void draw(Renderer& renderer, const OptionsMenu& menu, const Settings& settings) const;
     // The KEYS page instead of the options' own screen.
     void drawKeys(Renderer& renderer, const KeysMenu& menu, const platform::KeyBindings& bindings) const;
@@ -127,6 +153,10 @@ private:
     void drawWord(Renderer& renderer, Word word, int row) const;
     // A number of up to three digits followed by a sign ('X' or '%').
     void drawNumber(Renderer& renderer, int value, char sign, int row) const;
+    // A window size in half factors: "1X", "1.5X", "2X", ...
+    void drawScale(Renderer& renderer, int halves, int row) const;
+    // Glyphs of the sheet's, left to right from the value's place.
+    void drawGlyphs(Renderer& renderer, const char* text, int row) const;
 
     std::string backgroundPath_;
     std::string keysPath_;
@@ -136,6 +166,7 @@ private:
     Surface plain_;  // stands in for a missing background
     Surface values_;
     Surface hint_;
+    Surface notes_;
     // Where the hint's text after its key name starts, and the gap before it.
     int hintRestX_ = 0;
     int hintGap_ = 0;

@@ -34,7 +34,7 @@ void Game::updateGameOver()
             // Z is read only once the banner has arrived, so presses during
             // the slide do not count.
             readsZ = true;
-            if (platform::keyNewlyPressed(platform::Key::Z)) enterTitle();
+            if (decidePressed()) enterTitle();
         }
     }
     // The banner asks for Z only in the frames that read it.
@@ -43,11 +43,15 @@ void Game::updateGameOver()
 
 void Game::updateNameEntry()
 {
-    const bool confirm = platform::keyNewlyPressed(platform::Key::Z);
+    const bool confirm = decidePressed();
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
     const bool left = platform::keyNewlyPressed(platform::Key::Left);
     const bool right = platform::keyNewlyPressed(platform::Key::Right);
+    const bool back = platform::keyNewlyPressed(platform::Key::Backspace);
+    // One letter a frame; the Z key decides, so a typed Z is no letter.
+    char typed = platform::takeTypedLetter();
+    if (typed == 'Z') typed = 0;
 
     // One command per frame: the first pressed key in this order wins.
     if (confirm) {
@@ -61,6 +65,10 @@ void Game::updateNameEntry()
         field_.editName(PuzzleField::NameCursorLeft);
     } else if (right) {
         field_.editName(PuzzleField::NameCursorRight);
+    } else if (back) {
+        field_.editName(PuzzleField::NameCursorLeft);
+    } else if (typed != 0) {
+        field_.typeNameLetter(typed - 'A');
     }
 
     // Drawn also in the confirming frame, from the field the title has just

@@ -58,6 +58,46 @@ void Game::enterPause()
     renderer_.drawPauseScreen(field_);
 }
 
+bool Game::asksBeforeQuit() const { return controlStyle_ == ControlStyle::Modern && pausable(); }
+
+void Game::askQuit()
+{
+    // Drawn over the pause screen: the game stands still and hidden while
+    // the player decides, as when paused.
+    pausedBeforeQuestion_ = paused_;
+    if (!paused_) enterPause();
+    quitAsked_ = true;
+    renderer_.drawQuitQuestion();
+    // Z sits beside Q: a Z pressed for a turn a moment before must not
+    // answer a question not yet seen.
+    for (Key key : {Key::Z, Key::Enter, Key::Space, Key::Escape, Key::P})
+        platform::ignoreHeldKey(key);
+}
+
+void Game::answerQuitQuestion()
+{
+    const bool yes = decidePressed();
+    // P too, as it ends the pause: the gamepad's Start, where Esc is none.
+    const bool escape = platform::keyNewlyPressed(Key::Escape);
+    const bool pause = platform::keyNewlyPressed(Key::P);
+    const bool no = escape || pause;
+    if (yes) {
+        // Quits in the next frame, as Q held does.
+        quitAsked_ = false;
+        scene_ = SceneQuit;
+    } else if (no) {
+        quitAsked_ = false;
+        if (pausedBeforeQuestion_)
+            renderer_.drawPauseScreen(field_);
+        else
+            leavePause();
+    } else {
+        // As while paused: presses made meanwhile do nothing later.
+        for (Key key : {Key::Left, Key::Right, Key::Up, Key::Down, Key::C})
+            platform::queryKey(key);
+    }
+}
+
 void Game::leavePause()
 {
     paused_ = false;

@@ -8,7 +8,10 @@
 
 void Game::updateRanking()
 {
-    const bool back = platform::keyNewlyPressed(platform::Key::Z);
+    // Esc leaves as it leaves the options; the decide keys as ever.
+    const bool decide = decidePressed();
+    const bool escape = platform::keyNewlyPressed(platform::Key::Escape);
+    const bool back = decide || escape;
 
     renderer_.drawRankingBackground();
 

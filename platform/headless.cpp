@@ -25,12 +25,14 @@ struct SoundSlot {
 
 struct State {
     std::array<platform::KeyLatch, platform::KeyCount> keys;
+    platform::TypedLetters typed;
     std::uint32_t clock = 1;
     std::vector<headless::MessageBoxRecord> boxes;
     headless::Frame frame;
     int framesPresented = 0;
     int falseUnchangedClaims = 0;
     int unchangedFrames = 0;
+    bool keyEndsPause = false;
     std::vector<headless::AudioEvent> audio;
     std::vector<SoundSlot> sounds;
     bool audioAvailable = true;
@@ -44,8 +46,9 @@ struct State {
     std::string exePath;
     bool exePathSet = false;
     bool soundsPaused = false;
-    int windowScale = 1;
-    int windowScaleLimit = 1;
+    int windowSize = 2;
+    int windowSizeLimit = 2;
+    bool sharpScaling = false;
     bool fullscreen = false;
     bool windowActive = true;
     platform::KeyBindings bindings = platform::KeyBindings::defaults();
@@ -76,6 +79,9 @@ KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query();
 void setKeyBindings(const KeyBindings& bindings) { state().bindings = bindings; }
 int takePressedCap() { return std::exchange(state().pressedCap, NoCap); }
 int takePressedButton() { return std::exchange(state().pressedButton, NoButton); }
+void ignoreHeldKey(Key key) { state().keys[static_cast<int>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return state().typed.take(); }
 
 std::uint32_t milliseconds() { return state().clock; }
 
@@ -141,16 +147,32 @@ void pauseFrame(std::uint32_t ms)
     state().clock += ms;
 }
 
-SoundHandle openSound(const std::string& path)
+void setKeyEndsPause(bool on) { state().keyEndsPause = on; }
+
+struct LoadedSound {
+    std::string path;
+};
+
+void LoadedSoundFree::operator()(LoadedSound* sound) const { delete sound; }
+
+// Touches no state: safe on any thread, as the real one is.
+LoadedSoundPtr loadSound(const std::string& path)
 {
-    State& s = state();
-    if (!s.audioAvailable) return NoSound;
     // The same file rules as the real platform: regular files, capped.
     std::vector<unsigned char> bytes;
-    if (!readSoundFile(path, bytes)) return NoSound;
-    s.sounds.push_back(SoundSlot{path, true, false, false});
+    if (!readSoundFile(path, bytes)) return nullptr;
+    return LoadedSoundPtr(new LoadedSound{path});
+}
+
+void startAudio() {}
+
+SoundHandle openSound(LoadedSoundPtr sound)
+{
+    State& s = state();
+    if (!sound || !s.audioAvailable) return NoSound;
+    s.sounds.push_back(SoundSlot{sound->path, true, false, false});
     const SoundHandle h = static_cast<SoundHandle>(s.sounds.size() - 1);
-    s.audio.push_back({headless::AudioOp::Open, h, path, false});
+    s.audio.push_back({headless::AudioOp::Open, h, sound->path, false});
     return h;
 }
 
@@ -193,15 +215,16 @@ bool setSoundVolume(SoundHandle sound, int percent)
 
 void pauseSounds(bool paused) { state().soundsPaused = paused; }
 
-void setWindowScale(int scale)
+void setWindowSize(int halves)
 {
     State& s = state();
-    // The comfortable default of a desktop this tall: no larger than the limit.
-    s.windowScale = scale <= 0 ? 1 : scale > s.windowScaleLimit ? s.windowScaleLimit : scale;
+    // The comfortable default of a small desktop: 1x; no larger than the limit.
+    s.windowSize = halves <= 0 ? 2 : halves > s.windowSizeLimit ? s.windowSizeLimit : halves;
     s.fullscreen = false;
 }
 
-int windowScaleLimit() { return state().windowScaleLimit; }
+int windowSizeLimit() { return state().windowSizeLimit; }
+void setSharpScaling(bool on) { state().sharpScaling = on; }
 void setFullscreen(bool on) { state().fullscreen = on; }
 bool windowActive() { return state().windowActive; }
 
@@ -224,12 +247,15 @@ void reset()
     State& s = state();
     for (auto& k : s.keys)
         k.clear();
+    while (s.typed.take() != 0) {
+    }
     s.clock = 1;
     s.boxes.clear();
     s.frame = Frame{};
     s.framesPresented = 0;
     s.falseUnchangedClaims = 0;
     s.unchangedFrames = 0;
+    s.keyEndsPause = false;
     s.audio.clear();
     s.sounds.clear();
     s.audioAvailable = true;
@@ -243,8 +269,9 @@ void reset()
     s.exePath.clear();
     s.exePathSet = false;
     s.soundsPaused = false;
-    s.windowScale = 1;
-    s.windowScaleLimit = 1;
+    s.windowSize = 2;
+    s.windowSizeLimit = 2;
+    s.sharpScaling = false;
     s.fullscreen = false;
     s.windowActive = true;
     s.bindings = platform::KeyBindings::defaults();
@@ -256,6 +283,7 @@ void reset()
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
 void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
 void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
+void typeLetter(char letter) { state().typed.type(letter); }
 
 void pressCap(int cap)
 {
@@ -296,6 +324,7 @@ const Frame& lastFrame() { return state().frame; }
 int framesPresented() { return state().framesPresented; }
 int falseUnchangedClaims() { return state().falseUnchangedClaims; }
 int unchangedFrames() { return state().unchangedFrames; }
+bool keyEndsPause() { return state().keyEndsPause; }
 
 const std::vector<AudioEvent>& audioLog() { return state().audio; }
 void clearAudioLog() { state().audio.clear(); }
@@ -343,8 +372,9 @@ int soundVolume(platform::SoundHandle sound)
 
 bool soundsPaused() { return state().soundsPaused; }
 
-void setWindowScaleLimit(int limit) { state().windowScaleLimit = limit < 1 ? 1 : limit; }
-int windowScale() { return state().windowScale; }
+void setWindowSizeLimit(int halves) { state().windowSizeLimit = halves < 2 ? 2 : halves; }
+int windowSize() { return state().windowSize; }
+bool sharpScaling() { return state().sharpScaling; }
 bool fullscreen() { return state().fullscreen; }
 void setWindowActive(bool active) { state().windowActive = active; }
 

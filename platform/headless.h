@@ -22,6 +22,8 @@ void press(platform::Key key);
 void release(platform::Key key);
 // An auto-repeat key-down: the key stays down and is not marked pressed.
 void repeat(platform::Key key);
+// A letter typed, as the layout prints it (the key itself is pressed apart).
+void typeLetter(char letter);
 
 // A keyboard key by its cap (platform::KeyCap) or a controller button: it
 // is what takePressedCap / takePressedButton report next, and presses the
@@ -56,6 +58,9 @@ int framesPresented();
 int falseUnchangedClaims();
 // Frames handed over as unchanged (rightly or not).
 int unchangedFrames();
+// What the game last asked of platform::setKeyEndsPause (the scripted
+// pauses are never cut short).
+bool keyEndsPause();
 
 enum class AudioOp { Open, Play, Stop, Close };
 struct AudioEvent {
@@ -94,10 +99,12 @@ bool bgmRestartPending();
 int soundVolume(platform::SoundHandle sound);
 bool soundsPaused();
 
-// The window: the largest scale the desktop takes (default 1), the scale and
-// fullscreen last asked for, and the focus (default: active).
-void setWindowScaleLimit(int limit);
-int windowScale();
+// The window: the largest size the desktop takes in half factors (default
+// 2, 1x), the size, sharp scaling and fullscreen last asked for, and the
+// focus (default: active).
+void setWindowSizeLimit(int halves);
+int windowSize();
+bool sharpScaling();
 bool fullscreen();
 void setWindowActive(bool active);
 

@@ -13,8 +13,9 @@ struct Named {
 
 // The named keys; letters, digits and F1..F12 are spelt out by rule.
 const Named CapNames[] = {
-    {CapLeft, "LEFT"},   {CapRight, "RIGHT"}, {CapUp, "UP"},     {CapDown, "DOWN"},          {CapEscape, "ESC"},
-    {CapEnter, "ENTER"}, {CapSpace, "SPACE"}, {CapTab, "TAB"},   {CapBackspace, "BACKSPACE"},
+    {CapLeft, "LEFT"},   {CapRight, "RIGHT"}, {CapUp, "UP"},
+    {CapDown, "DOWN"},   {CapEscape, "ESC"},  {CapEnter, "ENTER"},
+    {CapSpace, "SPACE"}, {CapTab, "TAB"},     {CapBackspace, "BACKSPACE"},
 };
 
 const Named ButtonNames[] = {
@@ -29,6 +30,12 @@ const Named ButtonNames[] = {
 };
 
 int index(Key key) { return static_cast<int>(key); }
+
+// Escape, Enter, Space and Backspace keep their keys and have no button.
+bool fixedKey(Key key)
+{
+    return key == Key::Escape || key == Key::Enter || key == Key::Space || key == Key::Backspace;
+}
 
 // The shared rule of bindCap and bindButton over one of the two tables.
 BindOutcome bind(std::array<int, KeyCount>& table, Key key, int code, bool choosable, bool rebindable)
@@ -50,7 +57,8 @@ BindOutcome bind(std::array<int, KeyCount>& table, Key key, int code, bool choos
 
 std::string keyCapName(int cap)
 {
-    if ((cap >= 'A' && cap <= 'Z') || (cap >= '0' && cap <= '9')) return std::string(1, static_cast<char>(cap));
+    if ((cap >= 'A' && cap <= 'Z') || (cap >= '0' && cap <= '9'))
+        return std::string(1, static_cast<char>(cap));
     if (cap >= CapF1 && cap <= CapF12) return "F" + std::to_string(cap - CapF1 + 1);
     for (const Named& n : CapNames)
         if (n.code == cap) return n.name;
@@ -85,7 +93,8 @@ int padButtonFromName(const std::string& name)
 KeyBindings KeyBindings::defaults()
 {
     KeyBindings b;
-    b.caps = {CapLeft, CapRight, CapUp, CapDown, 'Z', 'C', 'Q', 'P', CapEscape, 'M', 'O', CapF1 + 10};
+    b.caps = {CapLeft,   CapRight, CapUp, CapDown,    'Z',      'C',      'Q',         'P',
+              CapEscape, 'M',      'O',   CapF1 + 10, CapEnter, CapSpace, CapBackspace};
     b.buttons.fill(NoButton);
     b.buttons[static_cast<std::size_t>(index(Key::Z))] = static_cast<int>(PadButton::A);
     b.buttons[static_cast<std::size_t>(index(Key::C))] = static_cast<int>(PadButton::B);
@@ -117,12 +126,16 @@ bool KeyBindings::keyForButton(int button, Key& key) const
     return false;
 }
 
-bool capChoosable(int cap) { return !keyCapName(cap).empty() && cap != CapEscape && cap != CapEnter; }
+bool capChoosable(int cap)
+{
+    return !keyCapName(cap).empty() && cap != CapEscape && cap != CapEnter && cap != CapSpace &&
+           cap != CapBackspace;
+}
 bool buttonChoosable(int button) { return !padButtonName(button).empty(); }
-bool keyRebindable(Key key) { return key != Key::Escape; }
+bool keyRebindable(Key key) { return !fixedKey(key); }
 bool buttonRebindable(Key key)
 {
-    return key != Key::Escape && key != Key::Left && key != Key::Right && key != Key::Up && key != Key::Down;
+    return !fixedKey(key) && key != Key::Left && key != Key::Right && key != Key::Up && key != Key::Down;
 }
 
 BindOutcome bindCap(KeyBindings& bindings, Key key, int cap)

@@ -36,7 +36,20 @@ int keyCapFromName(const std::string& name);
 
 // The controller inputs the game reads. The D-pad and the left stick are
 // always the arrows; the other buttons can be given to any key.
-enum class PadButton { A, B, Y, Back, Start, DPadUp, DPadDown, DPadLeft, DPadRight, X, LeftShoulder, RightShoulder };
+enum class PadButton {
+    A,
+    B,
+    Y,
+    Back,
+    Start,
+    DPadUp,
+    DPadDown,
+    DPadLeft,
+    DPadRight,
+    X,
+    LeftShoulder,
+    RightShoulder
+};
 constexpr int NoButton = -1;
 
 // "A", "B", "X", "Y", "BACK", "START", "LB", "RB"; empty for the D-pad,
@@ -50,7 +63,7 @@ struct KeyBindings {
     std::array<int, KeyCount> buttons;  // a PadButton for each Key, NoButton for none
 
     // The keys printed on the game's screens (arrows, Z, C, Q, P, ESC, M,
-    // O, F11) and the buttons the manual names (A, B, Back, Start, Y).
+    // O, F11, then Enter, Space, Backspace) and the buttons the manual names (A, B, Back, Start, Y).
     static KeyBindings defaults();
     bool operator==(const KeyBindings& o) const { return caps == o.caps && buttons == o.buttons; }
     bool operator!=(const KeyBindings& o) const { return !(*this == o); }
@@ -61,10 +74,12 @@ struct KeyBindings {
 };
 
 // Escape always leaves and cancels, so it can never be lost to another key;
-// Enter is Alt+Enter's. The D-pad is the arrows'.
+// Enter is Alt+Enter's; Enter, Space and Backspace decide and type the name
+// whatever the bindings. The D-pad is the arrows'.
 bool capChoosable(int cap);
 bool buttonChoosable(int button);
-// Escape keeps its key; the arrows keep the D-pad and stick.
+// Escape, Enter, Space and Backspace keep their keys; the arrows keep the
+// D-pad and stick.
 bool keyRebindable(Key key);
 bool buttonRebindable(Key key);
 

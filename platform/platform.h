@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -13,11 +14,13 @@ namespace platform {
 // ---- Keys -----------------------------------------------------------------
 
 // The design's seven keys, then the extras: P pause (P, a gamepad's Start),
-// Escape (pause; leaves the options), M mute, O options (O, a gamepad's Y),
-// Fullscreen (F11, Alt+Enter). A gamepad's D-pad and left stick read as the
-// arrows, A as Z, B as C, Back as Q; keyboard and gamepad work together.
-enum class Key { Left, Right, Up, Down, Z, C, Q, P, Escape, M, O, Fullscreen };
-constexpr int KeyCount = 12;
+// Escape (pause; leaves the options and the ranking), M mute, O options (O,
+// a gamepad's Y), Fullscreen (F11, Alt+Enter), Enter (Enter without Alt) and
+// Space (both decide where Z does, outside play), Backspace (back one letter
+// in the name entry). A gamepad's D-pad and left stick read as the arrows, A
+// as Z, B as C, Back as Q; keyboard and gamepad work together.
+enum class Key { Left, Right, Up, Down, Z, C, Q, P, Escape, M, O, Fullscreen, Enter, Space, Backspace };
+constexpr int KeyCount = 15;
 
 // One reading of a key: down at this moment, and pressed (a real key-down,
 // not auto-repeat) since the previous query of the same key.
@@ -53,6 +56,16 @@ void setKeyBindings(const KeyBindings& bindings);
 // is reported here before its key is marked pressed.
 int takePressedCap();
 int takePressedButton();
+// The key, if down now, reads as up (no press either) until it is let go:
+// a screen that has just opened ignores the keys held from the screen
+// before.
+void ignoreHeldKey(Key key);
+
+// The oldest letter typed since the previous call, 'A'..'Z' as the
+// player's keyboard layout prints it (Shift or not; auto-repeat and letters
+// typed with Ctrl, Alt or a logo key do not count); 0 when there is none.
+// A few letters wait at most; more are dropped.
+char takeTypedLetter();
 
 // ---- Clock ------------------------------------------------------------------
 
@@ -79,8 +92,8 @@ void messageBox(const std::string& text, const std::string& caption);
 using WindowId = int;
 constexpr WindowId NoWindow = 0;
 
-// Main thread: opens the one window (client area width x height at x, y,
-// fixed size). Returns false and a one-line reason when there is no display.
+// Main thread: opens the one window (client area width x height at x, y;
+// the player may resize and maximise it, never below that size). Returns false and a one-line reason when there is no display.
 bool openWindow(const std::string& caption, int x, int y, int width, int height, std::string& error);
 // Main thread: serves window events, frames and message boxes until the frame
 // thread calls frameThreadFinished().
@@ -108,16 +121,22 @@ void releaseFrame(WindowId window);
 // ---- Window size and focus --------------------------------------------------------
 
 // Requests from the frame thread, carried out by the main thread soon after.
-// The picture stays width x height logically; the window shows it at a whole
-// factor, sharp, centred on black when the window is larger.
+// The picture stays width x height logically; the window shows it centred on
+// black at the largest step that fits (1x, 1.5x, 2x, 3x, ...: see
+// platform/window_fit.h), sharp, or with sharp scaling on as large as fits.
+// Sizes are counted in half factors: 2 is 1x, 3 is 1.5x, 4 is 2x.
 
-// A window of scale times the picture. 0 asks for the comfortable default:
-// the largest factor whose window takes at most three quarters of the
-// desktop's usable height (at least 1). Leaves fullscreen.
-void setWindowScale(int scale);
-// The largest whole factor whose window fits the desktop's usable area (at
-// least 1); 1 when there is no window.
-int windowScaleLimit();
+// A window of the picture's size times halves / 2. 0 asks for the
+// comfortable default: the largest whole factor whose window takes at most
+// nine tenths of the desktop's usable area, else 1.5x when that fits so,
+// else 1x. Leaves fullscreen.
+void setWindowSize(int halves);
+// The largest step whose window fits the desktop's usable area, in half
+// factors (at least 2, 1x); 2 when there is no window.
+int windowSizeLimit();
+// Whether a window larger than a step shows the picture as large as it
+// fits at any factor (on) or at the largest step (off, the default).
+void setSharpScaling(bool on);
 // Desktop fullscreen on or off.
 void setFullscreen(bool on);
 // False while the window has lost the input focus or is minimised.
@@ -132,17 +151,44 @@ void requestQuit();
 // True once for each request to restart the selected music (set at start
 // and by the natural end of a sound played with reportEnd).
 bool takeBgmRestartRequest();
-// Waits ms milliseconds; returns early as soon as shutdown begins.
+// Waits ms milliseconds; returns early as soon as shutdown begins, and with
+// setKeyEndsPause(true) as soon as a key is newly pressed (or at once when
+// one was since the last pause began).
 void pauseFrame(std::uint32_t ms);
+// Whether a newly pressed key ends the frame pause, so that the frame that
+// reads it runs at once. Off unless set: every frame then comes one whole
+// pause after the one before, as the game has always run.
+void setKeyEndsPause(bool on);
 
 // ---- Audio ----------------------------------------------------------------------
 
 using SoundHandle = int;
 constexpr SoundHandle NoSound = -1;
 
-// Loads one sound file, once. NoSound when the file is missing or unreadable
-// or when there is no audio device.
-SoundHandle openSound(const std::string& path);
+// A sound file read and checked, not yet given to the audio device. Each
+// platform defines its own; LoadedSoundPtr frees it.
+struct LoadedSound;
+struct LoadedSoundFree {
+    void operator()(LoadedSound* sound) const;
+};
+using LoadedSoundPtr = std::unique_ptr<LoadedSound, LoadedSoundFree>;
+
+// The file half of opening a sound, safe on any thread: reads and checks the
+// file by the rules of every file the game reads, and touches neither the
+// audio device nor anything the other sound calls use. Null when the file
+// is missing or unreadable; one that is there but refused is named on
+// stderr.
+LoadedSoundPtr loadSound(const std::string& path);
+// Starts the audio device now, on any thread, so that the first openSound
+// does not wait for it; opening a sound starts it too when nobody has. Only
+// the first call does anything; a machine without sound gets one line on
+// stderr. Playing, stopping, closing and pausing sounds never wait for it.
+void startAudio();
+// Gives a loaded sound to the audio device (starting it on first use).
+// NoSound for a null sound or when there is no audio device.
+SoundHandle openSound(LoadedSoundPtr sound);
+// Loads one sound file, once: loadSound and openSound in one.
+inline SoundHandle openSound(const std::string& path) { return openSound(loadSound(path)); }
 // Starts the sound from its beginning (restarting it when it plays). With
 // reportEnd, a natural end of this play raises the music-restart request;
 // ends caused by stopSound, a restart or closeSound never do.

@@ -35,7 +35,12 @@ enum class Device { Untried, Ready, Failed, Closed };
 
 // Frame thread and main thread (shutdown) both reach the table; the mixer
 // itself is also reached by the audio thread, under the device's lock.
+// Only quick work is done under it.
 std::mutex tableLock;
+// Held while the device starts, which can take a while (SDL's audio start,
+// a sound server's connection): by the thread that starts it and by
+// shutdown, never by the calls that play, stop or close sounds.
+std::mutex startLock;
 Device device = Device::Untried;
 SDL_AudioDeviceID deviceId = 0;
 platform::SoundMixer mixer;
@@ -142,37 +147,59 @@ private:
     SetHandler setHandler_ = nullptr;
 };
 
-// Starts the device on first use. A machine without sound gets one line on
-// stderr and a silent game; the attempt is not repeated.
-bool ensureDevice()
+// Starts the device, with startLock held; tableLock is taken only to look
+// at the state and to publish the outcome. A machine without sound gets one
+// line on stderr and a silent game; the attempt is not repeated.
+bool startDevice()
 {
-    if (device == Device::Ready) return true;
-    if (device != Device::Untried) return false;
-    trace = std::getenv("TESSALOOM_AUDIO_TRACE") != nullptr;
-    QuietAlsa quiet;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", SDL_GetError());
+    {
+        std::lock_guard<std::mutex> guard(tableLock);
+        if (device != Device::Untried) return device == Device::Ready;
+    }
+    const bool wantTrace = std::getenv("TESSALOOM_AUDIO_TRACE") != nullptr;
+    SDL_AudioDeviceID opened = 0;
+    {
+        QuietAlsa quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            SDL_AudioSpec want{};
+            want.freq = OutputRate;
+            want.format = AUDIO_S16SYS;
+            want.channels = 2;
+            want.samples = OutputFrames;
+            want.callback = fill;
+            // No changes allowed: SDL converts to whatever the card wants.
+            opened = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            if (opened == 0) {
+                std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", SDL_GetError());
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            }
+        } else {
+            std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", SDL_GetError());
+        }
+    }
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (opened == 0) {
         device = Device::Failed;
         return false;
     }
-    SDL_AudioSpec want{};
-    want.freq = OutputRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = OutputFrames;
-    want.callback = fill;
-    // No changes allowed: SDL converts to whatever the card wants.
-    deviceId = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (deviceId == 0) {
-        std::fprintf(stderr, "tessaloom: no audio device, playing silently (%s)\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        device = Device::Failed;
-        return false;
-    }
+    deviceId = opened;
+    trace = wantTrace;
+    // SDL opens the device paused: the mixer is not mixed from yet.
     mixer.setPaused(paused);
     SDL_PauseAudioDevice(deviceId, 0);
     device = Device::Ready;
     return true;
+}
+
+// Whether the device is there, starting it when nobody has tried yet.
+bool deviceReady()
+{
+    {
+        std::lock_guard<std::mutex> guard(tableLock);
+        if (device != Device::Untried) return device == Device::Ready;
+    }
+    std::lock_guard<std::mutex> starting(startLock);
+    return startDevice();
 }
 
 // Writes the natural ends the mixer saw since the last call.
@@ -196,27 +223,39 @@ bool openVoice(platform::SoundHandle h)
     return mixer.isOpen(h);
 }
 
-// The sound's frames, at the device's rate. Null when the file is missing
-// or refused (a refusal is named on stderr).
-std::unique_ptr<platform::SoundSource> loadSource(const std::string& path)
-{
-    const char* reason = nullptr;
-    std::unique_ptr<platform::SoundSource> source = platform::loadSoundSource(path, &reason);
-    if (!source) {
-        if (reason) std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
-        return nullptr;
-    }
-    return ResampledSource::wrap(std::move(source));
-}
-
 }  // namespace
 
 namespace platform {
 
-SoundHandle openSound(const std::string& path)
+struct LoadedSound {
+    std::unique_ptr<SoundSource> source;  // at the file's own rate
+    std::string name;                     // the file's name, for the trace
+};
+
+void LoadedSoundFree::operator()(LoadedSound* sound) const { delete sound; }
+
+LoadedSoundPtr loadSound(const std::string& path)
 {
+    const char* reason = nullptr;
+    std::unique_ptr<SoundSource> source = loadSoundSource(path, &reason);
+    if (!source) {
+        if (reason) std::fprintf(stderr, "tessaloom: skipping the sound file %s: %s\n", path.c_str(), reason);
+        return nullptr;
+    }
+    return LoadedSoundPtr(new LoadedSound{std::move(source), fileNameOf(path)});
+}
+
+void startAudio() { deviceReady(); }
+
+SoundHandle openSound(LoadedSoundPtr sound)
+{
+    if (!sound || !deviceReady()) return NoSound;
+    // The rate conversion is SDL's, so it is set up here rather than in
+    // loadSound: a loader thread may still be reading when SDL shuts down.
+    std::unique_ptr<SoundSource> source = ResampledSource::wrap(std::move(sound->source));
+    if (!source) return NoSound;
     std::lock_guard<std::mutex> guard(tableLock);
-    if (!ensureDevice()) return NoSound;
+    if (device != Device::Ready) return NoSound;  // shut down meanwhile
     flushEndTrace();
     int free = -1;
     {
@@ -225,14 +264,12 @@ SoundHandle openSound(const std::string& path)
             if (!mixer.isOpen(v)) free = v;
     }
     if (free < 0) return NoSound;
-    std::unique_ptr<SoundSource> source = loadSource(path);
-    if (!source) return NoSound;
     {
         DeviceLock lock;
         mixer.open(free, std::move(source));
         mixer.takeEnded(free);
     }
-    names[static_cast<std::size_t>(free)] = fileNameOf(path);
+    names[static_cast<std::size_t>(free)] = sound->name;
     return free;
 }
 
@@ -290,6 +327,8 @@ void pauseSounds(bool hold)
 
 void sdlAudioShutdown()
 {
+    // A start under way (on a loader thread) finishes first.
+    std::lock_guard<std::mutex> starting(startLock);
     std::lock_guard<std::mutex> guard(tableLock);
     if (device == Device::Ready) {
         flushEndTrace();

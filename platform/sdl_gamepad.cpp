@@ -3,8 +3,9 @@
 // its buttons and left stick feed the keys through GamepadKeys. Everything
 // here runs on the main thread, inside the event loop.
 //
-// Test hook: TESSALOOM_TEST_GAMEPAD may name a regular file of commands, one
-// a line, that the end-to-end tests append to. Each time the event loop
+// Test hook, built only with TESSALOOM_TEST_HOOKS (a player's game takes no
+// input from a file): TESSALOOM_TEST_GAMEPAD may name a regular file of
+// commands, one a line, that the end-to-end tests append to. Each time the event loop
 // wakes it reads what has been added (never waiting, at most 64 KiB in all)
 // and plays it on a virtual controller that SDL treats like a real one:
 //   attach            plug the virtual controller in
@@ -17,16 +18,20 @@
 
 #include <SDL.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <vector>
+
+#ifdef TESSALOOM_TEST_HOOKS
+#include "platform/files.h"
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <vector>
+#endif
 
 namespace {
 
@@ -95,12 +100,13 @@ void pullOut(SDL_JoystickID id)
 }
 
 // ---- Test hook ----------------------------------------------------------------
+#ifdef TESSALOOM_TEST_HOOKS
 
-constexpr off_t TestCommandCap = 64 * 1024;
+constexpr std::size_t TestCommandCap = 64 * 1024;
 
 struct TestPad {
     int fd = -1;
-    off_t taken = 0;
+    std::size_t taken = 0;
     std::string partial;               // a line not finished yet
     SDL_Joystick* joystick = nullptr;  // the virtual controller, when attached
 };
@@ -110,14 +116,14 @@ void openTestCommands()
 {
     const char* path = std::getenv("TESSALOOM_TEST_GAMEPAD");
     if (!path || !*path) return;
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat status;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::fprintf(stderr, "tessaloom: TESSALOOM_TEST_GAMEPAD ignored: not a regular file\n");
-        if (fd >= 0) ::close(fd);
-        return;
-    }
-    testPad.fd = fd;
+    // Opened as the game's own files are: never waiting, never taking a
+    // terminal, and kept only when it is a regular file.
+    std::uint64_t size = 0;
+    platform::ReadResult result;
+    testPad.fd = platform::openRegularFile(path, size, result);
+    if (testPad.fd < 0)
+        std::fprintf(stderr, "tessaloom: TESSALOOM_TEST_GAMEPAD ignored: %s\n",
+                     result.reason.empty() ? "no such file" : result.reason.c_str());
 }
 
 void attachTestPad()
@@ -163,6 +169,18 @@ void runTestCommand(const std::string& line)
                                    static_cast<Sint16>(std::clamp(std::atoi(value.c_str()), -32768, 32767)));
 }
 
+void closeTestCommands()
+{
+    detachTestPad();
+    if (testPad.fd >= 0) ::close(testPad.fd);
+    testPad = TestPad{};
+}
+
+#else
+void openTestCommands() {}
+void closeTestCommands() {}
+#endif
+
 }  // namespace
 
 namespace platform {
@@ -177,9 +195,7 @@ void sdlStartGamepads()
 
 void sdlStopGamepads()
 {
-    detachTestPad();
-    if (testPad.fd >= 0) ::close(testPad.fd);
-    testPad = TestPad{};
+    closeTestCommands();
     for (SDL_GameController* c : controllers)
         SDL_GameControllerClose(c);
     controllers.clear();
@@ -218,12 +234,13 @@ void sdlGamepadEvent(const SDL_Event& e)
 
 void sdlServeTestGamepad()
 {
+#ifdef TESSALOOM_TEST_HOOKS
     if (testPad.fd < 0) return;
     char bytes[512];
     while (testPad.taken < TestCommandCap) {
         const ssize_t got = ::read(testPad.fd, bytes, sizeof bytes);
         if (got <= 0) break;
-        testPad.taken += got;
+        testPad.taken += static_cast<std::size_t>(got);
         testPad.partial.append(bytes, static_cast<std::size_t>(got));
     }
     std::size_t end;
@@ -235,6 +252,7 @@ void sdlServeTestGamepad()
         testPad.partial.erase(0, end + 1);
         runTestCommand(line);
     }
+#endif
 }
 
 }  // namespace platform

@@ -4,8 +4,12 @@
 #include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
+#include "platform/window_fit.h"
 
 #include <array>
+#include <chrono>
+#include <functional>
+#include <string>
 
 struct SDL_Window;
 union SDL_Event;
@@ -27,11 +31,20 @@ void sdlAudioShutdown();
 void sdlPrepareProcess();
 // Wakes the main thread's event loop. Async-signal-safe.
 void sdlWakeMainThread();
+// A key newly pressed (not auto-repeat): ends the frame pause when the game
+// asked for that (setKeyEndsPause).
+void sdlKeyPressed();
 // The descriptor that becomes readable on a wake-up; -1 before
 // sdlPrepareProcess().
 int sdlWakeFd();
 // Empties the wake-up pipe; true when a SIGHUP has come since the last call.
 bool sdlTakeWakeUps();
+// Main thread, before SDL has started: waits on the wake-up pipe until
+// done() holds (true) or the deadline passes (false). SIGTERM and SIGINT
+// meanwhile, and SIGHUP, end the process at once by that signal, as they
+// would end a program without handlers: a start has nothing to save. A
+// signal the game was started to ignore stays ignored.
+bool sdlWaitAtStart(const std::function<bool()>& done, std::chrono::steady_clock::time_point deadline);
 
 // ---- X11 (sdl_x11.cpp) -----------------------------------------------------------
 
@@ -39,10 +52,6 @@ bool sdlTakeWakeUps();
 // and exit code 1; Xlib's own handler would call exit(), which runs static
 // destructors while the frame thread still uses them.
 void sdlExitOnLostDisplay();
-// After the video start failed: true when the X display is there after all
-// or refused only for the moment (a full listen queue), so that another try
-// may succeed; false when it is missing or unreachable for good.
-bool sdlDisplayMayComeBack();
 // The X connection's descriptor behind the window, -1 when the window is
 // not on X11.
 int sdlDisplayFd(SDL_Window* window);
@@ -57,14 +66,34 @@ bool sdlWindowManagerPresent(SDL_Window* window);
 // SDL's show.
 void sdlAskToShow(SDL_Window* window);
 
+// ---- X display probe (sdl_x11_probe.cpp) -------------------------------------
+
+// What a look at the X display named by DISPLAY found.
+enum class DisplayProbe {
+    Usable,  // the server accepted, or the probe cannot tell: SDL may go ahead
+    Busy,    // refused for the moment (a full listen queue, a server starting afresh)
+    Failed,  // not there, refused for good, or no answer in time
+};
+// Connects to the X display as Xlib would and waits, through
+// sdlWaitAtStart(), at most `limit` for the server's answer to the
+// connection set-up; SDL's own connection would wait for good. Prints
+// nothing. Unless Usable, `error` is one line saying what happened (with
+// the server's reason for a refusal). When the server accepted,
+// `connection` is the open connection, for the caller to close once SDL
+// has its own: a server that starts afresh when its last client leaves
+// would refuse SDL's meanwhile.
+DisplayProbe sdlProbeDisplay(std::chrono::seconds limit, int& connection, std::string& error);
+
 // ---- Window size, fullscreen and focus (sdl_window_size.cpp) --------------------
 
 // The window has opened (its picture width x height) or is about to close.
 void sdlWindowSizeOpened(SDL_Window* window, int pictureWidth, int pictureHeight);
 void sdlWindowSizeClosed();
-// Carries out the frame thread's size and fullscreen requests; true when
-// there were any.
+// Carries out the frame thread's size, fullscreen and scaling requests;
+// true when there were any.
 bool sdlApplyWindowRequests();
+// Where the picture goes in the window's drawing area of width x height.
+Area sdlPictureArea(int width, int height);
 // Focus, minimising, moves and size changes of the window.
 void sdlWindowSizeEvent(const SDL_WindowEvent& e);
 
@@ -86,7 +115,8 @@ void sdlGamepadBindings(const KeyBindings& bindings);
 void sdlNotePressedButton(int button);
 // A controller's plug, button or stick event; other events are ignored.
 void sdlGamepadEvent(const SDL_Event& e);
-// The test hook's new commands, if it is on (see sdl_gamepad.cpp).
+// The test hook's new commands, when it is built in and on (see
+// sdl_gamepad.cpp).
 void sdlServeTestGamepad();
 
 }  // namespace platform

@@ -1,15 +1,18 @@
 // SDL platform: the flags the frame thread shares with the main thread, the
 // frame pause, the clock, the executable's path and the process set-up
-// (standard streams, the main thread's wake-up pipe, SIGHUP). None of this
+// (standard streams, the main thread's wake-up pipe, SIGHUP, and SIGTERM
+// and SIGINT while the start waits for the display). None of this
 // needs SDL itself; it lives here because the headless platform answers the
 // same calls differently.
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -26,9 +29,12 @@ std::atomic<bool> runningFlag{true};
 // by the frame thread.
 std::atomic<bool> bgmRestart{true};
 
-// The pause waits on this so that shutdown can cut it short.
+// The pause waits on this so that shutdown, or a key press when asked for,
+// can cut it short.
 std::mutex pauseMutex;
 std::condition_variable pauseWake;
+std::atomic<bool> keyEndsPause{false};
+bool keyPressed = false;  // since the last pause began; under pauseMutex
 
 // The main thread's wake-up pipe: the frame thread and the SIGHUP handler
 // write a byte, the event loop polls the read end beside the display.
@@ -57,6 +63,30 @@ void onHangUp(int)
     hangUp.store(true);
     platform::sdlWakeMainThread();
     errno = savedErrno;
+}
+
+// SIGTERM or SIGINT during sdlWaitAtStart(), for the main thread.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free number");
+
+void onStopSignal(int signal)
+{
+    const int savedErrno = errno;
+    stopSignal.store(signal);
+    platform::sdlWakeMainThread();
+    errno = savedErrno;
+}
+
+// Ends the process by the signal, as if no handler had ever been set.
+[[noreturn]] void endBySignal(int signal)
+{
+    ::signal(signal, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signal);
+    _exit(128 + signal);
 }
 
 // A hang-up (the terminal closed) ends the game like SIGTERM. Left alone
@@ -96,7 +126,20 @@ void sdlRaiseBgmRestart() { bgmRestart.store(true); }
 void pauseFrame(std::uint32_t ms)
 {
     std::unique_lock<std::mutex> lock(pauseMutex);
-    pauseWake.wait_for(lock, std::chrono::milliseconds(ms), [] { return !runningFlag.load(); });
+    pauseWake.wait_for(lock, std::chrono::milliseconds(ms), [] { return !runningFlag.load() || keyPressed; });
+    keyPressed = false;
+}
+
+void setKeyEndsPause(bool on) { keyEndsPause.store(on); }
+
+void sdlKeyPressed()
+{
+    if (!keyEndsPause.load()) return;
+    {
+        std::lock_guard<std::mutex> lock(pauseMutex);
+        keyPressed = true;
+    }
+    pauseWake.notify_all();
 }
 
 std::uint32_t milliseconds()
@@ -141,6 +184,43 @@ bool sdlTakeWakeUps()
         while (::read(wakeRead, bytes, sizeof bytes) > 0) {
         }
     return hangUp.exchange(false);
+}
+
+bool sdlWaitAtStart(const std::function<bool()>& done, std::chrono::steady_clock::time_point deadline)
+{
+    // Caught for the wait only: SDL takes them over once it starts.
+    constexpr int Stops[] = {SIGTERM, SIGINT};
+    struct sigaction previous[2] = {};
+    bool caught[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        if (::sigaction(Stops[i], nullptr, &previous[i]) != 0 || previous[i].sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        caught[i] = ::sigaction(Stops[i], &action, nullptr) == 0;
+    }
+    bool finished = false;
+    for (;;) {
+        const bool hungUp = sdlTakeWakeUps();
+        if (const int signal = stopSignal.load()) endBySignal(signal);
+        if (hungUp) endBySignal(SIGHUP);
+        if ((finished = done())) break;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) break;
+        // Rounded up, so that the last wait does not end just short of the
+        // deadline; without the pipe, the flags are looked at often.
+        const auto leftMs = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+        pollfd wake = {wakeRead, POLLIN, 0};
+        if (wakeRead >= 0)
+            ::poll(&wake, 1, static_cast<int>(std::min<long long>(leftMs, 60000)));
+        else
+            ::poll(nullptr, 0, static_cast<int>(std::min<long long>(leftMs, 10)));
+    }
+    for (int i = 0; i < 2; ++i)
+        if (caught[i]) ::sigaction(Stops[i], &previous[i], nullptr);
+    // One that came between the last look and the handlers' removal.
+    if (const int signal = stopSignal.load()) endBySignal(signal);
+    return finished;
 }
 
 std::string executablePath()

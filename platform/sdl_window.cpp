@@ -14,10 +14,12 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
+#include "platform/sharp_scale.h"
 
 #include <SDL.h>
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -45,6 +47,10 @@ constexpr int GamepadWaitMs = 4;
 // is there but refuses the connection for the moment.
 constexpr auto DisplayRetryTime = std::chrono::seconds(2);
 constexpr auto DisplayRetryPause = std::chrono::milliseconds(50);
+// An X server answers a new connection at once, and a slow remote one well
+// within this; one that takes the connection and never answers (stopped,
+// hung, a dead forwarded connection) is given up after it.
+constexpr auto DisplayAnswerTime = std::chrono::seconds(10);
 // A window manager still starting up can lose the request to show the
 // window, which then stays hidden: until it first shows, the window is
 // asked for again this often. Opening waits this long for it, then the game
@@ -60,7 +66,24 @@ struct Video {
     SDL_Texture* texture = nullptr;
     int textureWidth = 0;
     int textureHeight = 0;
+    int pictureWidth = 0;  // the picture's own size
+    int pictureHeight = 0;
     bool textureIsXrgb = false;  // 32-bit X, R, G, B words, else BGR24 bytes
+    // The picture at a factor that is not whole: made sharp here, from the
+    // picture as X, R, G, B words, into a texture of the size it shows at.
+    SDL_Texture* scaled = nullptr;
+    int scaledWidth = 0;
+    int scaledHeight = 0;
+    std::vector<Uint32> words;
+    int wordsWidth = 0;
+    int wordsHeight = 0;
+    platform::SharpScaler scaler;
+    // Which picture the texture, the words and the scaled texture hold,
+    // counted as they are taken.
+    unsigned pictureCount = 0;
+    unsigned textureHolds = 0;
+    unsigned wordsHold = 0;
+    unsigned scaledHolds = 0;
     std::thread::id mainThread;
     // Once shown, a hidden window is the player's doing (minimised).
     bool everShown = false;
@@ -73,6 +96,17 @@ std::atomic<platform::WindowId> windowId{platform::NoWindow};
 std::atomic<bool> frameThreadDone{false};
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
+platform::TypedLetters typedLetters;
+
+// A letter key's press types the letter the layout gives it (its keycode),
+// for the name entry; the key goes on to act as a game key as well.
+void typeLetter(const SDL_KeyboardEvent& e)
+{
+    const SDL_Keycode sym = e.keysym.sym;
+    if (e.repeat || (e.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) || sym < SDLK_a || sym > SDLK_z)
+        return;
+    typedLetters.type(static_cast<char>('a' + (sym - SDLK_a)));
+}
 
 // The newest picture from the frame thread, in the frame thread's own
 // buffer, waiting for the main thread. The main thread reads it under the
@@ -201,6 +235,7 @@ int keyForPress(const SDL_Keysym& keysym)
 void keyEvent(const SDL_KeyboardEvent& e)
 {
     int& heldAs = keyboard.heldAs[static_cast<std::size_t>(e.keysym.scancode) % SDL_NUM_SCANCODES];
+    if (e.type == SDL_KEYDOWN) typeLetter(e);
     if (e.type == SDL_KEYUP) {
         if (heldAs > 0) keys[static_cast<std::size_t>(heldAs - 1)].keyUp();
         heldAs = 0;
@@ -215,6 +250,8 @@ void keyEvent(const SDL_KeyboardEvent& e)
     if (heldAs > 0 && heldAs - 1 != key) keys[static_cast<std::size_t>(heldAs - 1)].keyUp();
     heldAs = key + 1;
     if (key >= 0) keys[static_cast<std::size_t>(key)].keyDown(e.repeat != 0);
+    // After the latch: the frame it wakes must find the press.
+    if (e.repeat == 0 && key >= 0) platform::sdlKeyPressed();
 }
 
 // The frame thread's new bindings, for the keyboard and the controllers.
@@ -227,15 +264,6 @@ void takeNewBindings()
         keyboard.bindings = newBindings;
     }
     platform::sdlGamepadBindings(keyboard.bindings);
-}
-
-void showCurrentPicture()
-{
-    if (!video.renderer) return;
-    SDL_SetRenderDrawColor(video.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(video.renderer);
-    if (video.texture) SDL_RenderCopy(video.renderer, video.texture, nullptr, nullptr);
-    SDL_RenderPresent(video.renderer);
 }
 
 bool ensureTexture(int width, int height)
@@ -254,10 +282,11 @@ bool ensureTexture(int width, int height)
     return video.texture != nullptr;
 }
 
-// One row of bottom-up BGR bytes into the texture's layout.
-void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
+// One row of bottom-up BGR bytes into X, R, G, B words or, without xrgb,
+// the same bytes.
+void convertRow(const std::uint8_t* from, std::uint8_t* to, int width, bool xrgb)
 {
-    if (!video.textureIsXrgb) {
+    if (!xrgb) {
         std::memcpy(to, from, static_cast<std::size_t>(width) * 3);
         return;
     }
@@ -267,27 +296,138 @@ void convertRow(const std::uint8_t* from, std::uint8_t* to, int width)
                  from[0];
 }
 
-// The one copy of a new picture: from the frame thread's buffer straight
-// into the texture, flipped to top-down rows and in the texture's layout.
-// Unchanged pictures are never handed over, so there is nothing to compare.
+// Where the picture goes in the window's drawing area.
+SDL_Rect pictureRect()
+{
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(video.renderer, &width, &height) != 0) return SDL_Rect{0, 0, 0, 0};
+    const platform::Area a = platform::sdlPictureArea(width, height);
+    return SDL_Rect{a.x, a.y, a.width, a.height};
+}
+
+// At a whole factor the renderer repeats the picture's pixels itself.
+bool atWholeFactor(const SDL_Rect& where, int width, int height)
+{
+    return width > 0 && height > 0 && where.w % width == 0 && where.h % height == 0 &&
+           where.w / width == where.h / height;
+}
+
+// With pending's mutex held: the picture into the texture it shows from at
+// its own size, flipped to top-down rows and in the texture's layout.
+bool fillTexture()
+{
+    const int width = pending.width;
+    const int height = pending.height;
+    if (!ensureTexture(width, height)) return false;
+    void* target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    auto* dst = static_cast<std::uint8_t*>(target);
+    for (int y = 0; y < height; ++y)
+        convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
+                   dst + static_cast<std::size_t>(y) * pitch, width, video.textureIsXrgb);
+    SDL_UnlockTexture(video.texture);
+    return true;
+}
+
+// With pending's mutex held: the picture as X, R, G, B words, top-down,
+// for the sharp scale, which then runs without holding up the frame thread.
+void takeWords()
+{
+    const int width = pending.width;
+    const int height = pending.height;
+    video.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
+                   reinterpret_cast<std::uint8_t*>(video.words.data() + static_cast<std::size_t>(y) * width),
+                   width, true);
+    video.wordsWidth = width;
+    video.wordsHeight = height;
+    video.wordsHold = video.pictureCount;
+}
+
+// The words scaled sharp into a texture of where's size.
+void fillScaled(const SDL_Rect& where)
+{
+    if (video.wordsWidth <= 0 || video.wordsHeight <= 0) return;
+    if (!video.scaled || video.scaledWidth != where.w || video.scaledHeight != where.h) {
+        if (video.scaled) SDL_DestroyTexture(video.scaled);
+        video.scaled = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         where.w, where.h);
+        video.scaledWidth = video.scaled ? where.w : 0;
+        video.scaledHeight = video.scaled ? where.h : 0;
+        if (!video.scaled) return;
+    }
+    void* target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(video.scaled, nullptr, &target, &pitch) != 0) return;
+    video.scaler.scale(video.words.data(), video.wordsWidth, video.wordsHeight, static_cast<Uint32*>(target),
+                       where.w, where.h, pitch / static_cast<int>(sizeof(Uint32)));
+    SDL_UnlockTexture(video.scaled);
+    video.scaledHolds = video.wordsHold;
+}
+
+// The texture the picture shows from at where, and whether it holds the
+// newest picture at that size.
+SDL_Texture* textureFor(const SDL_Rect& where, bool& current)
+{
+    if (atWholeFactor(where, video.pictureWidth, video.pictureHeight)) {
+        current = video.textureHolds == video.pictureCount;
+        return video.texture;
+    }
+    const bool sized = video.scaledWidth == where.w && video.scaledHeight == where.h;
+    current = sized && video.scaledHolds == video.pictureCount;
+    return sized ? video.scaled : nullptr;
+}
+
+// The newest picture into the texture it shows from at where. Reads the
+// frame thread's picture, which stays until it hands over another or lets
+// go of it, only when it has to.
+void fillFor(const SDL_Rect& where)
+{
+    const bool whole = atWholeFactor(where, video.pictureWidth, video.pictureHeight);
+    if (whole || video.wordsHold != video.pictureCount) {
+        std::lock_guard<std::mutex> lock(pending.mutex);
+        if (!pending.pixels) return;
+        if (!whole)
+            takeWords();
+        else if (fillTexture())
+            video.textureHolds = video.pictureCount;
+    }
+    if (!whole) fillScaled(where);
+}
+
+void showCurrentPicture()
+{
+    if (!video.renderer) return;
+    const SDL_Rect where = pictureRect();
+    bool current = false;
+    SDL_Texture* texture = textureFor(where, current);
+    if (!current) {
+        // A new picture, size or way of scaling.
+        fillFor(where);
+        texture = textureFor(where, current);
+    }
+    SDL_SetRenderDrawColor(video.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(video.renderer);
+    if (texture) SDL_RenderCopy(video.renderer, texture, nullptr, &where);
+    SDL_RenderPresent(video.renderer);
+}
+
+// A new picture: counted, then copied once from the frame thread's buffer
+// into the texture it shows from (at a factor that is not whole, into words
+// that are then scaled). Unchanged pictures are never handed over, so there
+// is nothing to compare.
 void uploadNewestFrame()
 {
     {
         std::lock_guard<std::mutex> lock(pending.mutex);
         if (!pending.fresh || !pending.pixels) return;
         pending.fresh = false;
-        const int width = pending.width;
-        const int height = pending.height;
-        if (!ensureTexture(width, height)) return;
-        void* target = nullptr;
-        int pitch = 0;
-        if (SDL_LockTexture(video.texture, nullptr, &target, &pitch) != 0) return;
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-        auto* dst = static_cast<std::uint8_t*>(target);
-        for (int y = 0; y < height; ++y)
-            convertRow(pending.pixels + static_cast<std::size_t>(height - 1 - y) * rowBytes,
-                       dst + static_cast<std::size_t>(y) * pitch, width);
-        SDL_UnlockTexture(video.texture);
+        ++video.pictureCount;
     }
     showCurrentPicture();
 }
@@ -389,6 +529,10 @@ bool isHeadlessDriver(const char* driver)
     return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+// What SDL's message lacks when it found no display: a hint at the
+// variable, unless it is set.
+const char* displayHint() { return isSet("DISPLAY") ? "" : " (is DISPLAY set?)"; }
+
 // One try at SDL's video with a real display behind it.
 bool startVideo(std::string& error)
 {
@@ -400,14 +544,14 @@ bool startVideo(std::string& error)
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = std::string("cannot open the game window (") + SDL_GetError() +
-                "): a graphical display is needed (is DISPLAY set?)";
+                "): a graphical display is needed" + displayHint();
         return false;
     }
     // Without DISPLAY, SDL quietly falls back to a driver that draws nowhere.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (isHeadlessDriver(driver)) {
         error = std::string("no display to open the game window on (video driver \"") +
-                (driver ? driver : "none") + "\"): a graphical display is needed (is DISPLAY set?)";
+                (driver ? driver : "none") + "\"): a graphical display is needed" + displayHint();
         SDL_Quit();
         return false;
     }
@@ -417,20 +561,27 @@ bool startVideo(std::string& error)
 // A busy X server refuses a connection now and then (while it starts afresh
 // after its last client left, or with its listen queue full), and SDL then
 // reports no display at all: the display is tried again for a while, as
-// X11. A display that is not there fails at once.
+// X11. A display that is not there, or that refuses the game for good (no
+// cookie for it), fails at once. Each try first asks the X server itself,
+// with a deadline: SDL would wait for good on one that never answers.
 bool startVideoOnBusyDisplay(std::string& error)
 {
+    const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+    const bool x11 = isSet("DISPLAY") && (!driver || !*driver || std::strcmp(driver, "x11") == 0);
     const auto deadline = std::chrono::steady_clock::now() + DisplayRetryTime;
-    while (!startVideo(error)) {
-        const char* driver = SDL_getenv("SDL_VIDEODRIVER");
-        const bool x11 = isSet("DISPLAY") && (!driver || !*driver || std::strcmp(driver, "x11") == 0);
-        if (!x11 || std::chrono::steady_clock::now() >= deadline || !platform::sdlDisplayMayComeBack())
-            return false;
+    for (;;) {
+        int probed = -1;
+        const platform::DisplayProbe probe = x11 ? platform::sdlProbeDisplay(DisplayAnswerTime, probed, error)
+                                                 : platform::DisplayProbe::Usable;
+        if (probe == platform::DisplayProbe::Failed) return false;
+        const bool started = probe == platform::DisplayProbe::Usable && startVideo(error);
+        if (probed >= 0) ::close(probed);
+        if (started) return true;
+        if (!x11 || std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(DisplayRetryPause);
         // The display is there: no falling back to another driver.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     }
-    return true;
 }
 
 }  // namespace
@@ -438,6 +589,10 @@ bool startVideoOnBusyDisplay(std::string& error)
 namespace platform {
 
 KeyState queryKey(Key key) { return keys[static_cast<int>(key)].query(); }
+
+void ignoreHeldKey(Key key) { keys[static_cast<int>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return typedLetters.take(); }
 
 std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
 
@@ -491,8 +646,8 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     // chose is left alone.
     ::setenv("XCOMPOSEFILE", "", 0);
     if (!startVideoOnBusyDisplay(error)) return false;
-    video.window =
-        SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+    video.window = SDL_CreateWindow(caption.c_str(), x, y, width, height,
+                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (video.window) video.renderer = SDL_CreateRenderer(video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!video.window || !video.renderer) {
         error = std::string("cannot open the game window: ") + SDL_GetError();
@@ -503,9 +658,10 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
     readLayout();
     sdlStartGamepads();
     sdlWindowSizeOpened(video.window, width, height);
-    // The logical size stays the game's; the scale is a whole number.
-    SDL_RenderSetLogicalSize(video.renderer, width, height);
-    SDL_RenderSetIntegerScale(video.renderer, SDL_TRUE);
+    // Any size from the picture's up; the picture keeps its own.
+    SDL_SetWindowMinimumSize(video.window, width, height);
+    video.pictureWidth = width;
+    video.pictureHeight = height;
     showNewWindow();
     frameThreadDone.store(false);
     windowId.store(static_cast<WindowId>(SDL_GetWindowID(video.window)));
@@ -546,12 +702,17 @@ void closeWindow()
     sdlWindowSizeClosed();
     windowId.store(NoWindow);
     if (video.texture) SDL_DestroyTexture(video.texture);
+    if (video.scaled) SDL_DestroyTexture(video.scaled);
     if (video.renderer) SDL_DestroyRenderer(video.renderer);
     if (video.window) SDL_DestroyWindow(video.window);
     video.texture = nullptr;
+    video.scaled = nullptr;
     video.renderer = nullptr;
     video.window = nullptr;
     video.textureWidth = video.textureHeight = 0;
+    video.scaledWidth = video.scaledHeight = 0;
+    video.pictureCount = video.textureHolds = video.wordsHold = video.scaledHolds = 0;
+    video.wordsWidth = video.wordsHeight = 0;
     SDL_Quit();
 }
 

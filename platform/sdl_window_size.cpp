@@ -1,7 +1,8 @@
-// SDL platform: the window's size, fullscreen and focus. The frame thread
-// asks through atomics; the main thread carries the requests out when it
-// wakes. The picture keeps its logical size (the renderer scales it by whole
-// steps, centred on black), so only the window changes here.
+// SDL platform: the window's size, fullscreen and focus, and where the
+// picture goes in the window. The frame thread asks through atomics; the
+// main thread carries the requests out when it wakes. The picture keeps its
+// size (the window shows it scaled, centred on black), so only the window
+// changes here.
 #include "platform/platform.h"
 #include "platform/sdl_internal.h"
 #include "platform/window_fit.h"
@@ -18,10 +19,11 @@ using platform::Borders;
 
 // Requests from the frame thread, taken by the main thread.
 constexpr int NoRequest = -1;
-std::atomic<int> requestedScale{NoRequest};       // 0: the comfortable default
+std::atomic<int> requestedScale{NoRequest};       // half factors, 0: the comfortable default
 std::atomic<int> requestedFullscreen{NoRequest};  // 0 off, 1 on
+std::atomic<int> requestedSharp{NoRequest};       // 0 off, 1 on
 // Answers for the frame thread.
-std::atomic<int> scaleLimit{1};
+std::atomic<int> scaleLimit{platform::OneX};
 std::atomic<bool> focused{true};
 std::atomic<bool> minimised{false};
 
@@ -31,6 +33,7 @@ struct Sizing {
     int pictureWidth = 0;
     int pictureHeight = 0;
     bool fullscreen = false;
+    bool sharpScaling = false;
     // Fullscreen made by hand, the window covering its display, when no
     // window manager is there to ask.
     bool byHand = false;
@@ -113,22 +116,24 @@ void leaveFullscreen()
     SDL_SetWindowPosition(sizing.window, sizing.windowed.x, sizing.windowed.y);
 }
 
-void applyScale(int scale)
+void applyScale(int halves)
 {
     // From fullscreen the window returns to where it stood before.
     const bool wasFullscreen = sizing.fullscreen;
     Area window = wasFullscreen ? sizing.windowed : clientArea();
     leaveFullscreen();
+    // A maximised window would keep its size.
+    if (SDL_GetWindowFlags(sizing.window) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(sizing.window);
     Desktop desktop;
     if (!desktopOfWindow(desktop)) return;
     if (wasFullscreen) desktop.borders = sizing.windowedBorders;
     const int limit =
         platform::largestScale(desktop.usable, desktop.borders, sizing.pictureWidth, sizing.pictureHeight);
-    const int factor = scale == 0 ? platform::comfortableScale(desktop.usable, desktop.borders,
-                                                               sizing.pictureWidth, sizing.pictureHeight)
-                                  : std::min(scale, limit);
-    window.width = sizing.pictureWidth * factor;
-    window.height = sizing.pictureHeight * factor;
+    const int step = halves == 0 ? platform::comfortableScale(desktop.usable, desktop.borders,
+                                                              sizing.pictureWidth, sizing.pictureHeight)
+                                 : std::min(platform::scaleStepAtMost(halves), limit);
+    window.width = sizing.pictureWidth * step / 2;
+    window.height = sizing.pictureHeight * step / 2;
     const Area placed = platform::placeWindow(window, desktop.borders, desktop.usable);
     SDL_SetWindowSize(sizing.window, placed.width, placed.height);
     // Set only when it changes: a window manager may take any move as a
@@ -151,6 +156,7 @@ void sdlWindowSizeOpened(SDL_Window* window, int pictureWidth, int pictureHeight
     sizing.pictureHeight = pictureHeight;
     requestedScale.store(NoRequest);
     requestedFullscreen.store(NoRequest);
+    requestedSharp.store(NoRequest);
     focused.store(true);
     minimised.store(false);
     measureDesktop();
@@ -163,10 +169,17 @@ bool sdlApplyWindowRequests()
     if (!sizing.window) return false;
     const int scale = requestedScale.exchange(NoRequest);
     const int fullscreen = requestedFullscreen.exchange(NoRequest);
+    const int sharp = requestedSharp.exchange(NoRequest);
     if (scale != NoRequest) applyScale(scale);
     if (fullscreen == 1) enterFullscreen();
     if (fullscreen == 0) leaveFullscreen();
-    return scale != NoRequest || fullscreen != NoRequest;
+    if (sharp != NoRequest) sizing.sharpScaling = sharp == 1;
+    return scale != NoRequest || fullscreen != NoRequest || sharp != NoRequest;
+}
+
+Area sdlPictureArea(int width, int height)
+{
+    return pictureArea(width, height, sizing.pictureWidth, sizing.pictureHeight, sizing.sharpScaling);
 }
 
 void sdlWindowSizeEvent(const SDL_WindowEvent& e)
@@ -188,16 +201,22 @@ void sdlWindowSizeEvent(const SDL_WindowEvent& e)
     }
 }
 
-void setWindowScale(int scale)
+void setWindowSize(int halves)
 {
     // A size leaves fullscreen: a fullscreen request made before it is void,
     // one made after it still comes after it.
     requestedFullscreen.store(NoRequest);
-    requestedScale.store(std::max(0, scale));
+    requestedScale.store(std::max(0, halves));
     sdlWakeMainThread();
 }
 
-int windowScaleLimit() { return scaleLimit.load(); }
+int windowSizeLimit() { return scaleLimit.load(); }
+
+void setSharpScaling(bool on)
+{
+    requestedSharp.store(on ? 1 : 0);
+    sdlWakeMainThread();
+}
 
 void setFullscreen(bool on)
 {

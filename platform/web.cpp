@@ -33,6 +33,7 @@ std::array<platform::KeyLatch, platform::KeyCount> keys;
 // The page runs on one thread: the bindings and the last press need no lock.
 platform::KeyBindings bindings = platform::KeyBindings::defaults();
 int pressedCap = platform::NoCap;
+platform::TypedLetters typedLetters;
 bool windowOpen = false;
 bool isRunning = true;
 bool bgmRestart = true;
@@ -62,6 +63,12 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
     if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat) {
         const int cap = platform::capForEvent(e->code, e->key);
         if (cap != platform::NoCap) pressedCap = cap;
+    }
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat)
+        typedLetters.type(platform::letterForKey(e->key, e->ctrlKey || e->altKey || e->metaKey));
+    if (type == EMSCRIPTEN_EVENT_KEYUP && platform::isEnterCode(e->code)) {
+        keys[static_cast<std::size_t>(platform::Key::Enter)].keyUp();
+        keys[static_cast<std::size_t>(platform::Key::Fullscreen)].keyUp();
     }
     if (k < 0) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN)
@@ -202,6 +209,10 @@ int takePressedButton() { return NoButton; }
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 
+void ignoreHeldKey(Key key) { keys[static_cast<std::size_t>(key)].ignoreHeld(); }
+
+char takeTypedLetter() { return typedLetters.take(); }
+
 std::uint32_t milliseconds()
 {
     if (scripted) return scriptedClock;
@@ -252,10 +263,12 @@ bool presentFrame(WindowId window, const std::uint8_t* pixels, int width, int he
 void releaseFrame(WindowId) {}
 
 // The page shows the canvas at the largest whole factor that fits (its
-// style sheet and script); a chosen scale has nothing to size.
-void setWindowScale(int) { js_fullscreen(0); }
+// style sheet and script); a chosen size has nothing to size.
+void setWindowSize(int) { js_fullscreen(0); }
 
-int windowScaleLimit() { return windowOpen ? js_scale_limit(640, 480) : 1; }
+int windowSizeLimit() { return 2 * (windowOpen ? js_scale_limit(640, 480) : 1); }
+
+void setSharpScaling(bool) {}
 
 void setFullscreen(bool on) { js_fullscreen(on ? 1 : 0); }
 
@@ -274,16 +287,32 @@ bool takeBgmRestartRequest()
 
 // The page's frame callback keeps the rhythm; nothing may wait here.
 void pauseFrame(std::uint32_t) {}
+void setKeyEndsPause(bool) {}
 
-SoundHandle openSound(const std::string& path)
+struct LoadedSound {
+    std::unique_ptr<SoundSource> source;
+};
+
+void LoadedSoundFree::operator()(LoadedSound* sound) const { delete sound; }
+
+LoadedSoundPtr loadSound(const std::string& path)
 {
+    std::unique_ptr<SoundSource> source = loadSource(path);
+    if (!source) return nullptr;
+    return LoadedSoundPtr(new LoadedSound{std::move(source)});
+}
+
+// The page's audio starts with the player's first key (js_start_audio).
+void startAudio() {}
+
+SoundHandle openSound(LoadedSoundPtr sound)
+{
+    if (!sound) return NoSound;
     int free = -1;
     for (int v = 0; v < MixerVoices && free < 0; ++v)
         if (!mixer.isOpen(v)) free = v;
     if (free < 0) return NoSound;
-    std::unique_ptr<SoundSource> source = loadSource(path);
-    if (!source) return NoSound;
-    mixer.open(free, std::move(source));
+    mixer.open(free, std::move(sound->source));
     mixer.takeEnded(free);
     return free;
 }

@@ -47,6 +47,20 @@ int keyForEvent(const char* code, const char* key, bool alt, const KeyBindings& 
     return bindings.keyForCap(cap, bound) ? static_cast<int>(bound) : -1;
 }
 
+bool isEnterCode(const char* code)
+{
+    return code && (std::strcmp(code, "Enter") == 0 || std::strcmp(code, "NumpadEnter") == 0);
+}
+
+char letterForKey(const char* key, bool modified)
+{
+    // One ASCII letter and nothing else: "a" types, "ArrowLeft" does not.
+    if (!key || modified || key[0] == '\0' || key[1] != '\0') return 0;
+    const char c = key[0];
+    if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+    return c >= 'A' && c <= 'Z' ? c : 0;
+}
+
 void toCanvasRgba(const std::uint8_t* bgr, int width, int height, std::vector<std::uint8_t>& out)
 {
     const std::size_t w = static_cast<std::size_t>(width);

@@ -19,6 +19,13 @@ int capForEvent(const char* code, const char* key);
 // The Key (as an int) that a KeyboardEvent stands for under bindings, -1
 // for a key the game ignores. With alt, Enter is the fullscreen key.
 int keyForEvent(const char* code, const char* key, bool alt, const KeyBindings& bindings);
+// Whether the code is one of the two Enter keys: their key-up lets go of
+// Enter and fullscreen both, whatever the modifiers are by then.
+bool isEnterCode(const char* code);
+
+// The letter 'A'..'Z' a KeyboardEvent.key types (what the layout prints),
+// 0 for anything else or when Ctrl, Alt or Meta (modified) is held.
+char letterForKey(const char* key, bool modified);
 
 // Blue-green-red rows, bottom-up, stride width x 3, into red-green-blue-
 // alpha rows, top-down, opaque: what a canvas takes. out is resized.

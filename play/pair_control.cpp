@@ -53,6 +53,7 @@ PairKeys Game::pollPairKeys()
     keys.down = platform::keyHeld(platform::Key::Down);
     keys.turnCounterClockwise = platform::keyNewlyPressed(platform::Key::Z);
     keys.turnClockwise = platform::keyNewlyPressed(platform::Key::C);
+    if (controlStyle_ == ControlStyle::Modern) keys.drop = platform::keyNewlyPressed(platform::Key::Up);
     return keys;
 }
 
@@ -83,7 +84,11 @@ bool Game::turnDue() const { return dueAfter(now_, PairBlock::turnStamp(), TurnI
 int Game::stepPairFall(bool pushed)
 {
     if (!fallDue(pushed)) return -1;
+    return fallHalfRow();
+}
 
+int Game::fallHalfRow()
+{
     PairBlock block0;
     PairBlock block1;
     field_.getPairBlock(0, block0);
@@ -128,6 +133,20 @@ int Game::handlePairInput(const PairKeys& keys)
         tryTurn(false);
     }
     if (keys.turnClockwise && turnDue()) tryTurn(true);
+    // After the moves and turns of this frame, so the pair drops from where
+    // they took it. It lands as a pushed fall would, only at once; the
+    // landing scores nothing of its own.
+    if (keys.drop) return dropPair();
+    return -1;
+}
+
+int Game::dropPair()
+{
+    // Each step goes one half row lower; the floor stops it within the well.
+    for (int step = 0; step <= 2 * GridRows; ++step) {
+        const int landed = fallHalfRow();
+        if (landed != -1) return landed;
+    }
     return -1;
 }
 

@@ -172,9 +172,10 @@ void Game::drawPlayScreen(PhaseId phase)
     // The moving pieces and the preview lie beside the counters, never on
     // them, so drawing the counters first changes no pixel.
     renderer_.drawGameScreen(field_);
+    renderer_.drawMoreKeys();
+    PairBlock blocks[2];
     switch (phase) {
     case PhaseFalling: {
-        PairBlock blocks[2];
         for (int i = 0; i < 2; ++i)
             field_.getPairBlock(i, blocks[i]);
         if (landingShadow_) {
@@ -196,5 +197,5 @@ void Game::drawPlayScreen(PhaseId phase)
     default: break;
     }
     renderer_.drawNextPair(field_.nextColour(0), field_.nextColour(1));
-    feedback_.draw(renderer_, now_);
+    feedback_.draw(renderer_, now_, phase == PhaseFalling ? &blocks : nullptr);
 }

@@ -13,11 +13,28 @@ constexpr int KeyPanelY = 80;
 constexpr int KeyPanelWidth = 160;
 constexpr int KeyPanelHeight = 124;
 
-// The "LEVEL UP" badge, over the heading of the level display.
-constexpr int LevelUpX = 497;
-constexpr int LevelUpY = 257;
-constexpr int LevelUpWidth = 96;
-constexpr int LevelUpHeight = 26;
+// The keys that work beside the play ones (pause, sound, fullscreen), in
+// the free foot of the left panel under the rules.
+constexpr int MoreKeysX = 12;
+constexpr int MoreKeysY = 428;
+constexpr int MoreKeysWidth = 160;
+constexpr int MoreKeysHeight = 36;
+
+// The "LEVEL UP" badge, across the well's middle columns (the well spans
+// x 192..447, y 48..431) where the eyes are: in the upper place, or in the
+// lower one while a block of the falling pair is under the upper.
+constexpr int LevelUpWidth = 144;
+constexpr int LevelUpHeight = 34;
+constexpr int LevelUpX = 192 + (256 - LevelUpWidth) / 2;
+constexpr int LevelUpUpperY = 48 + 104;
+constexpr int LevelUpLowerY = 48 + 248;
+
+// The notice after M, "SOUND OFF" over "SOUND ON" in one sheet: in the top
+// right corner, which every screen leaves free.
+constexpr int SoundNoticeX = 480;
+constexpr int SoundNoticeY = 10;
+constexpr int SoundNoticeWidth = 148;
+constexpr int SoundNoticeHeight = 30;
 
 // The game-over banner's "PRESS Z" line, relative to the banner: the patch
 // that hides it and the name entry's ribbon that replaces it.
@@ -45,7 +62,7 @@ constexpr int NameFrameHeight = 54;
 
 // The chain label's glyphs: "0".."9" and "+" side by side, and the word.
 constexpr int ChainGlyphWidth = 16;
-constexpr int ChainGlyphHeight = 24;
+constexpr int ChainGlyphHeight = 26;  // the rim's whole width above and below
 constexpr int ChainGlyphCount = 11;
 constexpr int ChainWordWidth = 84;
 // Between the step count and the word, and between the two lines.

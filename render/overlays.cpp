@@ -16,6 +16,16 @@ bool Renderer::loadOverlay(int id, const std::string& path, bool keyed)
     return loadPicture(overlays_[id], path, keyed);
 }
 
+bool Renderer::adoptOverlay(int id, Surface& picture, bool keyed)
+{
+    if (id < 0 || id >= OverlayCount) return false;
+    overlayKeyed_[id] = keyed;
+    markUntracked();
+    overlays_[id].swap(picture);
+    picture.release();
+    return true;
+}
+
 Surface& Renderer::overlay(int id)
 {
     if (id < 0 || id >= OverlayCount) {
@@ -37,7 +47,16 @@ void Renderer::drawPlayKeys() { drawOverlay(OverlayPlayKeys, KeyPanelX, KeyPanel
 
 void Renderer::drawNameKeys() { drawOverlay(OverlayNameKeys, KeyPanelX, KeyPanelY); }
 
-void Renderer::drawLevelUp() { drawOverlay(OverlayLevelUp, LevelUpX, LevelUpY); }
+void Renderer::drawMoreKeys() { drawOverlay(OverlayMoreKeys, MoreKeysX, MoreKeysY); }
+
+void Renderer::drawLevelUp(int y) { drawOverlay(OverlayLevelUp, LevelUpX, y); }
+
+void Renderer::drawSoundNotice(bool muted)
+{
+    const Surface& sheet = overlays_[OverlaySoundNotice];
+    copyImage(sheet, overlayKeyed_[OverlaySoundNotice] ? Copy::Keyed : Copy::Plain, SoundNoticeX,
+              SoundNoticeY, 0, muted ? 0 : SoundNoticeHeight, SoundNoticeWidth, SoundNoticeHeight);
+}
 
 void Renderer::drawPromptPatch(int bannerX, int bannerY)
 {

@@ -356,6 +356,15 @@ bool Renderer::loadBitmap(int slot, const std::string& path, bool keyed)
     return loadPicture(images_[slot], path, keyed);
 }
 
+bool Renderer::adoptImage(int slot, Surface& picture)
+{
+    if (slot < 0 || slot >= ImageSlotCount) return false;
+    markUntracked();
+    images_[slot].swap(picture);
+    picture.release();
+    return true;
+}
+
 bool Renderer::present()
 {
     if (window_ == platform::NoWindow || backBuffer_.isEmpty()) return false;
@@ -506,8 +515,13 @@ void Renderer::drawPauseScreen(const PuzzleField& field)
     drawScore(field.score());
     drawLevel(field.level());
     drawClearedCount(field.clearedCount());
+    // The keys as the play screen names them.
+    drawPlayKeys();
+    drawMoreKeys();
     drawPicture(SlotPaused, BannerLeft, PausePanelTop, true);
 }
+
+void Renderer::drawQuitQuestion() { drawOverlay(OverlayQuitQuestion, BannerLeft, PausePanelTop); }
 
 void Renderer::drawRankEntry(int place, const std::string& name, int score)
 {

@@ -53,6 +53,9 @@ enum OverlayPicture : int {
     OverlayPlayKeys,
     OverlayNameKeys,
     OverlayShadow,
+    OverlayMoreKeys,
+    OverlaySoundNotice,
+    OverlayQuitQuestion,
     OverlayCount,
 };
 
@@ -91,6 +94,9 @@ public:
     // A file that is there but rejected gets one stderr line with its path
     // and the reason; a missing one gets none.
     bool loadBitmap(int slot, const std::string& path, bool keyed);
+    // Takes a picture loaded elsewhere (loadPicture) into a slot, leaving
+    // picture empty. False for a slot outside 0..11 (nothing changes).
+    bool adoptImage(int slot, Surface& picture);
     // Hands the whole back buffer to the window. False without a window or
     // without a back buffer.
     bool present();
@@ -119,9 +125,12 @@ public:
     void drawGameOverBanner(int x, int y);
     void drawGameStartBanner(int x, int y);
     void drawNameCursor(int x, int y);
-    // The paused play: the game background and the counters, the well and
-    // the next pair left out, the pause panel centred on the well.
+    // The paused play: the game background with the play keys and the
+    // counters, the well and the next pair left out, the pause panel
+    // centred on the well.
     void drawPauseScreen(const PuzzleField& field);
+    // The question before quitting, over the pause screen's panel.
+    void drawQuitQuestion();
     // Place 1..5 (others draw nothing): up to three name characters, then
     // the score left-aligned with a pitch of 30.
     void drawRankEntry(int place, const std::string& name, int score);
@@ -143,13 +152,21 @@ public:
     // ---- Overlays (render/overlays.cpp) ----
     // Loads like loadBitmap; false for an id outside the enum.
     bool loadOverlay(int id, const std::string& path, bool keyed);
+    // Takes a picture loaded elsewhere, as adoptImage; keyed says how it was
+    // loaded, so how it is drawn.
+    bool adoptOverlay(int id, Surface& picture, bool keyed);
     // The left panel's key rows: what each key does in play or in name entry.
     void drawPlayKeys();
     void drawNameKeys();
+    // Pause, sound and fullscreen, under the rules of the left panel.
+    void drawMoreKeys();
     // "2 CHAIN" over "+points", centred on (centreX, centreY) but kept inside
     // the well, mixed in with weight alpha / 256.
     void drawChainLabel(int steps, int points, int centreX, int centreY, int alpha);
-    void drawLevelUp();
+    // LEVEL UP across the well's middle, its top at y.
+    void drawLevelUp(int y);
+    // "SOUND OFF" or "SOUND ON" in the top right corner.
+    void drawSoundNotice(bool muted);
     // Hides the "PRESS Z" line of the game-over banner drawn at (x, y).
     void drawPromptPatch(int bannerX, int bannerY);
     // The name entry's additions: the ribbon over the banner's prompt line,
@@ -160,6 +177,9 @@ public:
     // A faint outline of a block of this cell code at a grid cell.
     void drawLandingShadow(int column, int row, int cellCode);
 
+    // Whether anything was drawn since the last hand-over: a screen that
+    // drew nothing in a frame keeps its picture, extras included.
+    bool drawnSincePresent() const { return copies_ > 0; }
     // The picture being drawn, up to date. Whatever a caller changes through
     // it (or through image) is handed over at the next present.
     Surface& backBuffer();

@@ -1,5 +1,7 @@
 #include "settings/options_menu.h"
 
+#include "platform/window_fit.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,21 +13,25 @@ int stepVolume(int percent, int direction, bool wrap)
     return std::clamp(next, 0, 100);
 }
 
-// auto (0), then 1 .. limit. A stored factor above the limit (a file from a
-// larger desktop) steps down to the limit first.
-int stepScale(int scale, int direction, int limit, bool wrap)
+// auto, then every step from 1x to the limit (in half factors). A stored
+// size above the limit (a file from a larger desktop) steps down to the
+// limit first.
+int stepScale(int halves, int direction, int limit, bool wrap)
 {
-    limit = std::max(1, limit);
-    const int next = std::min(scale, limit) + direction;
-    if (wrap && next > limit) return Settings::AutoScale;
-    return std::clamp(next, 0, limit);
+    limit = platform::scaleStepAtMost(limit);
+    if (halves == Settings::AutoScale) return direction > 0 ? platform::OneX : Settings::AutoScale;
+    const int from = std::min(platform::scaleStepAtMost(halves), limit);
+    if (direction < 0)
+        return from == platform::OneX ? Settings::AutoScale : platform::nextScaleStep(from, -1);
+    if (from == limit) return wrap ? Settings::AutoScale : limit;
+    return platform::nextScaleStep(from, +1);
 }
 
 Settings step(Settings s, OptionsEntry entry, int direction, int scaleLimit, bool wrap)
 {
     switch (entry) {
     case OptionsEntry::WindowSize:
-        s.windowScale = stepScale(s.windowScale, direction, scaleLimit, wrap);
+        s.windowHalves = stepScale(s.windowHalves, direction, scaleLimit, wrap);
         s.fullscreen = false;
         break;
     case OptionsEntry::Fullscreen: s.fullscreen = !s.fullscreen; break;

@@ -30,7 +30,8 @@ public:
     bool moveCursor(int direction);
 
     // Left (-1) or right (+1) on the cursor's entry: a volume moves one step
-    // of 10 %, the window size one factor between auto and scaleLimit, an
+    // of 10 %, the window size one step between auto and scaleLimit (in half
+    // factors: auto, 1x, 1.5x, 2x, 3x, ... as far as the desktop takes), an
     // on/off or two-valued entry flips. Stops at the ends. A window size
     // leaves fullscreen, as the window does. Keys and Back change nothing.
     Settings changed(const Settings& settings, int direction, int scaleLimit) const;

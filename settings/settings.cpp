@@ -61,15 +61,16 @@ const char* readVolume(const std::string& v, int& out)
     return nullptr;
 }
 
+// "auto", a whole factor, or "1.5", the one step between whole factors.
 const char* readScale(const std::string& v, int& out)
 {
-    if (v == "auto") {
-        out = Settings::AutoScale;
+    if (v == "auto" || v == "1.5") {
+        out = v == "auto" ? Settings::AutoScale : platform::OneX + 1;
         return nullptr;
     }
     int n = 0;
-    if (readSmallNumber(v, n) || n < 1 || n > Settings::MaxScale) return "not auto or 1 to 16";
-    out = n;
+    if (readSmallNumber(v, n) || n < 1 || 2 * n > Settings::MaxHalves) return "not auto, 1.5 or 1 to 16";
+    out = 2 * n;
     return nullptr;
 }
 
@@ -86,7 +87,11 @@ const char* readControls(const std::string& v, ControlsSetting& out)
 
 const char* onOff(bool on) { return on ? "on" : "off"; }
 
-std::string scaleText(int scale) { return scale == Settings::AutoScale ? "auto" : std::to_string(scale); }
+std::string scaleText(int halves)
+{
+    if (halves == Settings::AutoScale) return "auto";
+    return halves % 2 ? std::to_string(halves / 2) + ".5" : std::to_string(halves / 2);
+}
 
 const char* controlsText(ControlsSetting c) { return c == ControlsSetting::Modern ? "modern" : "classic"; }
 
@@ -164,9 +169,9 @@ struct Key {
 
 // In the order formatSettings writes them; bit k of SettingKeys is Keys[k].
 const Key Keys[] = {
-    {"window_scale", [](const Settings& s) { return scaleText(s.windowScale); },
+    {"window_scale", [](const Settings& s) { return scaleText(s.windowHalves); },
      [](const std::string& v, Settings& s, std::string& f) {
-         return take(v, s.windowScale, Settings().windowScale, readScale, scaleText, f);
+         return take(v, s.windowHalves, Settings().windowHalves, readScale, scaleText, f);
      }},
     {"fullscreen", [](const Settings& s) -> std::string { return onOff(s.fullscreen); },
      [](const std::string& v, Settings& s, std::string& f) {
@@ -191,6 +196,10 @@ const Key Keys[] = {
     {"landing_shadow", [](const Settings& s) -> std::string { return onOff(s.landingShadow); },
      [](const std::string& v, Settings& s, std::string& f) {
          return take(v, s.landingShadow, Settings().landingShadow, readOnOff, onOff, f);
+     }},
+    {"sharp_scaling", [](const Settings& s) -> std::string { return onOff(s.sharpScaling); },
+     [](const std::string& v, Settings& s, std::string& f) {
+         return take(v, s.sharpScaling, Settings().sharpScaling, readOnOff, onOff, f);
      }},
     {"key_left", capText<GameKey::Left>, readCap<GameKey::Left>},
     {"key_right", capText<GameKey::Right>, readCap<GameKey::Right>},
@@ -272,9 +281,9 @@ Line readLine(const std::string& text, std::size_t from)
 
 bool Settings::operator==(const Settings& o) const
 {
-    return windowScale == o.windowScale && fullscreen == o.fullscreen && musicVolume == o.musicVolume &&
+    return windowHalves == o.windowHalves && fullscreen == o.fullscreen && musicVolume == o.musicVolume &&
            effectsVolume == o.effectsVolume && mute == o.mute && controls == o.controls &&
-           landingShadow == o.landingShadow && keys == o.keys;
+           landingShadow == o.landingShadow && sharpScaling == o.sharpScaling && keys == o.keys;
 }
 
 SettingKeys settingKeysChanged(const Settings& a, const Settings& b)

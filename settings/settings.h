@@ -1,11 +1,12 @@
 // The player's settings: window size, fullscreen, volumes, mute, controls,
-// the landing shadow and the keys, kept in a small text file of "key = value" lines under
+// the landing shadow, how the picture fills a larger window and the keys, kept in a small text file of "key = value" lines under
 // the player's configuration folder. Defaults play the game exactly as it
 // always was; a file that is missing, unreadable or odd never stops the game.
 #pragma once
 
 #include "platform/files.h"
 #include "platform/key_bindings.h"
+#include "platform/window_fit.h"
 
 #include <functional>
 #include <string>
@@ -14,18 +15,24 @@
 enum class ControlsSetting { Classic, Modern };
 
 struct Settings {
+    // The window's size in half factors of the picture, one of the steps of
+    // platform/window_fit.h (2 is 1x, 3 is 1.5x, 4 is 2x, 6 is 3x, ...);
     // 0 is "auto": the largest window that fits comfortably.
     static constexpr int AutoScale = 0;
-    static constexpr int MaxScale = 16;
+    static constexpr int MaxHalves = 32;  // 16x
     static constexpr int VolumeStep = 10;
 
-    int windowScale = AutoScale;
+    int windowHalves = AutoScale;
     bool fullscreen = false;
     int musicVolume = 100;    // percent, 0..100 in VolumeStep steps
     int effectsVolume = 100;  // percent, 0..100 in VolumeStep steps
     bool mute = false;
     ControlsSetting controls = ControlsSetting::Classic;
     bool landingShadow = false;
+    // A window larger than a step (resized, maximised, fullscreen) shows the
+    // picture at the largest step that fits, centred; with this, as large
+    // as it fits at any factor, kept sharp.
+    bool sharpScaling = false;
     // The keyboard key and controller button of each of the game's keys.
     platform::KeyBindings keys = platform::KeyBindings::defaults();
 
@@ -38,7 +45,7 @@ constexpr std::size_t SettingsFileMaxBytes = 16 * 1024;
 
 // A set of the file's keys, one bit each: the settings a save changes.
 using SettingKeys = unsigned;
-constexpr SettingKeys AllSettingKeys = (1u << 25) - 1;
+constexpr SettingKeys AllSettingKeys = (1u << 26) - 1;
 
 // The keys whose values differ between a and b.
 SettingKeys settingKeysChanged(const Settings& a, const Settings& b);

@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -16,11 +17,6 @@ constexpr bool OwnThread = false;
 #else
 constexpr bool OwnThread = true;
 #endif
-
-void reportNotSaved(const std::string& path, const std::string& reason)
-{
-    std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", path.c_str(), reason.c_str());
-}
 
 }  // namespace
 
@@ -37,6 +33,16 @@ struct SettingsSaver::Shared {
     bool saving = false;
     bool stopping = false;   // lock waits give up, no save starts
     bool abandoned = false;  // the saver went without this thread: it says no more
+    // A folder that cannot be written fails every save alike: the first
+    // failure has a line, the rest of the run stays quiet. Either thread.
+    std::atomic<bool> reported{false};
+
+    void reportNotSaved(const std::string& reason)
+    {
+        if (reported.exchange(true)) return;
+        std::fprintf(stderr, "tessaloom: could not save the settings to %s: %s\n", path.c_str(),
+                     reason.c_str());
+    }
 };
 
 SettingsSaver::SettingsSaver() : shared_(std::make_shared<Shared>()) {}
@@ -63,7 +69,7 @@ void SettingsSaver::save(const Settings& settings, SettingKeys changed)
         std::string reason;
         if (!s.store(settings, changed | s.carried, reason, platform::pauseBeforeLockRetry)) {
             s.carried |= changed;
-            reportNotSaved(s.path, reason);
+            s.reportNotSaved(reason);
         } else {
             s.carried = 0;
         }
@@ -82,7 +88,7 @@ void SettingsSaver::save(const Settings& settings, SettingKeys changed)
         thread_ = std::thread([shared = shared_] { run(*shared); });
     } catch (const std::system_error& e) {
         // The wish stays; the next one tries again.
-        reportNotSaved(s.path, std::string("cannot start a thread: ") + e.what());
+        s.reportNotSaved(std::string("cannot start a thread: ") + e.what());
     }
 }
 
@@ -111,7 +117,7 @@ void SettingsSaver::run(Shared& s)
             hold.lock();
             const bool quiet = s.abandoned;
             hold.unlock();
-            if (!quiet) reportNotSaved(s.path, reason);
+            if (!quiet) s.reportNotSaved(reason);
         }
 
         hold.lock();
@@ -144,12 +150,12 @@ void SettingsSaver::close(std::chrono::milliseconds grace)
     hold.unlock();
     if (ended) {
         thread_.join();
-        if (unsaved) reportNotSaved(s.path, "the game closed first");
+        if (unsaved) s.reportNotSaved("the game closed first");
     } else {
         // The process ends soon and takes the thread with it; the file is
         // then the old one, and the save's temporary is swept by the next.
         thread_.detach();
-        reportNotSaved(s.path, "the save did not finish before the game closed");
+        s.reportNotSaved("the save did not finish before the game closed");
     }
 }
 

@@ -36,7 +36,8 @@ public:
 
     // Frame thread: asks for the keys in changed to be saved with their
     // values in settings. Returns at once; a save that fails says so on
-    // stderr in one line, and its keys go with the next wish. The thread
+    // stderr in one line (the first failure of a run only), and its keys go
+    // with the next wish. The thread
     // starts at the first wish, so a game that changes nothing has none.
     void save(const Settings& settings, SettingKeys changed);
 

@@ -27,17 +27,27 @@ void SoundBank::setWindow(platform::WindowId window)
 
 bool SoundBank::loadBgm(BgmId id, const std::string& path)
 {
+    return validBgm(id) && loadBgm(id, platform::loadSound(path));
+}
+
+bool SoundBank::loadEffect(SeId id, const std::string& path)
+{
+    return validEffect(id) && loadEffect(id, platform::loadSound(path));
+}
+
+bool SoundBank::loadBgm(BgmId id, platform::LoadedSoundPtr sound)
+{
     if (!validBgm(id)) return false;
-    if (!bgmChannels_[id].open(path)) return false;
+    if (!bgmChannels_[id].open(std::move(sound))) return false;
     // A sound opens at full volume; only a lowered one needs telling.
     if (musicVolume_ != 100) platform::setSoundVolume(bgmChannels_[id].handle(), musicVolume_);
     return true;
 }
 
-bool SoundBank::loadEffect(SeId id, const std::string& path)
+bool SoundBank::loadEffect(SeId id, platform::LoadedSoundPtr sound)
 {
     if (!validEffect(id)) return false;
-    if (!effectChannels_[id].open(path)) return false;
+    if (!effectChannels_[id].open(std::move(sound))) return false;
     if (effectsVolume_ != 100) platform::setSoundVolume(effectChannels_[id].handle(), effectsVolume_);
     return true;
 }

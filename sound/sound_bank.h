@@ -46,6 +46,9 @@ public:
     // False for an id out of range or a file that cannot be loaded.
     bool loadBgm(BgmId id, const std::string& path);
     bool loadEffect(SeId id, const std::string& path);
+    // The same with a file loaded already (platform::loadSound).
+    bool loadBgm(BgmId id, platform::LoadedSoundPtr sound);
+    bool loadEffect(SeId id, platform::LoadedSoundPtr sound);
 
     // Selects the music to play and to restart when a play ends: NoBgm or
     // 0..2. Does not play. False for any other id, the selection unchanged.

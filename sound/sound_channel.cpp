@@ -5,13 +5,15 @@ SoundChannel::~SoundChannel()
     if (opened_) close();
 }
 
-bool SoundChannel::open(const std::string& path)
+bool SoundChannel::open(const std::string& path) { return open(platform::loadSound(path)); }
+
+bool SoundChannel::open(platform::LoadedSoundPtr sound)
 {
     // Reopening must not leave the earlier sound loaded behind our back: if
     // it cannot be released, keep it and report the failure.
     if (opened_ && !close()) return false;
 
-    const platform::SoundHandle h = platform::openSound(path);
+    const platform::SoundHandle h = platform::openSound(std::move(sound));
     if (h == platform::NoSound) return false;
     handle_ = h;
     opened_ = true;

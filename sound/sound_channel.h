@@ -20,6 +20,9 @@ public:
     // file cannot be loaded (the channel is then closed) or when the earlier
     // sound cannot be closed (the channel keeps it).
     bool open(const std::string& path);
+    // The same with a file loaded already (platform::loadSound); false for
+    // a null one.
+    bool open(platform::LoadedSoundPtr sound);
     // Starts the sound from its beginning, also when it plays already; the
     // natural end of the play is reported when a notify window is set.
     // False when the channel is closed or the platform refuses.

@@ -7,7 +7,7 @@ BUILD_PACKAGES="cmake g++ make pkg-config libsdl2-dev libx11-dev"
 # headless browser its end-to-end tests in ./test.sh drive.
 WEB_PACKAGES="emscripten node-acorn python3"
 WEB_TEST_PACKAGES="chromium"
-TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils x11-xkb-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream python3 dpkg-dev file lintian"
+TEST_PACKAGES="libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb xdotool x11-utils x11-xkb-utils openbox wmctrl imagemagick sox clang libclang-rt-14-dev desktop-file-utils appstream python3 dpkg-dev file lintian"
 
 # Prints the packages of the arguments that are not installed, each after
 # a space.

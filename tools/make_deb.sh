@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the source tree: a Release build of the
-# game and its pictures and sounds in build/deb, compiled with Debian's
-# build flags (hardening), then `cpack -G DEB`. Runs lintian when it is
-# installed and stops on its errors. Prints the package's path last.
-# Safe to run again.
+# game and its pictures and sounds in build/deb (or BUILD_DIR), compiled
+# with Debian's build flags (hardening), then `cpack -G DEB`. Runs lintian
+# when it is installed and stops on its errors. Prints the package's path
+# last. Safe to run again.
+#
+# Usage: tools/make_deb.sh [BUILD_DIR]    (default build/deb)
+# A player's build: without the end-to-end tests' hooks, whatever BUILD_DIR
+# held before.
 set -euo pipefail
+build="$(realpath -m "${1:-$(dirname "$0")/../build/deb}")"
 cd "$(dirname "$0")/.."
 . tools/deps.sh
 # dpkg-shlibdeps (dpkg-dev) computes the dependencies; cpack reads the
@@ -12,10 +17,9 @@ cd "$(dirname "$0")/.."
 # shellcheck disable=SC2086
 ensure_packages $BUILD_PACKAGES dpkg-dev file
 
-build=build/deb
 # All of Debian's hardening, immediate binding included.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_TESTS=OFF \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALOOM_TESTS=OFF -DTESSALOOM_TEST_HOOKS=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tessaloom assets debian_docs
@@ -30,4 +34,4 @@ if command -v lintian >/dev/null; then
 else
     echo "lintian is not installed: the package was not checked" >&2
 fi
-echo "$(pwd)/$deb"
+readlink -f "$deb"

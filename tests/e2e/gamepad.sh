@@ -2,7 +2,9 @@
 # A game played with a gamepad: a virtual controller, plugged in through the
 # game's test hook (TESSALOOM_TEST_GAMEPAD), starts a game with A, moves the
 # pair with the D-pad and the left stick, is pulled out and plugged in again
-# and still moves it, and Back ends the game with exit code 0.
+# and still moves it, and Back ends the game with exit code 0. A FIFO named
+# instead of a file is refused at once, with one line, as the game's own
+# files are.
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib.sh"
 e2e_init "${1:-}"
@@ -23,6 +25,18 @@ press() {
 }
 
 start_display
+
+# A FIFO that nobody writes to: never waited on or read.
+mkfifo "$E2E_TMP/pad.fifo"
+TESSALOOM_TEST_GAMEPAD="$E2E_TMP/pad.fifo" start_game
+wid="$(wait_for_window)"
+focus "$wid"
+wait_for_title "$wid"
+quit_with_q 3
+grep -qx 'tessaloom: TESSALOOM_TEST_GAMEPAD ignored: not a regular file' "$E2E_TMP/game.err" ||
+    fail "the FIFO was not refused by name"
+note "a FIFO as the command file: refused, the game started and Q quit"
+
 start_game
 wid="$(wait_for_window)"
 # Controllers are read only while the window has the keyboard focus.

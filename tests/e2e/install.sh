@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installing into a prefix puts the game where Linux games live, with a
 # valid desktop entry, metadata, icons and man page; the installed launcher
-# starts the game in the player's own data folder, a finished game's name
-# lands in that folder's rank file, nothing is written into the installed
-# tree, and Q still exits with code 0. tools/uninstall.sh then removes
+# starts the game in the player's own data folder (or, with a HOME that
+# cannot hold one, says the scores are not kept and starts it all the
+# same), a finished game's name lands in that folder's rank file, nothing
+# is written into the installed tree, and Q still exits with code 0. tools/uninstall.sh then removes
 # every installed file and the folders the install made, and nothing else.
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib.sh"
@@ -73,6 +74,22 @@ code=0
 (unset DISPLAY; cd "$E2E_TMP" && HOME="$E2E_TMP/h2" XDG_DATA_HOME=rel "$prefix/bin/tessaloom") 2>/dev/null || true
 [ -d "$E2E_TMP/h2/.local/share/tessaloom" ] || fail "a relative XDG_DATA_HOME was not ignored"
 [ ! -e "$E2E_TMP/rel" ] || fail "a relative XDG_DATA_HOME was used"
+# A HOME that cannot hold the folder (none, relative, a file) still starts
+# the game, after one line saying the scores are not kept, and nothing
+# lands under the folder it was started from.
+mkdir "$E2E_TMP/cwd"
+echo "not a folder" >"$E2E_TMP/file-home"
+for home in - rel "$E2E_TMP/file-home"; do
+    code=0
+    (unset DISPLAY XDG_DATA_HOME HOME
+     if [ "$home" != - ]; then export HOME="$home"; fi
+     cd "$E2E_TMP/cwd" && exec "$prefix/bin/tessaloom") 2>"$E2E_TMP/launch.err" || code=$?
+    [ "$code" -eq 1 ] && grep -q '^tessaloom: no display' "$E2E_TMP/launch.err" ||
+        fail "HOME $home: the game did not start (exit code $code): $(cat "$E2E_TMP/launch.err")"
+    [ "$(grep -c 'the scores are not kept$' "$E2E_TMP/launch.err" || true)" -eq 1 ] ||
+        fail "HOME $home: no one line saying the scores are not kept: $(cat "$E2E_TMP/launch.err")"
+    [ -z "$(ls -A "$E2E_TMP/cwd")" ] || fail "HOME $home: the launcher wrote into the folder it was started from"
+done
 
 # ---- The installed launcher, for a player without XDG_DATA_HOME ----
 export HOME="$E2E_TMP/home"

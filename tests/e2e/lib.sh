@@ -14,6 +14,8 @@ E2E_XVFB_PID=""
 E2E_WM_PID=""
 E2E_DISPLAY=""
 E2E_WINDOW=""
+# More arguments for the next start_display's Xvfb (e.g. -auth FILE).
+E2E_XVFB_ARGS=()
 E2E_NAME="$(basename "$0" .sh)"
 
 fail() {
@@ -112,7 +114,8 @@ while_game_runs() {
 start_display() {
     local numfile="$E2E_TMP/displayfd" keep=(-noreset)
     [ "${1:-}" != resetting ] || keep=()
-    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768}x24" -nolisten tcp "${keep[@]}" 3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768}x24" -nolisten tcp "${keep[@]}" "${E2E_XVFB_ARGS[@]}" \
+        3>"$numfile" 2>"$E2E_TMP/xvfb.err" &
     E2E_XVFB_PID=$!
     wait_until 20 "display number from Xvfb" display_number_written "$numfile"
     export DISPLAY=":$E2E_DISPLAY"

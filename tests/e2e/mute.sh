@@ -44,14 +44,32 @@ file_says() {
     grep -qx "$1" "$file" 2>/dev/null
 }
 
+# notice WHICH: whether the top right corner shows SOUND OFF, SOUND ON, or
+# (none) the title picture.
+graphics="$(dirname "$E2E_EXE")/Graphics"
+notice() {
+    screenshot "$wid" "$E2E_TMP/notice.rgb" || return 1
+    read -r off on title <<<"$(python3 "$(dirname "$0")/screen.py" notice "$E2E_TMP/notice.rgb" "$graphics")"
+    E2E_SEEN="pixels unlike SOUND OFF $off, SOUND ON $on, the title $title"
+    case "$1" in
+    off) [ "$off" = 0 ] ;;
+    on) [ "$on" = 0 ] ;;
+    none) [ "$title" = 0 ] ;;
+    esac
+}
+
+# The notice shows for 1.5 s of the game's clock: looked for first.
 tap m
+wait_until 5 "SOUND OFF on the title after M" notice off
 wait_until 10 "silence in the mixed output after M" silent
 wait_until 10 "mute = on in the settings file" file_says "mute = on"
+wait_until 10 "the notice gone after its time" notice none
 
 focus "$wid"
 tap m
+wait_until 5 "SOUND ON on the title after M again" notice on
 wait_until 10 "the music back in the mixed output after M again" loud
 wait_until 10 "mute = off in the settings file" file_says "mute = off"
 
 quit_with_q 3
-note "M: the mixed output falls silent; M again: the music is back; each kept in the settings file"
+note "M: the mixed output falls silent and SOUND OFF shows a moment; M again: the music is back, SOUND ON; each kept in the settings file"

@@ -24,6 +24,16 @@ own pictures.
       the hint naming KEY ("O": the hint picture as it is) over the title
       picture, and the first of them
 
+  screen.py notice SHOT.rgb GRAPHICS_DIR
+      the pixels of the top right corner that differ from SOUND OFF, from
+      SOUND ON (SoundNotice.bmp's halves, where not key green) and from the
+      title picture, on one line
+
+  screen.py one-and-a-half SHOT.rgb OUT.rgb
+      the picture at 1.5x, sharp, as the window shows it: of each two
+      pixels along a row or column the first, their mean (rounded down,
+      each channel) and the second; the rows mixed after the columns
+
 SHOT.rgb files are 640 x 480 raw RGB, top row first (convert shot.png
 -depth 8 rgb:SHOT.rgb, or a screenshot written straight to SHOT.rgb).
 """
@@ -175,6 +185,45 @@ def title_hint(shot_path, graphics, key):
     return "%d %s" % (len(diffs), diffs[0] if diffs else "")
 
 
+# Where the notice after M stands (render/overlay_layout.h).
+NOTICE_X, NOTICE_Y, NOTICE_W, NOTICE_H = 480, 10, 148, 30
+
+
+def notice_differences(shot_path, graphics):
+    shot = read_rgb(shot_path)
+    sheet = read_bmp(graphics + "/SoundNotice.bmp")
+    title = read_bmp(graphics + "/Title.bmp")
+    counts = [0, 0, 0]
+    for y in range(NOTICE_H):
+        for x in range(NOTICE_W):
+            here = shot[NOTICE_Y + y][NOTICE_X + x]
+            for half in (0, 1):
+                want = sheet[NOTICE_H * half + y][x]
+                counts[half] += want != KEY and here != want
+            counts[2] += here != title[NOTICE_Y + y][NOTICE_X + x]
+    return counts
+
+
+def one_and_a_half(shot):
+    """OUT is 960 x 720 raw RGB."""
+    def mean(a, b):
+        return tuple((p + q) >> 1 for p, q in zip(a, b))
+
+    def widen(line):
+        out = []
+        for k in range(0, len(line), 2):
+            a, b = line[k], line[k + 1]
+            out += [a, mean(a, b), b]
+        return out
+
+    rows = [widen(row) for row in shot]
+    out = []
+    for k in range(0, len(rows), 2):
+        a, b = rows[k], rows[k + 1]
+        out += [a, [mean(p, q) for p, q in zip(a, b)], b]
+    return out
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "column-bottom":
         print(column_bottoms(argv[2], argv[3], [int(argv[4])])[0])
@@ -192,8 +241,13 @@ def main(argv):
         print("%d%s" % (len(diffs), first))
     elif len(argv) == 5 and argv[1] == "title-hint":
         print(title_hint(argv[2], argv[3], argv[4]))
+    elif len(argv) == 4 and argv[1] == "one-and-a-half":
+        with open(argv[3], "wb") as f:
+            f.write(bytes(c for row in one_and_a_half(read_rgb(argv[2])) for p in row for c in p))
     elif len(argv) == 4 and argv[1] == "paused":
         print(paused_differences(argv[2], argv[3]))
+    elif len(argv) == 4 and argv[1] == "notice":
+        print(" ".join(str(n) for n in notice_differences(argv[2], argv[3])))
     else:
         sys.exit(__doc__)
 

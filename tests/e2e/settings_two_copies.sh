@@ -10,7 +10,8 @@ graphics="$(dirname "$E2E_EXE")/Graphics"
 [ -f "$graphics/Options.bmp" ] || fail "no generated pictures beside the game in $(dirname "$E2E_EXE")"
 file="$XDG_CONFIG_HOME/tessaloom/settings.ini"
 mkdir -p "$(dirname "$file")"
-printf '\357\273\277# my own note\nfuture_setting = 7\n' >"$file"
+# Both windows at 1x, side by side (AUTO would take 1.5x here).
+printf '\357\273\277# my own note\nfuture_setting = 7\nwindow_scale = 1\n' >"$file"
 options_colour="$(pixel "$graphics/Options.bmp" 570 300)"
 
 second_pid=""

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One window captioned Tessaloom whose client area is exactly 640 x 480 at
-# (100, 100), and which cannot be resized.
+# (100, 100), and which can grow but not shrink below the picture.
 . "$(dirname "$0")/lib.sh"
 e2e_init "${1:-}"
 start_display
@@ -18,11 +18,11 @@ name="$(xprop -id "$wid" _NET_WM_NAME WM_NAME)"
 grep -q '^_NET_WM_NAME(UTF8_STRING) = "Tessaloom"$' <<<"$name" || fail "caption: $name"
 grep -q '^WM_NAME(.*) = "Tessaloom"$' <<<"$name" || fail "caption: $name"
 
-# Fixed size: the window asks the window manager for equal minimum and
-# maximum sizes of 640 x 480.
+# The window asks the window manager for a minimum size of 640 x 480 and
+# sets no maximum (window_grows.sh resizes it).
 hints="$(xprop -id "$wid" WM_NORMAL_HINTS)"
-grep -q 'minimum size: 640 by 480' <<<"$hints" || fail "no fixed minimum size: $hints"
-grep -q 'maximum size: 640 by 480' <<<"$hints" || fail "no fixed maximum size: $hints"
+grep -q 'minimum size: 640 by 480' <<<"$hints" || fail "no minimum size of 640 x 480: $hints"
+! grep -q 'maximum size' <<<"$hints" || fail "a maximum size: $hints"
 
 count="$(xdotool search --onlyvisible --name '^Tessaloom$' | wc -l)"
 [ "$count" -eq 1 ] || fail "$count visible windows named Tessaloom"
@@ -37,4 +37,4 @@ has_icon() {
     grep -q 'Icon (64 x 64)' <<<"$icon"
 }
 wait_until 10 "64 x 64 window icon" has_icon
-note "window: 640 x 480 at (100, 100), caption Tessaloom, fixed size, with its icon"
+note "window: 640 x 480 at (100, 100), caption Tessaloom, at least 640 x 480, with its icon"

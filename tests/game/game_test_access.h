@@ -20,6 +20,10 @@ struct GameTestAccess {
     static void loadOptionsPictures(Game& game, const std::string& base)
     {
         game.optionsView_.loadTitleHint(base);
-        game.optionsView_.load(base);
+        for (const OptionsView::Sheet sheet : OptionsView::Sheets) {
+            Surface picture;
+            loadPicture(picture, OptionsView::sheetPath(sheet, base), OptionsView::sheetKeyed(sheet));
+            game.optionsView_.adoptSheet(sheet, picture, base);
+        }
     }
 };

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -79,7 +80,7 @@ TEST_F(OptionsTest, ZOnBackLeavesAndEachVisitStartsAtTheFirstEntry)
     openOptions();
     tap(Key::Right);  // on the window size again, not on Back
     EXPECT_EQ(game_->scene(), SceneOptions);
-    EXPECT_EQ(game_->settings().windowScale, 1);
+    EXPECT_EQ(game_->settings().windowHalves, 2);
 }
 
 // The KEYS page: Z on a game key's row, then the key the player presses.
@@ -220,12 +221,12 @@ TEST_F(OptionsTest, TheFullscreenKeyTogglesFullscreenOnEveryScreen)
 
 TEST_F(OptionsTest, AWindowSizeAppliesAtOnceAndLeavesFullscreen)
 {
-    headless::setWindowScaleLimit(3);
+    headless::setWindowSizeLimit(6);  // 3x, in half factors
     tap(Key::Fullscreen);
     openOptions();
     tap(Key::Right);
     tap(Key::Right);
-    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_EQ(headless::windowSize(), 3);  // 1.5x
     EXPECT_FALSE(headless::fullscreen());
     EXPECT_FALSE(game_->settings().fullscreen);
 }
@@ -283,7 +284,7 @@ TEST_F(OptionsTest, AGameWithoutASettingsFileWritesNothingAnywhere)
     EXPECT_FALSE(fs::exists(dir_.file("config")));
 }
 
-TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
+TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlayAndSaysSoOnce)
 {
     fs::create_directories(settingsFile());  // a folder where the file goes
     game_->useSettingsFile(settingsFile());
@@ -292,8 +293,15 @@ TEST_F(OptionsTest, AnUnwritableSettingsFileLeavesTheChangeInPlay)
     EXPECT_TRUE(game_->settings().mute);
     expectVolumes(0, 0);
     waitForTheSave();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("could not save the settings"), std::string::npos);
+    tap(Key::M);
+    waitForTheSave();
+    tap(Key::Fullscreen);
+    waitForTheSave();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(game_->settings().mute);
     EXPECT_TRUE(fs::is_directory(settingsFile()));
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("could not save the settings to " + settingsFile()), std::string::npos) << err;
 }
 
 // The options screen's pictures, each cell of the value sheet its own
@@ -307,7 +315,7 @@ protected:
     void writeOptionsPictures(bool withHint)
     {
         writeSolidBmp(dir_.file("Graphics/Options.bmp"), 640, 480, BackgroundColour);
-        writeBytes(dir_.file("Graphics/OptionValues.bmp"), bmpBytes(832, 24, [](int x, int) {
+        writeBytes(dir_.file("Graphics/OptionValues.bmp"), bmpBytes(848, 24, [](int x, int) {
                        const int cell = x < 640 ? x / 128 : 5 + (x - 640) / 16;
                        return valueColour(cell);
                    }));
@@ -338,8 +346,14 @@ TEST_F(OptionsPictureTest, TheScreenShowsEveryEntrysValue)
     EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 3), valueColour(5 + 11));
     EXPECT_EQ(screen(600, 10), BackgroundColour);
 
-    headless::setWindowScaleLimit(4);
+    headless::setWindowSizeLimit(8);
     tap(Key::Right);
+    tap(Key::Right);
+    // "1.5X": the point is the sheet's last glyph.
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 0), valueColour(5 + 1));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 1), valueColour(5 + 12));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 2), valueColour(5 + 5));
+    EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 3), valueColour(5 + 10));
     tap(Key::Right);
     moveTo(OptionsEntry::MusicVolume);
     tap(Key::Left);
@@ -347,6 +361,26 @@ TEST_F(OptionsPictureTest, TheScreenShowsEveryEntrysValue)
     EXPECT_EQ(valueAt(OptionsEntry::WindowSize, 1), valueColour(5 + 10));  // "X"
     EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 0), valueColour(5 + 9));
     EXPECT_EQ(valueAt(OptionsEntry::MusicVolume, 2), valueColour(5 + 11));
+}
+
+TEST_F(OptionsPictureTest, TheLineUnderTheControlsSaysWhatTheChosenStyleDoes)
+{
+    // One colour per line of the notes: classic above, modern below.
+    const Rgb classic{10, 200, 10 + 1}, modern{10, 200, 10 + 2};
+    writeBytes(dir_.file("Graphics/ControlsNotes.bmp"),
+               bmpBytes(optionsLayout::NoteWidth, 2 * optionsLayout::NoteHeight,
+                        [&](int, int y) { return y < optionsLayout::NoteHeight ? classic : modern; }));
+    writeOptionsPictures(false);
+    openOptions();
+    frame();
+    const int y = optionsLayout::FirstRowY +
+                  optionsLayout::RowPitch * static_cast<int>(OptionsEntry::Controls) +
+                  optionsLayout::NoteOffsetY + 8;
+    EXPECT_EQ(screen(optionsLayout::LabelX + 100, y), classic);
+    moveTo(OptionsEntry::Controls);
+    tap(Key::Right);
+    EXPECT_EQ(game_->settings().controls, ControlsSetting::Modern);
+    EXPECT_EQ(screen(optionsLayout::LabelX + 100, y), modern);
 }
 
 TEST_F(OptionsPictureTest, TheTitleGainsOnlyItsHintForTheOptions)
@@ -441,13 +475,15 @@ protected:
 TEST_F(SettingsStartUpTest, StartUpAppliesTheSettingsFile)
 {
     const std::string file = dir_.file("cfg/tessaloom/settings.ini");
-    writeBytes(file, "window_scale = 2\nfullscreen = on\nmusic_volume = 50\neffects_volume = 30\n");
-    headless::setWindowScaleLimit(4);
+    writeBytes(file, "window_scale = 2\nfullscreen = on\nmusic_volume = 50\neffects_volume = 30\n"
+                     "sharp_scaling = on\n");
+    headless::setWindowSizeLimit(8);
     Game game;
     game.useSettingsFile(file);
     game.startUp(platform::mainWindow());
-    EXPECT_EQ(headless::windowScale(), 2);
+    EXPECT_EQ(headless::windowSize(), 4);  // 2x, in half factors
     EXPECT_TRUE(headless::fullscreen());
+    EXPECT_TRUE(headless::sharpScaling());
     // The sounds open after the first frame, with the volumes the file gave.
     game.finishStartUp();
     EXPECT_EQ(headless::soundVolume(game.sound().bgmChannel(BgmTitle).handle()), 50);
@@ -512,4 +548,16 @@ TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaul
     frame();
     ASSERT_EQ(game_->scene(), SceneTitle);
     EXPECT_EQ(screen(1, TitleKeysY + 8), StripColour);
+}
+
+TEST_F(OptionsTest, OnlyModernControlsHaveAKeyPressEndTheFramePause)
+{
+    EXPECT_FALSE(headless::keyEndsPause());
+    Settings s = game_->settings();
+    s.controls = ControlsSetting::Modern;
+    game_->changeSettings(s);
+    EXPECT_TRUE(headless::keyEndsPause());
+    s.controls = ControlsSetting::Classic;
+    game_->changeSettings(s);
+    EXPECT_FALSE(headless::keyEndsPause());
 }

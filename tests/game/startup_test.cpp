@@ -1,10 +1,16 @@
 // Start-up: every picture and sound lands in the slot or channel the rest of
 // the game refers to, from beside the executable, and missing files are
 // silent. The first frame needs only the title's pictures; the rest, the
-// sounds with it, loads right after that frame is handed over.
+// sounds with it, loads right after that frame is handed over: inline, or
+// on a loader thread while the title runs on.
 #include "game_test_support.h"
+#include "step_gate.h"
 
 #include "app/frame_step.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 using namespace gametest;
 
@@ -57,6 +63,22 @@ bool endsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// The two ways the rest of start-up loads: inline, as the tests and tools
+// load it, and on a loader thread with nothing in its way, as the desktop.
+enum class Loading { Inline, OnItsThread };
+
+// Runs frames until the rest of start-up is in (one frame when inline).
+void stepUntilStartedUp(Game& game)
+{
+    const auto deadline = std::chrono::steady_clock::now() + HangLimit;
+    stepFrame(game);
+    while (!game.startUpFinished() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        headless::advanceClock(33);
+        stepFrame(game);
+    }
+}
+
 class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -74,36 +96,42 @@ TEST_F(StartUpTest, EverySlotAndChannelHoldsTheFileTheGameRefersTo)
 {
     writePictures(dir_);
     writeSounds(dir_);
-    Game game;
-    game.startUp(platform::mainWindow());
-    game.finishStartUp();
+    for (Loading loading : {Loading::Inline, Loading::OnItsThread}) {
+        SCOPED_TRACE(loading == Loading::Inline ? "inline" : "on its thread");
+        Game game;
+        if (loading == Loading::OnItsThread) game.setBackgroundLoading([] { return true; });
+        game.startUp(platform::mainWindow());
+        stepUntilStartedUp(game);
+        ASSERT_TRUE(game.startUpFinished());
+        for (const PictureFile& p : Pictures) {
+            const Surface& image = game.renderer().image(p.slot);
+            EXPECT_EQ(image.width(), widthFor(p.slot)) << p.name;
+            EXPECT_EQ(image.hasKeyRuns(), p.keyed) << p.name;
+        }
+        for (int unused : {1, 3})
+            EXPECT_TRUE(game.renderer().image(unused).isEmpty());
 
-    for (const PictureFile& p : Pictures) {
-        const Surface& image = game.renderer().image(p.slot);
-        EXPECT_EQ(image.width(), widthFor(p.slot)) << p.name;
-        EXPECT_EQ(image.hasKeyRuns(), p.keyed) << p.name;
+        for (int id = 0; id < BgmCount; ++id) {
+            const std::string path =
+                headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());
+            EXPECT_EQ(path, dir_.file(std::string("Sound/BGM/") + MusicFiles[id]));
+        }
+        for (int id = 0; id < SeCount; ++id) {
+            const std::string path =
+                headless::soundPath(game.sound().effectChannel(static_cast<SeId>(id)).handle());
+            EXPECT_EQ(path, dir_.file(std::string("Sound/SE/") + EffectFiles[id]));
+        }
+        // Effects and tracks whose ids differ from their load order.
+        EXPECT_TRUE(
+            endsWith(headless::soundPath(game.sound().effectChannel(SeDecide).handle()), "/Decide.wav"));
+        EXPECT_TRUE(
+            endsWith(headless::soundPath(game.sound().effectChannel(SeBottom).handle()), "/Bottom.wav"));
+        EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeGameStart).handle()),
+                             "/GameStart.wav"));
+        EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmPlay).handle()), "/Play.wav"));
+        EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmOver).handle()), "/Over.wav"));
+        EXPECT_TRUE(headless::messageBoxes().empty());
     }
-    for (int unused : {1, 3})
-        EXPECT_TRUE(game.renderer().image(unused).isEmpty());
-
-    for (int id = 0; id < BgmCount; ++id) {
-        const std::string path =
-            headless::soundPath(game.sound().bgmChannel(static_cast<BgmId>(id)).handle());
-        EXPECT_EQ(path, dir_.file(std::string("Sound/BGM/") + MusicFiles[id]));
-    }
-    for (int id = 0; id < SeCount; ++id) {
-        const std::string path =
-            headless::soundPath(game.sound().effectChannel(static_cast<SeId>(id)).handle());
-        EXPECT_EQ(path, dir_.file(std::string("Sound/SE/") + EffectFiles[id]));
-    }
-    // Effects and tracks whose ids differ from their load order.
-    EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeDecide).handle()), "/Decide.wav"));
-    EXPECT_TRUE(endsWith(headless::soundPath(game.sound().effectChannel(SeBottom).handle()), "/Bottom.wav"));
-    EXPECT_TRUE(
-        endsWith(headless::soundPath(game.sound().effectChannel(SeGameStart).handle()), "/GameStart.wav"));
-    EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmPlay).handle()), "/Play.wav"));
-    EXPECT_TRUE(endsWith(headless::soundPath(game.sound().bgmChannel(BgmOver).handle()), "/Over.wav"));
-    EXPECT_TRUE(headless::messageBoxes().empty());
 }
 
 TEST_F(StartUpTest, TheGameOpensOnTheTitleWithItsMusicAndAPreparedPair)
@@ -203,6 +231,7 @@ TEST_F(StartUpTest, OverlaysLoadFromTheirOwnFilesAndMissingOnesDrawNothing)
         {"NewRecord.bmp", OverlayNewRecord, true}, {"NamePanel.bmp", OverlayNamePanel, true},
         {"NameFrame.bmp", OverlayNameFrame, true}, {"PlayKeys.bmp", OverlayPlayKeys, false},
         {"NameKeys.bmp", OverlayNameKeys, false},  {"Shadow.bmp", OverlayShadow, true},
+        {"MoreKeys.bmp", OverlayMoreKeys, false},  {"SoundNotice.bmp", OverlaySoundNotice, true},
     };
     // All but the name panel are there; each has a width of its own.
     for (const OverlayFile& o : overlays)
@@ -403,4 +432,95 @@ TEST_F(StagedStartUpTest, ARejectedLaterPictureIsNamedOnceAfterTheFirstFrame)
     EXPECT_EQ(rest.find(line), rest.rfind(line));
     EXPECT_TRUE(game.renderer().image(SlotRankBg).isEmpty());
     EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+namespace {
+
+// The desktop's way, with the loader let through file by file.
+class LoaderThreadStartUpTest : public StagedStartUpTest {
+protected:
+    Game& startGame()
+    {
+        game_ = std::make_unique<Game>();
+        game_->setBackgroundLoading(StepGate::keepGoing(gate_));
+        game_->startUp(platform::mainWindow());
+        return *game_;
+    }
+    void frame()
+    {
+        headless::advanceClock(33);
+        stepFrame(*game_);
+    }
+    void TearDown() override
+    {
+        gate_->close();
+        game_.reset();
+    }
+
+    std::shared_ptr<StepGate> gate_ = std::make_shared<StepGate>();
+    std::unique_ptr<Game> game_;
+};
+
+}  // namespace
+
+TEST_F(LoaderThreadStartUpTest, TheTitleRunsOnWhileTheRestLoadsAndTakesEachFileAsItIsRead)
+{
+    Game& game = startGame();
+    for (int i = 0; i < 3; ++i)
+        frame();
+    EXPECT_EQ(game.scene(), SceneTitle);
+    EXPECT_FALSE(game.startUpFinished());
+    EXPECT_TRUE(game.renderer().image(SlotGameBg).isEmpty());
+    EXPECT_TRUE(headless::audioLog().empty());
+
+    // The pictures come first: once they are read, the next frame has them.
+    const auto laterPictures = std::count_if(std::begin(Pictures), std::end(Pictures),
+                                             [](const PictureFile& p) { return !drawnByTheTitle(p.slot); });
+    gate_->allow(static_cast<int>(laterPictures));
+    ASSERT_TRUE(gate_->awaitLoaderAtGate());
+    frame();
+    for (const PictureFile& p : Pictures) {
+        if (!drawnByTheTitle(p.slot)) {
+            EXPECT_EQ(game.renderer().image(p.slot).width(), widthFor(p.slot)) << p.name;
+        }
+    }
+    EXPECT_TRUE(game.renderer().overlay(OverlayShadow).isEmpty());
+    EXPECT_TRUE(headless::audioLog().empty());
+    EXPECT_FALSE(game.startUpFinished());
+
+    // The title music starts once the tracks are there.
+    gate_->open();
+    stepUntilStartedUp(game);
+    ASSERT_TRUE(game.startUpFinished());
+    EXPECT_EQ(opensIn(headless::audioLog()), BgmCount + SeCount);
+    EXPECT_EQ(playsOf(game.sound().bgmChannel(BgmTitle).handle()), 1);
+    EXPECT_EQ(game.scene(), SceneTitle);
+}
+
+TEST_F(LoaderThreadStartUpTest, TitleKeysWaitForTheRestAndThenActInTheOrderPressed)
+{
+    Game& game = startGame();
+    headless::press(platform::Key::Down);
+    frame();
+    headless::release(platform::Key::Down);
+    headless::press(platform::Key::Z);
+    frame();
+    headless::release(platform::Key::Z);
+    frame();
+    EXPECT_EQ(game.scene(), SceneTitle);
+    EXPECT_EQ(game.field().menuCursor(), SceneGameStart);
+
+    gate_->open();
+    stepUntilStartedUp(game);
+    ASSERT_TRUE(game.startUpFinished());
+    EXPECT_EQ(game.field().menuCursor(), SceneGameStart);
+
+    // Down first, with its sound, then Z on the entry Down led to.
+    frame();
+    EXPECT_EQ(game.field().menuCursor(), SceneRanking);
+    EXPECT_EQ(playsOf(game.sound().effectChannel(SeSelect).handle()), 1);
+    EXPECT_EQ(game.scene(), SceneTitle);
+    frame();
+    EXPECT_EQ(game.scene(), SceneRanking);
+    EXPECT_EQ(playsOf(game.sound().effectChannel(SeDecide).handle()), 1);
 }

@@ -33,13 +33,24 @@ TEST(KeyBindings, ChoosingANewKeyBindsSwapsOrRefuses)
         {"an arrow can take a letter", false, Key::Left, 'A', BindOutcome::Bound, 'A', Key::Right,
          platform::CapRight},
         {"the same key again changes nothing", false, Key::P, 'P', BindOutcome::Bound, 'P', Key::M, 'M'},
-        {"Escape is never given away", false, Key::Q, platform::CapEscape, BindOutcome::Refused, 'Q', Key::Escape,
-         platform::CapEscape},
+        {"Escape is never given away", false, Key::Q, platform::CapEscape, BindOutcome::Refused, 'Q',
+         Key::Escape, platform::CapEscape},
         {"Enter is Alt+Enter's", false, Key::Z, platform::CapEnter, BindOutcome::Refused, 'Z', Key::C, 'C'},
-        {"Escape keeps its key", false, Key::Escape, 'E', BindOutcome::Refused, platform::CapEscape, Key::Z, 'Z'},
+        {"Escape keeps its key", false, Key::Escape, 'E', BindOutcome::Refused, platform::CapEscape, Key::Z,
+         'Z'},
+        {"Space decides, never another key's", false, Key::Z, platform::CapSpace, BindOutcome::Refused, 'Z',
+         Key::Space, platform::CapSpace},
+        {"Backspace is the name entry's", false, Key::C, platform::CapBackspace, BindOutcome::Refused, 'C',
+         Key::Backspace, platform::CapBackspace},
+        {"Enter keeps its key", false, Key::Enter, 'E', BindOutcome::Refused, platform::CapEnter, Key::Z,
+         'Z'},
+        {"Space keeps its key", false, Key::Space, 'K', BindOutcome::Refused, platform::CapSpace, Key::Z,
+         'Z'},
+        {"Enter takes no button", true, Key::Enter, button(PadButton::X), BindOutcome::Refused,
+         platform::NoButton, Key::Z, button(PadButton::A)},
         {"no key at all is refused", false, Key::Z, platform::NoCap, BindOutcome::Refused, 'Z', Key::C, 'C'},
-        {"a free button is taken", true, Key::Z, button(PadButton::X), BindOutcome::Bound, button(PadButton::X),
-         Key::C, button(PadButton::B)},
+        {"a free button is taken", true, Key::Z, button(PadButton::X), BindOutcome::Bound,
+         button(PadButton::X), Key::C, button(PadButton::B)},
         {"a button in use is swapped", true, Key::Z, button(PadButton::B), BindOutcome::Swapped,
          button(PadButton::B), Key::C, button(PadButton::A)},
         {"a key without a button takes one from another", true, Key::M, button(PadButton::Y),
@@ -51,8 +62,8 @@ TEST(KeyBindings, ChoosingANewKeyBindsSwapsOrRefuses)
     };
     for (const Case& c : cases) {
         KeyBindings b = KeyBindings::defaults();
-        const BindOutcome outcome =
-            c.pad ? platform::bindButton(b, c.key, c.code) : platform::bindCap(b, c.key, c.code);
+        const BindOutcome outcome = c.pad ? platform::bindButton(b, c.key, c.code)
+                                          : platform::bindCap(b, c.key, c.code);
         EXPECT_EQ(outcome, c.outcome) << c.rule;
         const auto of = c.pad ? buttonOf : capOf;
         EXPECT_EQ(of(b, c.key), c.holds) << c.rule;
@@ -78,7 +89,8 @@ TEST(KeyBindings, EveryKeyNameReadsBackAndNoTwoKeysShareOne)
     EXPECT_EQ(platform::keyCapName(platform::CapF1 + 10), "F11");
     EXPECT_EQ(platform::keyCapFromName("z"), platform::NoCap);  // names are written in capitals
     EXPECT_EQ(platform::keyCapFromName("F13"), platform::NoCap);
-    EXPECT_EQ(platform::padButtonFromName(platform::padButtonName(button(PadButton::Back))), button(PadButton::Back));
+    EXPECT_EQ(platform::padButtonFromName(platform::padButtonName(button(PadButton::Back))),
+              button(PadButton::Back));
     EXPECT_EQ(platform::padButtonFromName("DPADUP"), platform::NoButton);
 
     const KeyBindings b = KeyBindings::defaults();

@@ -38,15 +38,31 @@ TEST(BrowserKeys, PhysicalKeysMapToTheGamesKeys)
     EXPECT_EQ(keyForCode("KeyZ", false, "\xD1\x8F"), keyNumber(Key::Z));
     // A Latin layout's punctuation at a letter's place is no letter.
     EXPECT_EQ(keyForCode("KeyM", false, ","), -1);
+    EXPECT_EQ(keyForCode("Space", false), keyNumber(Key::Space));
+    EXPECT_EQ(keyForCode("Backspace", false), keyNumber(Key::Backspace));
+    // A letter key whose typed text is unknown stands for no letter.
+    EXPECT_EQ(keyForCode("KeyY", false), -1);
 }
 
 TEST(BrowserKeys, EnterIsFullscreenOnlyWithAlt)
 {
-    EXPECT_EQ(keyForCode("Enter", false), -1);
+    EXPECT_EQ(keyForCode("Enter", false), keyNumber(Key::Enter));
+    EXPECT_EQ(keyForCode("NumpadEnter", false), keyNumber(Key::Enter));
     EXPECT_EQ(keyForCode("Enter", true), keyNumber(Key::Fullscreen));
     EXPECT_EQ(keyForCode("NumpadEnter", true), keyNumber(Key::Fullscreen));
     EXPECT_EQ(keyForCode("", false), -1);
     EXPECT_EQ(keyForCode(nullptr, false), -1);
+}
+
+TEST(BrowserKeys, ALetterIsWhatTheLayoutPrintsAndOnlyAPlainLetter)
+{
+    // KeyboardEvent.key: under a French layout the key in Q's place types "a".
+    EXPECT_EQ(platform::letterForKey("a", false), 'A');
+    EXPECT_EQ(platform::letterForKey("Q", false), 'Q');
+    EXPECT_EQ(platform::letterForKey("a", true), 0);  // Ctrl+A and the like
+    for (const char* other :
+         {"Enter", "ArrowLeft", "1", " ", "\xd0\xb9", "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(platform::letterForKey(other, false), 0) << (other ? other : "null");
 }
 
 TEST(BrowserPixels, TheBottomRowOfTheBackBufferIsTheTopOfTheCanvas)

@@ -120,8 +120,9 @@ InputScript withZTaps(InputScript script, int from, int extra)
 }
 
 const Box Well{FieldLeft, FieldTop, FieldLeft + 256, FieldTop + 384};
-const Box LevelBadge{overlay::LevelUpX, overlay::LevelUpY, overlay::LevelUpX + overlay::LevelUpWidth,
-                     overlay::LevelUpY + overlay::LevelUpHeight};
+// Both places of the badge, and what lies between them.
+const Box LevelBadge{overlay::LevelUpX, overlay::LevelUpUpperY, overlay::LevelUpX + overlay::LevelUpWidth,
+                     overlay::LevelUpLowerY + overlay::LevelUpHeight};
 
 }  // namespace
 
@@ -193,7 +194,8 @@ TEST(FeedbackFrames, LevelUpShowsWhenTheLevelRisesAndOnlyThen)
         if (badge.count > 0) {
             ++shown;
             EXPECT_TRUE(risen) << "LEVEL UP before any rise, frame " << frame;
-            EXPECT_LT(game.now() - riseAt, 1100u) << "LEVEL UP long after the rise, frame " << frame;
+            EXPECT_LT(game.now() - riseAt, PlayFeedback::LevelUpMs + 100)
+                << "LEVEL UP long after the rise, frame " << frame;
         }
         lastLevel = level;
         return true;
@@ -360,7 +362,12 @@ TEST(FeedbackFrames, OutsideTheOverlaysEveryFrameIsAsWithoutThem)
         int lastSteps = 0, compared = 0;
         replayWith(script, assets, [&](const Game& game, int frame) {
             const headless::Frame& shot = headless::lastFrame();
-            std::vector<Box> masks = {keyPanel, LevelBadge};
+            const Box moreKeys{overlay::MoreKeysX, overlay::MoreKeysY,
+                               overlay::MoreKeysX + overlay::MoreKeysWidth,
+                               overlay::MoreKeysY + overlay::MoreKeysHeight};
+            std::vector<Box> masks = {keyPanel, moreKeys};
+            const Found badge = findColour(shot, LevelUpColour, LevelBadge);
+            if (badge.count > 0) masks.push_back(badge.box);
             // Every overlay colour where it shows; the chain label, which
             // fades, from where it first showed until a second later.
             if (game.scene() == SceneGameOver || game.scene() == SceneNameEntry ||

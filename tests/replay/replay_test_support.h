@@ -5,6 +5,7 @@
 
 #include "platform/headless.h"
 #include "render/bmp_file.h"
+#include "render/overlay_layout.h"
 #include "tools/replay/input_script.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,8 @@ constexpr std::uint32_t NameFrameColour = 0xd0d0f0u;
 constexpr std::uint32_t PlayKeysColour = 0x206020u;
 constexpr std::uint32_t NameKeysColour = 0x602060u;
 constexpr std::uint32_t ShadowColour = 0xa0a0a0u;
+constexpr std::uint32_t MoreKeysColour = 0x208060u;
+constexpr std::uint32_t SoundNoticeColour = 0x60a0f0u;
 // Glyph i of the chain digits ("0".."9", then "+").
 inline std::uint32_t chainGlyphColour(int i) { return 0x20f0f0u + 0x080000u * static_cast<std::uint32_t>(i); }
 
@@ -95,9 +98,10 @@ inline void writeOverlayTestPictures(const std::string& dir)
     const auto solid = [&](const char* name, int w, int h, std::uint32_t c) {
         writeBandedBmp(g + name, w, h, w, [c](int) { return c; });
     };
-    solid("ChainWord.bmp", 84, 24, ChainWordColour);
-    writeBandedBmp(g + "ChainDigits.bmp", 176, 24, 16, chainGlyphColour);
-    solid("LevelUp.bmp", 96, 26, LevelUpColour);
+    solid("ChainWord.bmp", overlay::ChainWordWidth, overlay::ChainGlyphHeight, ChainWordColour);
+    writeBandedBmp(g + "ChainDigits.bmp", overlay::ChainGlyphWidth * overlay::ChainGlyphCount,
+                   overlay::ChainGlyphHeight, overlay::ChainGlyphWidth, chainGlyphColour);
+    solid("LevelUp.bmp", overlay::LevelUpWidth, overlay::LevelUpHeight, LevelUpColour);
     solid("PromptPatch.bmp", 112, 24, PromptPatchColour);
     solid("NewRecord.bmp", 232, 32, NewRecordColour);
     solid("NamePanel.bmp", 192, 124, NamePanelColour);
@@ -105,6 +109,8 @@ inline void writeOverlayTestPictures(const std::string& dir)
     solid("PlayKeys.bmp", 160, 124, PlayKeysColour);
     solid("NameKeys.bmp", 160, 124, NameKeysColour);
     solid("Shadow.bmp", 192, 32, ShadowColour);
+    solid("MoreKeys.bmp", overlay::MoreKeysWidth, overlay::MoreKeysHeight, MoreKeysColour);
+    solid("SoundNotice.bmp", overlay::SoundNoticeWidth, 2 * overlay::SoundNoticeHeight, SoundNoticeColour);
 }
 
 // The colour of a presented frame's pixel (x, y), y from the top, as 0xRRGGBB.

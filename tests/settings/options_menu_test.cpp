@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 OptionsMenu menuOn(OptionsEntry entry)
@@ -49,22 +51,57 @@ TEST(OptionsMenu, VolumesMoveInStepsOfTenBetweenSilenceAndFull)
 
 TEST(OptionsMenu, WindowSizeRunsFromAutoToTheDesktopsLimitAndLeavesFullscreen)
 {
+    // In half factors: the limit 6 is 3x.
     const OptionsMenu m = menuOn(OptionsEntry::WindowSize);
     Settings s;
     s.fullscreen = true;
-    s = m.changed(s, +1, 3);
-    EXPECT_EQ(s.windowScale, 1);
+    s = m.changed(s, +1, 6);
+    EXPECT_EQ(s.windowHalves, 2);
     EXPECT_FALSE(s.fullscreen);
-    s = m.changed(m.changed(m.changed(s, +1, 3), +1, 3), +1, 3);
-    EXPECT_EQ(s.windowScale, 3);  // the limit
-    EXPECT_EQ(m.decided(s, 3).windowScale, Settings::AutoScale);
-    s = m.changed(m.changed(m.changed(s, -1, 3), -1, 3), -1, 3);
-    EXPECT_EQ(s.windowScale, Settings::AutoScale);
-    EXPECT_EQ(m.changed(s, -1, 3).windowScale, Settings::AutoScale);
-    // A factor from a larger desktop steps down from this one's limit.
-    s.windowScale = 6;
-    EXPECT_EQ(m.changed(s, +1, 2).windowScale, 2);
-    EXPECT_EQ(m.changed(s, -1, 2).windowScale, 1);
+    s = m.changed(m.changed(m.changed(s, +1, 6), +1, 6), +1, 6);
+    EXPECT_EQ(s.windowHalves, 6);  // the limit
+    EXPECT_EQ(m.changed(s, +1, 6).windowHalves, 6);
+    EXPECT_EQ(m.decided(s, 6).windowHalves, Settings::AutoScale);
+    s = m.changed(m.changed(m.changed(m.changed(s, -1, 6), -1, 6), -1, 6), -1, 6);
+    EXPECT_EQ(s.windowHalves, Settings::AutoScale);
+    EXPECT_EQ(m.changed(s, -1, 6).windowHalves, Settings::AutoScale);
+    // A size from a larger desktop steps down from this one's limit.
+    s.windowHalves = 12;
+    EXPECT_EQ(m.changed(s, +1, 4).windowHalves, 4);
+    EXPECT_EQ(m.changed(s, -1, 4).windowHalves, 3);
+}
+
+TEST(OptionsMenu, WindowSizeOffersEveryStepTheDesktopTakes)
+{
+    // The values Right walks through from auto, and Z too before it wraps.
+    const struct {
+        int limit;
+        std::vector<int> values;
+    } desktops[] = {
+        {2, {0, 2}},              // 1x only
+        {3, {0, 2, 3}},           // 1.5x fits, 2x not
+        {4, {0, 2, 3, 4}},        // 1920 x 1080 under a title bar
+        {5, {0, 2, 3, 4}},        // 2.5x fits: no such step
+        {8, {0, 2, 3, 4, 6, 8}},  // 4x
+        {32, {0, 2, 3, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32}},
+        {0, {0, 2}},  // no answer yet: 1x still
+    };
+    const OptionsMenu m = menuOn(OptionsEntry::WindowSize);
+    for (const auto& d : desktops) {
+        std::vector<int> right{Settings::AutoScale}, z{Settings::AutoScale};
+        Settings byRight, byZ;
+        for (;;) {
+            const Settings next = m.changed(byRight, +1, d.limit);
+            if (next.windowHalves == byRight.windowHalves) break;
+            right.push_back(next.windowHalves);
+            byRight = next;
+        }
+        for (byZ = m.decided(byZ, d.limit); byZ.windowHalves != Settings::AutoScale && z.size() < 40;
+             byZ = m.decided(byZ, d.limit))
+            z.push_back(byZ.windowHalves);
+        EXPECT_EQ(right, d.values) << "limit " << d.limit;
+        EXPECT_EQ(z, d.values) << "limit " << d.limit;
+    }
 }
 
 TEST(OptionsMenu, TwoValuedEntriesFlipEitherWay)

@@ -36,13 +36,14 @@ Settings parse(const std::string& text, std::vector<std::string>* problems = nul
 Settings everyValueChanged()
 {
     Settings s;
-    s.windowScale = 3;
+    s.windowHalves = 6;
     s.fullscreen = true;
     s.musicVolume = 40;
     s.effectsVolume = 0;
     s.mute = true;
     s.controls = ControlsSetting::Modern;
     s.landingShadow = true;
+    s.sharpScaling = true;
     return s;
 }
 
@@ -50,7 +51,7 @@ TEST(SettingsReader, AFileNamingEveryKeySetsEveryValue)
 {
     std::vector<std::string> problems;
     const Settings s = parse("window_scale = 3\nfullscreen = on\nmusic_volume = 40\neffects_volume = 0\n"
-                             "mute = on\ncontrols = modern\nlanding_shadow = on\n",
+                             "mute = on\ncontrols = modern\nlanding_shadow = on\nsharp_scaling = on\n",
                              &problems);
     EXPECT_EQ(s, everyValueChanged());
     EXPECT_TRUE(problems.empty());
@@ -65,7 +66,7 @@ TEST(SettingsReader, CommentsBlanksLineEndsAndSpacingAreTolerated)
               &problems);
     EXPECT_EQ(s.musicVolume, 70);
     EXPECT_EQ(s.controls, ControlsSetting::Modern);
-    EXPECT_EQ(s.windowScale, Settings::AutoScale);
+    EXPECT_EQ(s.windowHalves, Settings::AutoScale);
     EXPECT_TRUE(problems.empty());
 }
 
@@ -100,9 +101,14 @@ TEST(SettingsReader, EachBadValueKeepsItsDefaultAndIsReportedWithItsLine)
         {"music_volume = 0100", "not a whole number"},
         {"music_volume =", "not a whole number"},
         {"effects_volume = 99999999999999999999", "not a whole number"},
-        {"window_scale = 0", "not auto or 1 to 16"},
-        {"window_scale = 17", "not auto or 1 to 16"},
-        {"window_scale = AUTO", "not auto or 1 to 16"},
+        {"window_scale = 0", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = 17", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = AUTO", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = 2.5", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = 1.50", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = 1.5x", "not auto, 1.5 or 1 to 16"},
+        {"window_scale = 0.5", "not auto, 1.5 or 1 to 16"},
+        {"sharp_scaling = yes", "not on or off"},
         {"fullscreen = yes", "not on or off"},
         {"mute = 1", "not on or off"},
         {"controls = Modern", "not classic or modern"},
@@ -220,11 +226,28 @@ TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
     EXPECT_EQ(formatSettings(Settings()),
               "# Tessaloom settings, written by the game when a setting changes.\n"
               "window_scale = auto\nfullscreen = off\nmusic_volume = 100\neffects_volume = 100\n"
-              "mute = off\ncontrols = classic\nlanding_shadow = off\n"
+              "mute = off\ncontrols = classic\nlanding_shadow = off\nsharp_scaling = off\n"
               "key_left = LEFT\nkey_right = RIGHT\nkey_up = UP\nkey_down = DOWN\nkey_turn = Z\n"
               "key_turn_back = C\nkey_quit = Q\nkey_pause = P\nkey_mute = M\nkey_options = O\n"
               "key_fullscreen = F11\npad_turn = A\npad_turn_back = B\npad_quit = BACK\npad_pause = START\n"
               "pad_mute = none\npad_options = Y\npad_fullscreen = none\n");
+}
+
+TEST(SettingsFile, EveryWindowSizeOfOlderFilesAndOneAndAHalfReadAndWriteAsThemselves)
+{
+    // In half factors: the file's "3" is 3x, "1.5" the one step between.
+    for (int whole = 1; whole <= 16; ++whole) {
+        std::vector<std::string> problems;
+        const std::string line = "window_scale = " + std::to_string(whole) + "\n";
+        const Settings s = parse(line, &problems);
+        EXPECT_EQ(s.windowHalves, 2 * whole) << line;
+        EXPECT_TRUE(problems.empty()) << line;
+        EXPECT_NE(formatSettings(s).find(line), std::string::npos) << line;
+    }
+    Settings oneAndAHalf;
+    oneAndAHalf.windowHalves = 3;
+    EXPECT_EQ(parse("window_scale = 1.5\n"), oneAndAHalf);
+    EXPECT_NE(formatSettings(oneAndAHalf).find("\nwindow_scale = 1.5\n"), std::string::npos);
 }
 
 TEST(SettingsWriter, ASaveRewritesOnlyTheLinesOfTheKeysThatChanged)

@@ -169,6 +169,90 @@ TEST(PictureAssets, GlyphsStandOnKeyWithADarkRimAndStayInTheirCells)
     }
 }
 
+TEST(PictureAssets, ChainPointsStandOutOverEveryBlockColour)
+{
+    using namespace overlay;
+    LOAD(blocks, "PuzzleBlock.bmp", 192, 32);
+    LOAD(digits, "ChainDigits.bmp", ChainGlyphWidth * ChainGlyphCount, ChainGlyphHeight);
+    const Colour well{12, 14, 30};  // shows at the blocks' rounded corners
+    // Every light pixel at the edge of a glyph's strokes has a rim pixel
+    // darker by this much near it, and no block shows within this reach of it unless the block is
+    // that much darker too: the rim parts the light strokes from any block,
+    // its white symbol included.
+    constexpr int Reach = 3;
+    constexpr double Contrast = 120;
+    struct Kind {
+        const char* name;
+        int code;
+    };
+    for (const Kind& kind : {Kind{"red", 0}, Kind{"green", 1}, Kind{"blue", 2}, Kind{"yellow", 3},
+                             Kind{"stone", 4}, Kind{"bomb", 5}}) {
+        const int cellX = assetgen::blockSheetX(kind.code);
+        // The glyphs laid over the blocks at a few offsets, so that every
+        // part of a block comes under them.
+        for (int dy : {0, 5, 11, 19})
+            for (int dx : {0, 7, 13, 22}) {
+                const auto block = [&](int x, int y) {
+                    const int bx = cellX + (x + 32 + dx) % 32, by = (y + 32 + dy) % 32;
+                    return isKey(blocks, bx, by) ? well : colourAt(blocks, bx, by);
+                };
+                int unrimmed = 0, blockTooLight = 0;
+                const auto isLight = [&](int x, int y) {
+                    return x >= 0 && x < digits.width() && y >= 0 && y < ChainGlyphHeight &&
+                           !isKey(digits, x, y) && luma(colourAt(digits, x, y)) >= 180;
+                };
+                for (int y = 0; y < ChainGlyphHeight; ++y)
+                    for (int x = 0; x < digits.width(); ++x) {
+                        if (!isLight(x, y)) continue;
+                        const double light = luma(colourAt(digits, x, y));
+                        const int cell = x / ChainGlyphWidth * ChainGlyphWidth;
+                        // A pixel at the edge of the light strokes has
+                        // its rim within a few pixels.
+                        bool rimmed = isLight(x - 1, y) && isLight(x + 1, y) && isLight(x, y - 1) &&
+                                      isLight(x, y + 1);
+                        for (int v = -Reach; v <= Reach; ++v)
+                            for (int u = -Reach; u <= Reach; ++u) {
+                                const int qx = x + u, qy = y + v;
+                                if (u * u + v * v > Reach * Reach) continue;
+                                // Beyond the glyph's cell the block shows,
+                                // as at the ends of a label.
+                                const bool ink = qx >= cell && qx < cell + ChainGlyphWidth && qy >= 0 &&
+                                                 qy < ChainGlyphHeight && !isKey(digits, qx, qy);
+                                const double q = luma(ink ? colourAt(digits, qx, qy) : block(qx, qy));
+                                if (ink && q <= light - Contrast && u * u + v * v <= 10) rimmed = true;
+                                if (!ink && q > light - Contrast) ++blockTooLight;
+                            }
+                        unrimmed += rimmed ? 0 : 1;
+                    }
+                EXPECT_EQ(unrimmed, 0) << kind.name;
+                EXPECT_EQ(blockTooLight, 0) << kind.name << " at offset " << dx << ", " << dy;
+            }
+    }
+}
+
+TEST(PictureAssets, KeysAndSoundNoticeGoWhereTheScreensHaveNoWords)
+{
+    using namespace overlay;
+    struct Spot {
+        const char* background;
+        int x, y, w, h;
+    };
+    // The P, M and F11 keys under the rules; the notice after M in the top
+    // right corner of every screen.
+    for (const Spot& s :
+         {Spot{"GameBG.bmp", MoreKeysX, MoreKeysY, MoreKeysWidth, MoreKeysHeight},
+          Spot{"GameBG.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"Title.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"RankBG.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight},
+          Spot{"Options.bmp", SoundNoticeX, SoundNoticeY, SoundNoticeWidth, SoundNoticeHeight}}) {
+        Surface bg;
+        ASSERT_TRUE(bg.loadBmp(assetPath(std::string("Graphics/") + s.background))) << s.background;
+        EXPECT_EQ(countBrighter(bg, s.x, s.y, s.x + s.w, s.y + s.h, 150), 0) << s.background << " " << s.x;
+    }
+    LOAD(keys, "MoreKeys.bmp", MoreKeysWidth, MoreKeysHeight);
+    EXPECT_GT(countBrighter(keys, 0, 0, MoreKeysWidth, MoreKeysHeight, 150), 150);  // the words
+}
+
 TEST(PictureAssets, BannersAreKeyedAroundTheirPanel)
 {
     for (const char* name : {"GameOver.bmp", "GameStart.bmp", "Paused.bmp"}) {
@@ -264,8 +348,9 @@ TEST(PictureAssets, OverlaysLoadAtTheSizesTheGameLaysThemOut)
           Expect{"NamePanel.bmp", NamePanelWidth, NamePanelHeight, true},
           Expect{"NameFrame.bmp", NameFrameWidth, NameFrameHeight, true},
           Expect{"PlayKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
-          Expect{"NameKeys.bmp", KeyPanelWidth, KeyPanelHeight, false},
-          Expect{"Shadow.bmp", 192, 32, true}}) {
+          Expect{"NameKeys.bmp", KeyPanelWidth, KeyPanelHeight, false}, Expect{"Shadow.bmp", 192, 32, true},
+          Expect{"MoreKeys.bmp", MoreKeysWidth, MoreKeysHeight, false},
+          Expect{"SoundNotice.bmp", SoundNoticeWidth, 2 * SoundNoticeHeight, true}}) {
         Surface s;
         ASSERT_TRUE(s.loadBmp(assetPath(std::string("Graphics/") + e.name))) << e.name;
         EXPECT_EQ(e.w, s.width()) << e.name;

@@ -4,6 +4,7 @@
 
 #include "tools/assetgen/backgrounds.h"
 #include "render/key_names_layout.h"
+#include "game/options_view.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/stroke_font.h"
 
@@ -383,7 +384,7 @@ Canvas keyWordSheet()
 // Values in the headings' warm colours, so they stand apart from the names.
 Canvas optionValueSheet()
 {
-    Canvas c(832, 24);
+    Canvas c(848, 24);
     TextStyle v = labelStyle(16);
     v.stroke = 2.6f;
     v.top = rgb(255, 250, 220);
@@ -391,8 +392,8 @@ Canvas optionValueSheet()
     const char* words[5] = {"AUTO", "ON", "OFF", "CLASSIC", "MODERN"};
     for (int i = 0; i < 5; ++i)
         drawText(c, words[i], 128.0f * i + 2, 3, v);
-    const std::string glyphs = "0123456789X%";
-    for (int k = 0; k < 12; ++k)
+    const std::string glyphs = "0123456789X%.";
+    for (int k = 0; k < 13; ++k)
         drawTextCentred(c, glyphs.substr(k, 1), 640 + 16.0f * k + 8, 3, v);
     return c;
 }
@@ -414,6 +415,20 @@ Canvas keyNameSheet()
         cell(FirstNamed + k, NamedLabels[k]);
     for (int k = 0; k < ButtonCount; ++k)
         cell(FirstButton + k, ButtonLabels[k]);
+    return c;
+}
+
+// What each control style does, one line each, below the last row.
+Canvas controlsNotes()
+{
+    Canvas c(optionsLayout::NoteWidth, 2 * optionsLayout::NoteHeight);
+    TextStyle note = labelStyle(7);
+    note.stroke = 1.6f;
+    note.outline = 1.0f;
+    note.tracking = 1.5f;
+    note.bottom = rgb(200, 204, 236);
+    drawText(c, "CLASSIC: HELD ARROWS REPEAT AT ONCE", 2, 4, note);
+    drawText(c, "MODERN: A TAP MOVES ONE COLUMN, UP DROPS, Q ASKS", 2, optionsLayout::NoteHeight + 4, note);
     return c;
 }
 

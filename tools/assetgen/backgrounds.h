@@ -28,7 +28,7 @@ TextStyle labelStyle(float cap);
 // The options screen: entry names on rows 36 pixels apart from y 100, the
 // values drawn by the game from the sheet at x 420 (game/options_view.h).
 Canvas optionsBackground();  // 640 x 480, opaque
-Canvas optionValueSheet();   // 832 x 24, keyed: five words, then "0".."9", "X", "%"
+Canvas optionValueSheet();   // 848 x 24, keyed: five words, then "0".."9", "X", "%", "."
 Canvas optionsHint();        // 128 x 16, keyed: the title's "O  OPTIONS"
 Canvas keysBackground();     // 640 x 480, opaque: the KEYS page
 Canvas keyWordSheet();       // 320 x 80, keyed: what the last choice did
@@ -43,5 +43,7 @@ Canvas hintWordSheet();
 // Every key's and button's name in the hints' lettering, one cell each
 // (render/key_names_layout.h), keyed.
 Canvas keyNameSheet();
+// Keyed: the two control styles in plain words, one line each.
+Canvas controlsNotes();
 
 }  // namespace assetgen

@@ -43,7 +43,9 @@ const Picture Pictures[] = {
     {"OptionsFoot", [] { return optionsFootStrip(); }, false},
     {"KeysFoot", [] { return keysFootStrip(); }, false},
     {"TitleKeys", [] { return titleKeysStrip(); }, false},
+    {"ControlsNotes", [] { return controlsNotes(); }, true},
     {"Paused", [] { return pausePanel(); }, true},
+    {"QuitQuestion", [] { return quitQuestionPanel(); }, true},
     // Drawn over the screens above to say what happened.
     {"ChainWord", [] { return chainWord(); }, true},
     {"ChainDigits", [] { return chainDigits(); }, true},
@@ -54,6 +56,8 @@ const Picture Pictures[] = {
     {"NameFrame", [] { return nameFrame(); }, true},
     {"PlayKeys", [] { return playKeyPanel(); }, false},
     {"NameKeys", [] { return nameKeyPanel(); }, false},
+    {"MoreKeys", [] { return moreKeyPanel(); }, false},
+    {"SoundNotice", [] { return soundNotice(); }, true},
     {"Shadow", [] { return landingShadow(); }, true},
     // The window's own icon (the desktop icon's art, keyed like the sheets).
     {"Icon", [] { return iconArt(); }, true},

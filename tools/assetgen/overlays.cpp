@@ -23,17 +23,19 @@ Canvas cut(const Canvas& from, int x, int y, int w, int h)
 }
 
 // Warm glyphs with a dark rim: they read on dark cells and bright blocks.
+// The rim is wide enough that no block under them, the white marks on the
+// blocks included, comes within three pixels of the light strokes.
 TextStyle chainStyle()
 {
     TextStyle s;
     s.capHeight = 16;
-    s.widthScale = 0.7f;
-    s.stroke = 3.0f;
-    s.outline = 2.4f;
+    s.widthScale = 0.62f;
+    s.stroke = 2.8f;
+    s.outline = 3.2f;
     s.tracking = 1.5f;
     s.top = rgb(255, 255, 236);
     s.bottom = rgb(255, 176, 56);
-    s.rim = rgb(34, 10, 6);
+    s.rim = rgb(24, 8, 4);
     return s;
 }
 
@@ -85,7 +87,7 @@ void drawRing(Canvas& c, float x0, float y0, float x1, float y1, float r, Rgb li
 Canvas chainWord()
 {
     Canvas c(ChainWordWidth, ChainGlyphHeight);
-    drawTextCentred(c, "CHAIN", ChainWordWidth / 2.0f, 4, chainStyle());
+    drawTextCentred(c, "CHAIN", ChainWordWidth / 2.0f, 5, chainStyle());
     return c;
 }
 
@@ -97,15 +99,15 @@ Canvas chainDigits()
     s.top = rgb(255, 255, 255);
     s.bottom = rgb(255, 220, 90);
     for (int i = 0; i < ChainGlyphCount; ++i)
-        drawTextCentred(c, std::string(1, glyphs[i]), ChainGlyphWidth * (i + 0.5f), 4, s);
+        drawTextCentred(c, std::string(1, glyphs[i]), ChainGlyphWidth * (i + 0.5f), 5, s);
     return c;
 }
 
 Canvas levelUpBadge()
 {
     Canvas c(LevelUpWidth, LevelUpHeight);
-    drawGoldPill(c, 1, 1, LevelUpWidth - 1, LevelUpHeight - 1, 11);
-    drawTextCentred(c, "LEVEL UP!", LevelUpWidth / 2.0f, 8, darkWordStyle(10));
+    drawGoldPill(c, 1, 1, LevelUpWidth - 1, LevelUpHeight - 1, 15);
+    drawTextCentred(c, "LEVEL UP!", LevelUpWidth / 2.0f, 10, darkWordStyle(14));
     return c;
 }
 
@@ -162,6 +164,42 @@ Canvas playKeyPanel()
 {
     const KeyRow rows[KeyRowCount] = {{"<>", "MOVE"}, {"_", "FAST FALL"}, {"ZC", "TURN"}, {"Q", "QUIT"}};
     return cut(gameBackground(rows), KeyPanelX, KeyPanelY, KeyPanelWidth, KeyPanelHeight);
+}
+
+Canvas moreKeyPanel()
+{
+    Canvas c = cut(gameBackground(), MoreKeysX, MoreKeysY, MoreKeysWidth, MoreKeysHeight);
+    TextStyle key = labelStyle(9);
+    key.widthScale = 0.75f;
+    key.outline = 0.9f;
+    key.tracking = 0.6f;
+    key.top = key.bottom = rgb(255, 214, 110);  // the panel's heading colour
+    TextStyle action = key;
+    action.top = rgb(255, 255, 255);
+    action.bottom = rgb(176, 210, 255);
+    // Two lines, the keys in gold before what they do.
+    const auto item = [&](const char* keys, const char* does, float x, float y) {
+        drawText(c, keys, x, y, key);
+        const float at = x + textWidth(keys, key) + 5;
+        drawText(c, does, at, y, action);
+        return at + textWidth(does, action) + 9;
+    };
+    item("M", "SOUND", item("P", "PAUSE", 4, 4) + 8, 4);
+    item("F11", "FULLSCREEN", 4, 20);
+    return c;
+}
+
+Canvas soundNotice()
+{
+    Canvas c(SoundNoticeWidth, 2 * SoundNoticeHeight);
+    TextStyle s = labelStyle(12);
+    const char* words[2] = {"SOUND OFF", "SOUND ON"};
+    for (int i = 0; i < 2; ++i) {
+        const float y = float(SoundNoticeHeight * i);
+        drawPanel(c, 2, y + 2, SoundNoticeWidth - 2, y + SoundNoticeHeight - 2, 0.92f);
+        drawTextCentred(c, words[i], SoundNoticeWidth / 2.0f, y + 9, s);
+    }
+    return c;
 }
 
 Canvas nameKeyPanel()

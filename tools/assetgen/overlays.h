@@ -16,6 +16,8 @@ Canvas recordRibbon();   // keyed: "NEW HIGH SCORE"
 Canvas namePanel();      // keyed: "ENTER YOUR NAME", room for the letters, the keys
 Canvas nameFrame();      // keyed: a light ring with dark edges
 Canvas playKeyPanel();   // opaque: the left panel's key rows during play
+Canvas moreKeyPanel();   // opaque: pause, sound and fullscreen keys under the rules
+Canvas soundNotice();    // keyed: "SOUND OFF" over "SOUND ON"
 Canvas nameKeyPanel();   // opaque: the same rows during name entry
 Canvas landingShadow();  // keyed: an outline per block kind, laid out as the block sheet
 

@@ -327,6 +327,33 @@ Canvas pausePanel()
     return c;
 }
 
+// The same panel asking before a game is given up (modern controls' Q).
+Canvas quitQuestionPanel()
+{
+    Canvas c(256, 160);
+    drawBannerPanel(c, rgb(72, 64, 120), rgb(32, 28, 70), rgb(200, 206, 232));
+    TextStyle big;
+    big.capHeight = 36;
+    big.widthScale = 0.75f;
+    big.stroke = 5.4f;
+    big.outline = 2.2f;
+    big.tracking = 3.0f;
+    big.top = rgb(255, 255, 255);
+    big.bottom = rgb(196, 206, 255);
+    big.rim = rgb(14, 10, 36);
+    big.shadowDx = 2, big.shadowDy = 3;
+    drawTextCentred(c, "QUIT?", 128, 46, big);
+    TextStyle small;
+    small.capHeight = 12;
+    small.stroke = 2.2f;
+    small.outline = 1.2f;
+    small.tracking = 2.0f;
+    small.top = small.bottom = rgb(226, 230, 255);
+    small.rim = rgb(14, 10, 36);
+    drawTextCentred(c, "Z YES   ESC NO", 128, 104, small);
+    return c;
+}
+
 Canvas nameCursor()
 {
     Canvas c(24, 5, rgb(255, 214, 64));

@@ -32,6 +32,7 @@ Canvas letterSheet();  // 624 x 34, keyed: A..Z
 Canvas gameOverBanner(bool withPrompt = true);
 Canvas gameStartBanner();  // 256 x 160, keyed
 Canvas nameCursor();       // 24 x 5, opaque
-Canvas pausePanel();       // 256 x 160, keyed
+Canvas pausePanel();
+Canvas quitQuestionPanel();  // keyed: "QUIT?" with its two answers       // 256 x 160, keyed
 
 }  // namespace assetgen

@@ -16,9 +16,10 @@ namespace {
 
 bool inRange(const Settings& s)
 {
-    return s.windowScale >= 0 && s.windowScale <= Settings::MaxScale && s.musicVolume >= 0 &&
-           s.musicVolume <= 100 && s.musicVolume % 10 == 0 && s.effectsVolume >= 0 &&
-           s.effectsVolume <= 100 && s.effectsVolume % 10 == 0;
+    return (s.windowHalves == Settings::AutoScale || platform::isScaleStep(s.windowHalves)) &&
+           s.windowHalves <= Settings::MaxHalves && s.musicVolume >= 0 && s.musicVolume <= 100 &&
+           s.musicVolume % 10 == 0 && s.effectsVolume >= 0 && s.effectsVolume <= 100 &&
+           s.effectsVolume % 10 == 0;
 }
 
 bool printable(const std::string& text)

@@ -1,5 +1,7 @@
 #include "tools/replay/input_script.h"
 
+#include "platform/files.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,10 +17,21 @@ struct KeyNameEntry {
     const char* name;
 };
 constexpr KeyNameEntry KeyNames[] = {
-    {platform::Key::Left, "left"}, {platform::Key::Right, "right"}, {platform::Key::Up, "up"},
-    {platform::Key::Down, "down"}, {platform::Key::Z, "z"},         {platform::Key::C, "c"},
-    {platform::Key::Q, "q"},       {platform::Key::P, "p"},         {platform::Key::Escape, "esc"},
-    {platform::Key::M, "m"},       {platform::Key::O, "o"},         {platform::Key::Fullscreen, "fullscreen"},
+    {platform::Key::Left, "left"},
+    {platform::Key::Right, "right"},
+    {platform::Key::Up, "up"},
+    {platform::Key::Down, "down"},
+    {platform::Key::Z, "z"},
+    {platform::Key::C, "c"},
+    {platform::Key::Q, "q"},
+    {platform::Key::P, "p"},
+    {platform::Key::Escape, "esc"},
+    {platform::Key::M, "m"},
+    {platform::Key::O, "o"},
+    {platform::Key::Fullscreen, "fullscreen"},
+    {platform::Key::Enter, "enter"},
+    {platform::Key::Space, "space"},
+    {platform::Key::Backspace, "backspace"},
 };
 
 // A decimal number of at most ten digits with nothing after it: no sign, so
@@ -176,14 +189,13 @@ std::string formatInputScript(const InputScript& script)
 
 bool loadInputScript(const std::string& path, InputScript& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    std::vector<unsigned char> bytes;
+    const platform::ReadResult r = platform::readFile(path, bytes, MaxScriptBytes, platform::OverCap::Reject);
+    if (!r) {
+        error = "cannot read " + path + (r.reason.empty() ? std::string() : ": " + r.reason);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!parseInputScript(text.str(), out, error)) {
+    if (!parseInputScript(std::string(bytes.begin(), bytes.end()), out, error)) {
         error = path + ": " + error;
         return false;
     }

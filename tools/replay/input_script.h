@@ -42,6 +42,9 @@ struct InputEvent {
 };
 
 constexpr int MaxScriptFrames = 100000000;
+// Cap of a recording's file: a recorded session of a few games takes a few
+// kilobytes, and a stray huge file is refused rather than loaded.
+constexpr std::size_t MaxScriptBytes = 64u << 20;
 constexpr std::uint32_t MaxStepMs = 600000;
 
 struct InputScript {
@@ -63,7 +66,9 @@ bool parseInputScript(const std::string& text, InputScript& out, std::string& er
 std::string formatInputScript(const InputScript& script);
 
 // Whole-file helpers. False (with a reason) when the file cannot be read or
-// written, or does not parse.
+// written, or does not parse. A recording is read as the game reads its
+// files: never waiting on it, only when it is a regular file of at most
+// MaxScriptBytes.
 bool loadInputScript(const std::string& path, InputScript& out, std::string& error);
 bool saveInputScript(const InputScript& script, const std::string& path, std::string& error);
 

@@ -4,10 +4,9 @@
 #include "field/puzzle_field.h"
 #include "platform/headless.h"
 #include "rank/ranking.h"
+#include "tools/replay/summary.h"
 #include "tools/support/rank_file_check.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace replay {
 
@@ -89,11 +88,10 @@ std::string InvariantChecker::check(const Game& game)
 
 std::string InvariantChecker::checkRankFile()
 {
-    std::ifstream in(RankFilePath, std::ios::binary);
-    if (!in) return std::string();
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string fault = support::rankFileFault(text.str());
+    // Only a file the game could have written is checked.
+    std::string text, reason;
+    if (!readRankBytes(text, reason)) return std::string();
+    const std::string fault = support::rankFileFault(text);
     return fault.empty() ? fault : std::string("rank file: ") + fault;
 }
 

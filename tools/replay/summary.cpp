@@ -1,12 +1,23 @@
 #include "tools/replay/summary.h"
 
 #include "field/block.h"
+#include "platform/files.h"
 #include "rank/ranking.h"
+#include "rank/text_file.h"
 
-#include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace replay {
+
+bool readRankBytes(std::string& bytes, std::string& reason)
+{
+    std::vector<unsigned char> raw;
+    const platform::ReadResult r = platform::readFile(RankFilePath, raw, TextFileReader::MaxBytes);
+    bytes.assign(raw.begin(), raw.end());
+    reason = r.reason;
+    return static_cast<bool>(r);
+}
 
 std::string summarize(const Game& game)
 {
@@ -25,15 +36,12 @@ std::string summarize(const Game& game)
         }
         s << "\n";
     }
-    std::ifstream in(RankFilePath, std::ios::binary);
-    if (!in) {
-        s << "rank none\n";
+    std::string t, reason;
+    if (!readRankBytes(t, reason)) {
+        s << (reason.empty() ? "rank none\n" : "rank unreadable: " + reason + "\n");
     } else {
-        std::ostringstream text;
-        text << in.rdbuf();
         // Each line quoted, with its end shown, so the bytes stay visible.
         s << "rank\n";
-        const std::string t = text.str();
         std::string::size_type pos = 0;
         while (pos < t.size()) {
             std::string::size_type end = t.find("\r\n", pos);

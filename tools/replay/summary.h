@@ -14,4 +14,10 @@ namespace replay {
 // under the working directory, one item a line.
 std::string summarize(const Game& game);
 
+// The rank file under the working directory, read as the game reads it:
+// never waiting on it, only when it is a regular file, at most the game's
+// cap (TextFileReader::MaxBytes). False when nothing was read; reason is
+// then empty when there is no file, else says why ("not a regular file").
+bool readRankBytes(std::string& bytes, std::string& reason);
+
 }  // namespace replay

@@ -2,6 +2,7 @@
 
 #include "field/puzzle_field.h"
 #include "render/bmp_file.h"
+#include "render/overlay_layout.h"
 #include "render/renderer.h"
 
 #include <fstream>
@@ -40,6 +41,7 @@ const Overlay Overlays[] = {
     {OverlayNewRecord, "NewRecord.bmp", true}, {OverlayNamePanel, "NamePanel.bmp", true},
     {OverlayNameFrame, "NameFrame.bmp", true}, {OverlayPlayKeys, "PlayKeys.bmp", false},
     {OverlayNameKeys, "NameKeys.bmp", false},  {OverlayShadow, "Shadow.bmp", true},
+    {OverlayMoreKeys, "MoreKeys.bmp", false},  {OverlaySoundNotice, "SoundNotice.bmp", true},
 };
 
 void drawNumbers(Renderer& r, int score, int level, int count)
@@ -115,11 +117,13 @@ bool writeComposedScreens(const std::string& assetDir, const std::string& outDir
         const std::string tag = std::to_string(kind) + ".bmp";
         r.drawGameBackground();
         r.drawPlayKeys();
+        r.drawMoreKeys();
         r.drawField(one);
         drawNumbers(r, 48210, 12, 345);
         for (int k = 0; k < 6; ++k)
             r.drawLandingShadow(1 + k % 3, 1 + k / 3, k);
-        r.drawLevelUp();
+        r.drawLevelUp(kind % 2 == 0 ? overlay::LevelUpUpperY : overlay::LevelUpLowerY);
+        r.drawSoundNotice(kind % 2 == 0);
         r.drawChainLabel(2, 1260, 320, 250, 256);
         r.drawChainLabel(13, 9999999, 0, 480, 110);  // faded, pushed into the well's corner
         ok &= writeScreen(r.backBuffer(), out + "feedback_" + tag);

@@ -14,7 +14,7 @@ rounds="${1:-200}"
 exe="${2:-}"
 case "$rounds" in '' | *[!0-9]* | 0) echo "usage: $0 [ROUNDS] [PATH_OF_TESSALOOM]" >&2; exit 2 ;; esac
 if [ -z "$exe" ]; then
-    cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALOOM_TEST_HOOKS=ON >/dev/null
     cmake --build build/test --target tessaloom assets -j"$(nproc)"
     exe=build/test/tessaloom
 fi
