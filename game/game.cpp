@@ -28,14 +28,21 @@ void Game::update()
 {
     now_ = timer_.elapsed();
 
-    // Q acts while held, on every screen, before the scene runs; modern
-    // controls ask first during the game.
-    if (!asksBeforeQuit()) {
-        if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
-    } else if (!quitAsked_ && platform::keyNewlyPressed(platform::Key::Q)) {
-        askQuit();
+    bool soundToggled = false;
+    if (choosingKey_) {
+        // The KEYS page waits for a key: every key is only a key, Q too.
+        for (int k = 0; k < platform::KeyCount; ++k)
+            platform::queryKey(static_cast<platform::Key>(k));
+    } else {
+        // Q acts while held, on every screen, before the scene runs; modern
+        // controls ask first during the game.
+        if (!asksBeforeQuit()) {
+            if (platform::keyHeld(platform::Key::Q)) scene_ = SceneQuit;
+        } else if (!quitAsked_ && platform::keyNewlyPressed(platform::Key::Q)) {
+            askQuit();
+        }
+        soundToggled = handleSettingKeys();
     }
-    const bool soundToggled = handleSettingKeys();
     if (quitAsked_) {
         // The question stands still like the pause screen; M brings both
         // back with the notice.

@@ -10,6 +10,7 @@
 #include "field/puzzle_field.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
+#include "settings/keys_menu.h"
 #include "settings/options_menu.h"
 #include "settings/settings.h"
 #include "settings/settings_saver.h"
@@ -163,6 +164,8 @@ private:
     void updateNameEntry();
     void updateRanking();
     void updateOptions();
+    // The options' KEYS page, shown in place of the options while open.
+    void updateKeysPage();
     // The title menu's keys of one frame.
     struct TitleKeys {
         bool up = false;
@@ -175,7 +178,8 @@ private:
     TitleKeys takeHeldTitleKeys();
     // Takes into the game what the loader has read since the last call.
     void adoptLoadedRest();
-    // Z, Enter or Space newly pressed: the decide keys outside play.
+    // The decide key (Z unless bound otherwise), Enter or Space newly
+    // pressed: the decide keys outside play.
     bool decidePressed();
     // M (mute) and F11 / Alt+Enter (fullscreen), on every screen; true
     // when M turned the sound off or on.
@@ -248,6 +252,11 @@ private:
     SettingsSaver settingsSaver_;
     OptionsMenu optionsMenu_;
     OptionsView optionsView_;
+    KeysMenu keysMenu_;
+    bool keysPageOpen_ = false;
+    // The page waits for a key, or the key just chosen is still held down
+    // as the quit key: Q and the setting keys do nothing meanwhile.
+    bool choosingKey_ = false;
 
     ControlStyle controlStyle_ = ControlStyle::Classic;
     ArrowHold arrowHolds_[2];  // left, right

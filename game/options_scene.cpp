@@ -2,6 +2,7 @@
 // window, the volumes and mute, and the play settings.
 #include "game/game.h"
 
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 
 void Game::useSettingsFile(const std::string& path)
@@ -16,11 +17,17 @@ void Game::enterOptions()
     scene_ = SceneOptions;
     ignoreHeldKeys();
     optionsMenu_.reset();
+    keysPageOpen_ = false;
+    choosingKey_ = false;
     optionsView_.open();
 }
 
 void Game::updateOptions()
 {
+    if (keysPageOpen_) {
+        updateKeysPage();
+        return;
+    }
     // Each key once per frame, as on the title.
     const bool up = platform::keyNewlyPressed(platform::Key::Up);
     const bool down = platform::keyNewlyPressed(platform::Key::Down);
@@ -47,12 +54,60 @@ void Game::updateOptions()
         changeSettings(optionsMenu_.changed(settings_, left ? -1 : 1, platform::windowSizeLimit()));
         sound_.playEffect(SeSelect);
     }
+    if (decide && optionsMenu_.cursor() == OptionsEntry::Keys) {
+        sound_.playEffect(SeDecide);
+        keysMenu_.reset();
+        keysPageOpen_ = true;
+        optionsView_.openKeys();
+        optionsView_.drawKeys(renderer_, keysMenu_, settings_.keys);
+        return;
+    }
     if (decide) {
         changeSettings(optionsMenu_.decided(settings_, platform::windowSizeLimit()));
         sound_.playEffect(SeDecide);
     }
 
     optionsView_.draw(renderer_, optionsMenu_, settings_);
+}
+
+void Game::updateKeysPage()
+{
+    // Every key is read each frame, as on the options screen, so no press
+    // waits for a later frame. The press reports are taken after the keys:
+    // the press that starts a wait is always taken with it, never as the
+    // key chosen (the platform reports a press before it marks the key).
+    const bool up = platform::keyNewlyPressed(platform::Key::Up);
+    const bool down = platform::keyNewlyPressed(platform::Key::Down);
+    const bool decide = decidePressed();
+    const bool leave = platform::keyNewlyPressed(platform::Key::Escape);
+    const int cap = platform::takePressedCap();
+    const int button = platform::takePressedButton();
+
+    Settings next = settings_;
+    if (keysMenu_.waiting()) {
+        if (keysMenu_.pressed(next.keys, cap, button)) {
+            sound_.playEffect(keysMenu_.status() == KeysStatus::Refused ? SeSelect : SeDecide);
+            changeSettings(next);
+        }
+    } else if (leave || (decide && keysMenu_.cursor() == KeysMenu::BackRow)) {
+        sound_.playEffect(SeDecide);
+        keysPageOpen_ = false;
+        optionsView_.closeKeys();
+        optionsView_.draw(renderer_, optionsMenu_, settings_);
+        return;
+    } else {
+        if (up || down) {
+            sound_.playEffect(SeSelect);
+            keysMenu_.moveCursor(up ? -1 : 1);
+        }
+        if (decide) {
+            sound_.playEffect(SeDecide);
+            keysMenu_.decide(next.keys);
+            changeSettings(next);
+        }
+    }
+    choosingKey_ = keysMenu_.waiting() || (choosingKey_ && platform::keyHeld(platform::Key::Q));
+    optionsView_.drawKeys(renderer_, keysMenu_, settings_.keys);
 }
 
 bool Game::handleSettingKeys()
@@ -84,6 +139,7 @@ void Game::changeSettings(const Settings& next)
         next.mute != old.mute)
         applyVolumes();
     if (next.controls != old.controls || next.landingShadow != old.landingShadow) applyPlaySettings();
+    if (next.keys != old.keys) platform::setKeyBindings(next.keys);
     if (next.sharpScaling != old.sharpScaling) platform::setSharpScaling(next.sharpScaling);
 
     settingsSaver_.save(settings_, settingKeysChanged(old, next));
@@ -98,6 +154,7 @@ void Game::applyAllSettings()
     if (settings_.fullscreen) platform::setFullscreen(true);
     applyVolumes();
     applyPlaySettings();
+    platform::setKeyBindings(settings_.keys);
 }
 
 void Game::applyVolumes()

@@ -94,7 +94,8 @@ std::vector<RestOfStartUp::Item> restItems(const std::string& base)
         if (!image.drawnByTitle)
             items.push_back({RestKind::Image, image.slot, base + image.path, image.colourKeyed});
     for (const OptionsView::Sheet sheet : OptionsView::Sheets)
-        items.push_back({RestKind::OptionsSheet, sheet, OptionsView::sheetPath(sheet, base), true});
+        items.push_back({RestKind::OptionsSheet, sheet, OptionsView::sheetPath(sheet, base),
+                         OptionsView::sheetKeyed(sheet)});
     for (const OverlayAsset& overlay : OverlayManifest)
         items.push_back({RestKind::Overlay, overlay.id, base + overlay.path, overlay.colourKeyed});
     for (const auto& music : BgmManifest)

@@ -50,7 +50,7 @@ void Game::updateTitle()
     }
 
     renderer_.drawTitleBackground();
-    optionsView_.drawTitleHint(renderer_);
+    optionsView_.drawTitleHint(renderer_, settings_.keys);
     renderer_.drawMenuCursor(field_.menuCursor());
 }
 

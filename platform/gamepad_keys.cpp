@@ -6,22 +6,6 @@ namespace platform {
 
 namespace {
 
-Key keyOf(PadButton button)
-{
-    switch (button) {
-    case PadButton::A: return Key::Z;
-    case PadButton::B: return Key::C;
-    case PadButton::Y: return Key::O;
-    case PadButton::Back: return Key::Q;
-    case PadButton::Start: return Key::P;
-    case PadButton::DPadUp: return Key::Up;
-    case PadButton::DPadDown: return Key::Down;
-    case PadButton::DPadLeft: return Key::Left;
-    case PadButton::DPadRight: return Key::Right;
-    }
-    return Key::Z;
-}
-
 // Which way one stick axis leans, given which way it leaned before.
 int leanOf(int value, int before)
 {
@@ -36,7 +20,7 @@ int leanOf(int value, int before)
 
 void PadState::setButton(PadButton button, bool down)
 {
-    const KeyMask bit = keyBit(keyOf(button));
+    const std::uint32_t bit = std::uint32_t{1} << static_cast<int>(button);
     buttons_ = down ? (buttons_ | bit) : (buttons_ & ~bit);
 }
 
@@ -46,9 +30,25 @@ void PadState::setAxis(PadAxis axis, int value)
     lean = leanOf(value, lean);
 }
 
-KeyMask PadState::heldKeys() const
+KeyMask PadState::heldKeys(const KeyBindings& bindings) const
 {
-    KeyMask held = buttons_;
+    KeyMask held = 0;
+    const auto buttonHeld = [this](PadButton b) { return (buttons_ >> static_cast<int>(b) & 1u) != 0; };
+    // The D-pad is always the arrows.
+    const struct {
+        PadButton button;
+        Key key;
+    } DPad[] = {{PadButton::DPadUp, Key::Up},
+                {PadButton::DPadDown, Key::Down},
+                {PadButton::DPadLeft, Key::Left},
+                {PadButton::DPadRight, Key::Right}};
+    for (const auto& d : DPad)
+        if (buttonHeld(d.button)) held |= keyBit(d.key);
+    for (int k = 0; k < KeyCount; ++k) {
+        const int button = bindings.buttons[static_cast<std::size_t>(k)];
+        if (button != NoButton && buttonHeld(static_cast<PadButton>(button)))
+            held |= keyBit(static_cast<Key>(k));
+    }
     if (leanX_ < 0) held |= keyBit(Key::Left);
     if (leanX_ > 0) held |= keyBit(Key::Right);
     if (leanY_ < 0) held |= keyBit(Key::Up);
@@ -90,6 +90,12 @@ void GamepadKeys::axis(int pad, PadAxis axis, int value)
     }
 }
 
+void GamepadKeys::setBindings(const KeyBindings& bindings)
+{
+    bindings_ = bindings;
+    sync();
+}
+
 PadState* GamepadKeys::find(int pad)
 {
     for (Pad& p : pads_)
@@ -101,7 +107,7 @@ void GamepadKeys::sync()
 {
     KeyMask held = 0;
     for (const Pad& p : pads_)
-        held |= p.state.heldKeys();
+        held |= p.state.heldKeys(bindings_);
     for (int k = 0; k < KeyCount; ++k) {
         const KeyMask bit = keyBit(static_cast<Key>(k));
         if ((held & bit) && !(held_ & bit)) latches_[k].keyDown(false, KeySource::Gamepad);

@@ -1,10 +1,12 @@
 // Game controllers as the game's keys, free of SDL so that the rules can be
-// tested: the D-pad and the left stick read as the arrows, A as Z, B as C,
-// Start as P (pause), Back as Q, Y as O (options). The SDL side feeds the
+// tested: the D-pad and the left stick read as the arrows, the other buttons
+// as the bindings say (by default A as Z, B as C, Start as P (pause), Back
+// as Q, Y as O (options)). The SDL side feeds the
 // controllers' button and stick changes in; the keys they hold go to the
 // same latches as the keyboard's, as the gamepad's hold.
 #pragma once
 
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
 
@@ -14,8 +16,6 @@
 
 namespace platform {
 
-// The controller inputs the game reads.
-enum class PadButton { A, B, Y, Back, Start, DPadUp, DPadDown, DPadLeft, DPadRight };
 enum class PadAxis { LeftX, LeftY };
 
 // The stick counts as pushed once it leans at least half way, and as let go
@@ -34,12 +34,12 @@ public:
     void setButton(PadButton button, bool down);
     // value -32768 (left, up) .. 32767 (right, down), as controllers report.
     void setAxis(PadAxis axis, int value);
-    KeyMask heldKeys() const;
+    KeyMask heldKeys(const KeyBindings& bindings) const;
 
 private:
-    KeyMask buttons_ = 0;
-    int leanX_ = 0;  // -1 left, 0 neither, +1 right
-    int leanY_ = 0;  // -1 up, 0 neither, +1 down
+    std::uint32_t buttons_ = 0;  // one bit per PadButton
+    int leanX_ = 0;              // -1 left, 0 neither, +1 right
+    int leanY_ = 0;              // -1 up, 0 neither, +1 down
 };
 
 // Every controller plugged in, and the keys they hold together.
@@ -57,6 +57,9 @@ public:
 
     void button(int pad, PadButton button, bool down);
     void axis(int pad, PadAxis axis, int value);
+    // New bindings act at once: a button held under the old ones lets go of
+    // its old key and holds its new one.
+    void setBindings(const KeyBindings& bindings);
 
 private:
     struct Pad {
@@ -71,6 +74,7 @@ private:
 
     Latches& latches_;
     std::vector<Pad> pads_;
+    KeyBindings bindings_ = KeyBindings::defaults();
     KeyMask held_ = 0;  // as last passed to the latches
 };
 

@@ -2,12 +2,14 @@
 // plain state that tests script and inspect.
 #include "platform/files.h"
 #include "platform/headless.h"
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
+#include <utility>
 #include <vector>
 #include <unistd.h>
 
@@ -49,6 +51,10 @@ struct State {
     bool sharpScaling = false;
     bool fullscreen = false;
     bool windowActive = true;
+    platform::KeyBindings bindings = platform::KeyBindings::defaults();
+    int pressedCap = platform::NoCap;
+    int pressedButton = platform::NoButton;
+    std::map<int, platform::Key> capsDown;  // the game key each cap pressed
 };
 
 State& state()
@@ -70,6 +76,9 @@ namespace platform {
 
 KeyState queryKey(Key key) { return state().keys[static_cast<int>(key)].query(); }
 
+void setKeyBindings(const KeyBindings& bindings) { state().bindings = bindings; }
+int takePressedCap() { return std::exchange(state().pressedCap, NoCap); }
+int takePressedButton() { return std::exchange(state().pressedButton, NoButton); }
 void ignoreHeldKey(Key key) { state().keys[static_cast<int>(key)].ignoreHeld(); }
 
 char takeTypedLetter() { return state().typed.take(); }
@@ -265,12 +274,45 @@ void reset()
     s.sharpScaling = false;
     s.fullscreen = false;
     s.windowActive = true;
+    s.bindings = platform::KeyBindings::defaults();
+    s.pressedCap = platform::NoCap;
+    s.pressedButton = platform::NoButton;
+    s.capsDown.clear();
 }
 
 void press(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(false); }
 void release(platform::Key key) { state().keys[static_cast<int>(key)].keyUp(); }
 void repeat(platform::Key key) { state().keys[static_cast<int>(key)].keyDown(true); }
 void typeLetter(char letter) { state().typed.type(letter); }
+
+void pressCap(int cap)
+{
+    State& s = state();
+    s.pressedCap = cap;
+    platform::Key key;
+    if (!s.bindings.keyForCap(cap, key)) return;
+    s.capsDown[cap] = key;
+    press(key);
+}
+
+void releaseCap(int cap)
+{
+    State& s = state();
+    const auto down = s.capsDown.find(cap);
+    if (down == s.capsDown.end()) return;
+    release(down->second);
+    s.capsDown.erase(down);
+}
+
+void pressButton(int button)
+{
+    State& s = state();
+    s.pressedButton = button;
+    platform::Key key;
+    if (s.bindings.keyForButton(button, key)) press(key);
+}
+
+const platform::KeyBindings& keyBindings() { return state().bindings; }
 
 void setClock(std::uint32_t ms) { state().clock = ms; }
 void advanceClock(std::uint32_t ms) { state().clock += ms; }

@@ -3,6 +3,7 @@
 // sounds and pauses. Single-threaded use only.
 #pragma once
 
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -23,6 +24,16 @@ void release(platform::Key key);
 void repeat(platform::Key key);
 // A letter typed, as the layout prints it (the key itself is pressed apart).
 void typeLetter(char letter);
+
+// A keyboard key by its cap (platform::KeyCap) or a controller button: it
+// is what takePressedCap / takePressedButton report next, and presses the
+// game's key it is bound to, if any. releaseCap lets go of the game key the
+// press went to, as a keyboard does, even when the bindings changed between.
+void pressCap(int cap);
+void releaseCap(int cap);
+void pressButton(int button);
+// The bindings the game set last (the defaults after reset()).
+const platform::KeyBindings& keyBindings();
 
 void setClock(std::uint32_t ms);
 void advanceClock(std::uint32_t ms);

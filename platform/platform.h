@@ -42,6 +42,20 @@ inline bool keyNewlyPressed(Key key)
     return s.down && s.pressedSinceLastQuery;
 }
 
+// ---- Key bindings ------------------------------------------------------------
+
+struct KeyBindings;  // platform/key_bindings.h
+
+// The keyboard keys and controller buttons that stand for the game's keys
+// from now on (until the first call, KeyBindings::defaults()). A key held
+// meanwhile stays with the game's key it pressed until it is let go.
+void setKeyBindings(const KeyBindings& bindings);
+// For choosing a new key: the cap (KeyCap) of the keyboard key, or the
+// controller button, pressed last since the previous call of the same
+// function; NoCap or NoButton when none. A press acts as a key as well, and
+// is reported here before its key is marked pressed.
+int takePressedCap();
+int takePressedButton();
 // The key, if down now, reads as up (no press either) until it is let go:
 // a screen that has just opened ignores the keys held from the screen
 // before.

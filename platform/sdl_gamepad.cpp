@@ -52,7 +52,10 @@ bool padButtonOf(int button, PadButton& out)
     switch (button) {
     case SDL_CONTROLLER_BUTTON_A: out = PadButton::A; return true;
     case SDL_CONTROLLER_BUTTON_B: out = PadButton::B; return true;
+    case SDL_CONTROLLER_BUTTON_X: out = PadButton::X; return true;
     case SDL_CONTROLLER_BUTTON_Y: out = PadButton::Y; return true;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: out = PadButton::LeftShoulder; return true;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: out = PadButton::RightShoulder; return true;
     case SDL_CONTROLLER_BUTTON_BACK: out = PadButton::Back; return true;
     case SDL_CONTROLLER_BUTTON_START: out = PadButton::Start; return true;
     case SDL_CONTROLLER_BUTTON_DPAD_UP: out = PadButton::DPadUp; return true;
@@ -203,6 +206,8 @@ void sdlStopGamepads()
 
 bool sdlGamepadsOpen() { return !controllers.empty(); }
 
+void sdlGamepadBindings(const KeyBindings& bindings) { padKeys().setBindings(bindings); }
+
 void sdlGamepadEvent(const SDL_Event& e)
 {
     switch (e.type) {
@@ -211,8 +216,10 @@ void sdlGamepadEvent(const SDL_Event& e)
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
         PadButton button;
-        if (padButtonOf(e.cbutton.button, button))
-            padKeys().button(e.cbutton.which, button, e.type == SDL_CONTROLLERBUTTONDOWN);
+        if (!padButtonOf(e.cbutton.button, button)) return;
+        const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+        if (down && buttonChoosable(static_cast<int>(button))) sdlNotePressedButton(static_cast<int>(button));
+        padKeys().button(e.cbutton.which, button, down);
         return;
     }
     case SDL_CONTROLLERAXISMOTION:

@@ -1,6 +1,7 @@
 // Shared between the SDL platform's own files only.
 #pragma once
 
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
 #include "platform/window_fit.h"
@@ -108,6 +109,10 @@ void sdlStopGamepads();
 // Whether a controller is open: SDL reads controllers only when the loop
 // pumps events, so the loop must not sleep long meanwhile.
 bool sdlGamepadsOpen();
+// The bindings in force for the controllers' buttons.
+void sdlGamepadBindings(const KeyBindings& bindings);
+// A controller's button pressed, for choosing a new key (sdl_window.cpp).
+void sdlNotePressedButton(int button);
 // A controller's plug, button or stick event; other events are ignored.
 void sdlGamepadEvent(const SDL_Event& e);
 // The test hook's new commands, when it is built in and on (see

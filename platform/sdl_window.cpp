@@ -9,6 +9,7 @@
 // back as a BadWindow error that ends the process. The main thread instead
 // waits in poll() on the display connection and the wake-up pipe.
 #include "platform/files.h"
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/path.h"
 #include "platform/platform.h"
@@ -143,34 +144,126 @@ void showMessageBoxNow(const std::string& text, const std::string& caption)
         std::fprintf(stderr, "message box [%s] %s\n", caption.c_str(), text.c_str());
 }
 
-// The game's keys are places on the keyboard, not letters: under a layout
-// whose Z key types something else (Cyrillic, say) it is still Z.
-bool keyFor(const SDL_Keysym& keysym, bool keyDown, platform::Key& key)
+// ---- Keyboard --------------------------------------------------------------
+// A key acts by what its cap prints: a letter key by the letter the
+// player's layout puts on it (on a French keyboard the key printed Z turns
+// and the one printed A is no Q), and, under a layout without Latin letters
+// (Cyrillic, say), by its place on a US keyboard, so Z is still where it
+// was. Keys other than letters and digits act by their place. All of this
+// runs on the main thread.
+
+struct Keyboard {
+    // Most letter keys of the layout type Latin letters; told again when the
+    // player switches layouts.
+    bool latinLayout = true;
+    // The bindings in force, taken from the frame thread's latest.
+    platform::KeyBindings bindings = platform::KeyBindings::defaults();
+    // The game's key each keyboard key's press went to, so its release lets
+    // go of that one even when the layout or the bindings changed between.
+    std::array<int, SDL_NUM_SCANCODES> heldAs{};
+};
+Keyboard keyboard;
+
+// Bindings handed over by the frame thread.
+std::mutex bindingsMutex;
+platform::KeyBindings newBindings;
+bool bindingsFresh = false;
+
+// The latest cap and button pressed, for choosing a new key.
+std::atomic<int> pressedCap{platform::NoCap};
+std::atomic<int> pressedButton{platform::NoButton};
+
+void readLayout()
 {
-    switch (keysym.scancode) {
-    case SDL_SCANCODE_LEFT: key = platform::Key::Left; return true;
-    case SDL_SCANCODE_RIGHT: key = platform::Key::Right; return true;
-    case SDL_SCANCODE_UP: key = platform::Key::Up; return true;
-    case SDL_SCANCODE_DOWN: key = platform::Key::Down; return true;
-    case SDL_SCANCODE_Z: key = platform::Key::Z; return true;
-    case SDL_SCANCODE_C: key = platform::Key::C; return true;
-    case SDL_SCANCODE_Q: key = platform::Key::Q; return true;
-    case SDL_SCANCODE_P: key = platform::Key::P; return true;
-    case SDL_SCANCODE_ESCAPE: key = platform::Key::Escape; return true;
-    case SDL_SCANCODE_M: key = platform::Key::M; return true;
-    case SDL_SCANCODE_O: key = platform::Key::O; return true;
-    case SDL_SCANCODE_F11: key = platform::Key::Fullscreen; return true;
-    case SDL_SCANCODE_SPACE: key = platform::Key::Space; return true;
-    case SDL_SCANCODE_BACKSPACE: key = platform::Key::Backspace; return true;
-    case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER:
-        // Alt+Enter is fullscreen, Enter alone Enter. The key-up lets go of
-        // fullscreen here and of Enter in handleEvent, whatever the
-        // modifiers are by then.
-        key = keyDown && !(keysym.mod & KMOD_ALT) ? platform::Key::Enter : platform::Key::Fullscreen;
-        return true;
-    default: return false;
+    int latin = 0;
+    for (int s = SDL_SCANCODE_A; s <= SDL_SCANCODE_Z; ++s) {
+        const SDL_Keycode k = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(s));
+        if (k >= SDLK_a && k <= SDLK_z) ++latin;
     }
+    keyboard.latinLayout = latin * 2 > SDLK_z - SDLK_a + 1;
+}
+
+// The named keys, by place.
+int namedCap(SDL_Scancode scancode)
+{
+    switch (scancode) {
+    case SDL_SCANCODE_LEFT: return platform::CapLeft;
+    case SDL_SCANCODE_RIGHT: return platform::CapRight;
+    case SDL_SCANCODE_UP: return platform::CapUp;
+    case SDL_SCANCODE_DOWN: return platform::CapDown;
+    case SDL_SCANCODE_ESCAPE: return platform::CapEscape;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return platform::CapEnter;
+    case SDL_SCANCODE_SPACE: return platform::CapSpace;
+    case SDL_SCANCODE_BACKSPACE: return platform::CapBackspace;
+    case SDL_SCANCODE_TAB: return platform::CapTab;
+    default: break;
+    }
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
+        return platform::CapF1 + (scancode - SDL_SCANCODE_F1);
+    return platform::NoCap;
+}
+
+// What the key's cap prints, as the game names keys; NoCap for a key the
+// game has no name for.
+int capOf(const SDL_Keysym& keysym)
+{
+    if (const int named = namedCap(keysym.scancode)) return named;
+    // SDL gives the number row digits on every layout.
+    if (keysym.sym >= SDLK_0 && keysym.sym <= SDLK_9) return static_cast<int>(keysym.sym);
+    if (keyboard.latinLayout) {
+        if (keysym.sym >= SDLK_a && keysym.sym <= SDLK_z) return 'A' + (keysym.sym - SDLK_a);
+        return platform::NoCap;
+    }
+    if (keysym.scancode >= SDL_SCANCODE_A && keysym.scancode <= SDL_SCANCODE_Z)
+        return 'A' + (keysym.scancode - SDL_SCANCODE_A);
+    return platform::NoCap;
+}
+
+// The game's key for a key-down, -1 for none.
+int keyForPress(const SDL_Keysym& keysym)
+{
+    const int cap = capOf(keysym);
+    platform::Key key;
+    // Alt+Enter is fullscreen whatever F11's key is.
+    if (cap == platform::CapEnter && (keysym.mod & KMOD_ALT))
+        return static_cast<int>(platform::Key::Fullscreen);
+    if (keyboard.bindings.keyForCap(cap, key)) return static_cast<int>(key);
+    return -1;
+}
+
+void keyEvent(const SDL_KeyboardEvent& e)
+{
+    int& heldAs = keyboard.heldAs[static_cast<std::size_t>(e.keysym.scancode) % SDL_NUM_SCANCODES];
+    if (e.type == SDL_KEYDOWN) typeLetter(e);
+    if (e.type == SDL_KEYUP) {
+        if (heldAs > 0) keys[static_cast<std::size_t>(heldAs - 1)].keyUp();
+        heldAs = 0;
+        return;
+    }
+    if (!e.repeat) {
+        const int cap = capOf(e.keysym);
+        if (cap != platform::NoCap) pressedCap.store(cap);
+    }
+    // A repeat goes where its press went.
+    const int key = e.repeat && heldAs > 0 ? heldAs - 1 : keyForPress(e.keysym);
+    if (heldAs > 0 && heldAs - 1 != key) keys[static_cast<std::size_t>(heldAs - 1)].keyUp();
+    heldAs = key + 1;
+    if (key >= 0) keys[static_cast<std::size_t>(key)].keyDown(e.repeat != 0);
+    // After the latch: the frame it wakes must find the press.
+    if (e.repeat == 0 && key >= 0) platform::sdlKeyPressed();
+}
+
+// The frame thread's new bindings, for the keyboard and the controllers.
+void takeNewBindings()
+{
+    {
+        std::lock_guard<std::mutex> lock(bindingsMutex);
+        if (!bindingsFresh) return;
+        bindingsFresh = false;
+        keyboard.bindings = newBindings;
+    }
+    platform::sdlGamepadBindings(keyboard.bindings);
 }
 
 bool ensureTexture(int width, int height)
@@ -344,22 +437,8 @@ void handleEvent(const SDL_Event& e)
     switch (e.type) {
     case SDL_QUIT: platform::requestQuit(); return;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        if (e.type == SDL_KEYDOWN) typeLetter(e.key);
-        const SDL_Scancode code = e.key.keysym.scancode;
-        if (e.type == SDL_KEYUP && (code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER))
-            keys[static_cast<int>(platform::Key::Enter)].keyUp();
-        platform::Key key;
-        if (!keyFor(e.key.keysym, e.type == SDL_KEYDOWN, key)) return;
-        auto& latch = keys[static_cast<int>(key)];
-        if (e.type == SDL_KEYDOWN)
-            latch.keyDown(e.key.repeat != 0);
-        else
-            latch.keyUp();
-        // After the latch: the frame it wakes must find the press.
-        if (e.type == SDL_KEYDOWN && e.key.repeat == 0) platform::sdlKeyPressed();
-        return;
-    }
+    case SDL_KEYUP: keyEvent(e.key); return;
+    case SDL_KEYMAPCHANGED: readLayout(); return;
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) platform::requestQuit();
         platform::sdlWindowSizeEvent(e.window);
@@ -373,6 +452,7 @@ void handleEvent(const SDL_Event& e)
 // What the frame thread has handed over since the last wake-up.
 void serveFrameThread()
 {
+    takeNewBindings();
     if (platform::sdlApplyWindowRequests()) showCurrentPicture();
     uploadNewestFrame();
     MessageBoxRequest* request = nullptr;
@@ -516,6 +596,21 @@ char takeTypedLetter() { return typedLetters.take(); }
 
 std::array<KeyLatch, KeyCount>& sdlKeyLatches() { return keys; }
 
+void sdlNotePressedButton(int button) { pressedButton.store(button); }
+
+void setKeyBindings(const KeyBindings& bindings)
+{
+    {
+        std::lock_guard<std::mutex> lock(bindingsMutex);
+        newBindings = bindings;
+        bindingsFresh = true;
+    }
+    sdlWakeMainThread();
+}
+
+int takePressedCap() { return pressedCap.exchange(NoCap); }
+int takePressedButton() { return pressedButton.exchange(NoButton); }
+
 // Gives the window the game's icon from Graphics/Icon.bmp beside the
 // executable, so task bars and switchers show it; silently none when the
 // file is missing, larger than an icon or not a picture.
@@ -545,7 +640,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
                 "a graphical display is needed";
         return false;
     }
-    // The game reads keys by their place and takes no text, so it needs no
+    // The game reads keys, never text, so it needs no
     // compose table: Xlib would otherwise parse half a megabyte of it while
     // the video starts. An empty name loads none; a compose file the player
     // chose is left alone.
@@ -560,6 +655,7 @@ bool openWindow(const std::string& caption, int x, int y, int width, int height,
         return false;
     }
     setWindowIconFromFile();
+    readLayout();
     sdlStartGamepads();
     sdlWindowSizeOpened(video.window, width, height);
     // Any size from the picture's up; the picture keeps its own.

@@ -5,6 +5,7 @@
 // thread: the page's frame callback drives the frame step (web/main.cpp),
 // so nothing here blocks or waits.
 #include "platform/files.h"
+#include "platform/key_bindings.h"
 #include "platform/key_latch.h"
 #include "platform/platform.h"
 #include "platform/sound_mixer.h"
@@ -21,6 +22,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,6 +30,9 @@ namespace {
 constexpr int OutputRate = 44100;
 
 std::array<platform::KeyLatch, platform::KeyCount> keys;
+// The page runs on one thread: the bindings and the last press need no lock.
+platform::KeyBindings bindings = platform::KeyBindings::defaults();
+int pressedCap = platform::NoCap;
 platform::TypedLetters typedLetters;
 bool windowOpen = false;
 bool isRunning = true;
@@ -53,12 +58,18 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* e, void*)
     // An open box takes the keys (Enter, Escape) for itself; a script
     // leaves the player's keys out.
     if (boxesOpen > 0 || scripted) return EM_FALSE;
-    const int k = platform::keyForCode(e->code, e->altKey);
+    const int k = platform::keyForEvent(e->code, e->key, e->altKey, bindings);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) js_start_audio(OutputRate);
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat) {
+        const int cap = platform::capForEvent(e->code, e->key);
+        if (cap != platform::NoCap) pressedCap = cap;
+    }
     if (type == EMSCRIPTEN_EVENT_KEYDOWN && !e->repeat)
         typedLetters.type(platform::letterForKey(e->key, e->ctrlKey || e->altKey || e->metaKey));
-    if (type == EMSCRIPTEN_EVENT_KEYUP && platform::isEnterCode(e->code))
+    if (type == EMSCRIPTEN_EVENT_KEYUP && platform::isEnterCode(e->code)) {
         keys[static_cast<std::size_t>(platform::Key::Enter)].keyUp();
+        keys[static_cast<std::size_t>(platform::Key::Fullscreen)].keyUp();
+    }
     if (k < 0) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN)
         keys[static_cast<std::size_t>(k)].keyDown(e->repeat);
@@ -75,6 +86,14 @@ EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*)
         k.keyUp();
     return EM_FALSE;
 }
+
+// The page's text names the keys bound (web/index.html: data-key).
+// clang-format off
+EM_JS(void, js_show_key, (int key, const char* name), {
+    var text = UTF8ToString(name);
+    document.querySelectorAll('[data-key="' + key + '"]').forEach(function (e) { e.textContent = text; });
+});
+// clang-format on
 
 // clang-format off
 EM_JS(void, js_put_frame, (const std::uint8_t* pixels, int width, int height), {
@@ -174,6 +193,19 @@ const std::vector<ShownMessageBox>& shownMessageBoxes() { return boxesShown; }
 }  // namespace web
 
 namespace platform {
+
+void setKeyBindings(const KeyBindings& b)
+{
+    // A key held under the old bindings lets go, so none sticks.
+    for (auto& k : keys)
+        k.keyUp();
+    bindings = b;
+    for (int k = 0; k < KeyCount; ++k)
+        js_show_key(k, keyCapName(b.caps[static_cast<std::size_t>(k)]).c_str());
+}
+int takePressedCap() { return std::exchange(pressedCap, NoCap); }
+// The page reads no controllers.
+int takePressedButton() { return NoButton; }
 
 KeyState queryKey(Key key) { return keys[static_cast<std::size_t>(key)].query(); }
 

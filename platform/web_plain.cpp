@@ -1,5 +1,6 @@
 #include "platform/web_plain.h"
 
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -7,27 +8,43 @@
 
 namespace platform {
 
-int keyForCode(const char* code, bool alt)
+int capForEvent(const char* code, const char* key)
 {
-    struct Pair {
+    if (!code) return NoCap;
+    struct Named {
         const char* code;
-        Key key;
+        int cap;
     };
-    // Physical keys, so Z and C sit where they do on any layout.
-    static const Pair Pairs[] = {
-        {"ArrowLeft", Key::Left}, {"ArrowRight", Key::Right},
-        {"ArrowUp", Key::Up},     {"ArrowDown", Key::Down},
-        {"KeyZ", Key::Z},         {"KeyC", Key::C},
-        {"KeyQ", Key::Q},         {"KeyP", Key::P},
-        {"Escape", Key::Escape},  {"KeyM", Key::M},
-        {"KeyO", Key::O},         {"F11", Key::Fullscreen},
-        {"Space", Key::Space},    {"Backspace", Key::Backspace},
+    static const Named Names[] = {
+        {"ArrowLeft", CapLeft},      {"ArrowRight", CapRight}, {"ArrowUp", CapUp},
+        {"ArrowDown", CapDown},      {"Escape", CapEscape},    {"Enter", CapEnter},
+        {"NumpadEnter", CapEnter},   {"Space", CapSpace},      {"Tab", CapTab},
+        {"Backspace", CapBackspace},
     };
-    if (!code) return -1;
-    for (const Pair& p : Pairs)
-        if (std::strcmp(code, p.code) == 0) return static_cast<int>(p.key);
-    if (isEnterCode(code)) return static_cast<int>(alt ? Key::Fullscreen : Key::Enter);
-    return -1;
+    for (const Named& n : Names)
+        if (std::strcmp(code, n.code) == 0) return n.cap;
+    if (code[0] == 'F' && code[1] >= '1' && code[1] <= '9') {
+        const int f = code[2] == '\0' ? code[1] - '0'
+                                      : (code[3] == '\0' ? (code[1] - '0') * 10 + code[2] - '0' : 0);
+        if (f >= 1 && f <= 12) return CapF1 + f - 1;
+    }
+    if (std::strncmp(code, "Digit", 5) == 0 && code[5] >= '0' && code[5] <= '9' && code[6] == '\0')
+        return code[5];
+    if (std::strncmp(code, "Key", 3) != 0 || code[3] < 'A' || code[3] > 'Z' || code[4] != '\0') return NoCap;
+    const unsigned char typed = key && key[0] && !key[1] ? static_cast<unsigned char>(key[0]) : 0;
+    if (typed >= 'a' && typed <= 'z') return typed - 'a' + 'A';
+    if (typed >= 'A' && typed <= 'Z') return typed;
+    // A key typing no ASCII character has no Latin letter on it.
+    if (typed == 0 && (!key || static_cast<unsigned char>(key[0]) >= 0x80)) return code[3];
+    return NoCap;
+}
+
+int keyForEvent(const char* code, const char* key, bool alt, const KeyBindings& bindings)
+{
+    const int cap = capForEvent(code, key);
+    if (alt && cap == CapEnter) return static_cast<int>(Key::Fullscreen);
+    Key bound;
+    return bindings.keyForCap(cap, bound) ? static_cast<int>(bound) : -1;
 }
 
 bool isEnterCode(const char* code)

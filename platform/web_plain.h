@@ -8,9 +8,17 @@
 
 namespace platform {
 
-// The Key (as an int) that a KeyboardEvent.code stands for, -1 for a key
-// the game ignores. With alt, Enter is the fullscreen key.
-int keyForCode(const char* code, bool alt);
+struct KeyBindings;
+
+// The cap (KeyCap) of a KeyboardEvent: a letter key by the letter the
+// layout types on it (its key), or by its place (its code, "KeyZ") when
+// that is no ASCII character (a Cyrillic letter, say); digits and named
+// keys by their place. NoCap for a key the game has no name for.
+int capForEvent(const char* code, const char* key);
+
+// The Key (as an int) that a KeyboardEvent stands for under bindings, -1
+// for a key the game ignores. With alt, Enter is the fullscreen key.
+int keyForEvent(const char* code, const char* key, bool alt, const KeyBindings& bindings);
 // Whether the code is one of the two Enter keys: their key-up lets go of
 // Enter and fullscreen both, whatever the modifiers are by then.
 bool isEnterCode(const char* code);

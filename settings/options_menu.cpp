@@ -43,6 +43,7 @@ Settings step(Settings s, OptionsEntry entry, int direction, int scaleLimit, boo
                                                             : ControlsSetting::Classic;
         break;
     case OptionsEntry::LandingShadow: s.landingShadow = !s.landingShadow; break;
+    case OptionsEntry::Keys:
     case OptionsEntry::Back: break;
     }
     return s;

@@ -13,9 +13,10 @@ enum class OptionsEntry {
     Mute,
     Controls,
     LandingShadow,
+    Keys,  // opens the KEYS page
     Back,
 };
-constexpr int OptionsEntryCount = 8;
+constexpr int OptionsEntryCount = 9;
 
 class OptionsMenu {
 public:
@@ -32,12 +33,12 @@ public:
     // of 10 %, the window size one step between auto and scaleLimit (in half
     // factors: auto, 1x, 1.5x, 2x, 3x, ... as far as the desktop takes), an
     // on/off or two-valued entry flips. Stops at the ends. A window size
-    // leaves fullscreen, as the window does. Back changes nothing.
+    // leaves fullscreen, as the window does. Keys and Back change nothing.
     Settings changed(const Settings& settings, int direction, int scaleLimit) const;
 
     // Z on the cursor's entry: one step forward that starts again at the
     // lowest value after the highest, so Z alone reaches every value.
-    // Back changes nothing (the scene leaves).
+    // Keys and Back change nothing (the scene opens the page or leaves).
     Settings decided(const Settings& settings, int scaleLimit) const;
 
 private:

@@ -111,6 +111,54 @@ const char* take(const std::string& value, T& field, T byDefault, Reader read, T
 
 std::string volumeText(int percent) { return std::to_string(percent); }
 
+// The key bindings, one line per game key: "key_turn = Z", "pad_turn = A".
+using GameKey = platform::Key;
+
+constexpr std::size_t at(GameKey key) { return static_cast<std::size_t>(key); }
+
+template <GameKey K>
+std::string capText(const Settings& s)
+{
+    return platform::keyCapName(s.keys.caps[at(K)]);
+}
+
+template <GameKey K>
+const char* readCap(const std::string& v, Settings& s, std::string& fallback)
+{
+    const int cap = platform::keyCapFromName(v);
+    if (cap != platform::NoCap && platform::capChoosable(cap)) {
+        s.keys.caps[at(K)] = cap;
+        return nullptr;
+    }
+    s.keys.caps[at(K)] = platform::KeyBindings::defaults().caps[at(K)];
+    fallback = capText<K>(s);
+    return cap == platform::NoCap ? "not a key's name" : "a key kept for its own use";
+}
+
+std::string buttonName(int button)
+{
+    return button == platform::NoButton ? "none" : platform::padButtonName(button);
+}
+
+template <GameKey K>
+std::string buttonText(const Settings& s)
+{
+    return buttonName(s.keys.buttons[at(K)]);
+}
+
+template <GameKey K>
+const char* readButton(const std::string& v, Settings& s, std::string& fallback)
+{
+    const int button = v == "none" ? platform::NoButton : platform::padButtonFromName(v);
+    if (button != platform::NoButton || v == "none") {
+        s.keys.buttons[at(K)] = button;
+        return nullptr;
+    }
+    s.keys.buttons[at(K)] = platform::KeyBindings::defaults().buttons[at(K)];
+    fallback = buttonText<K>(s);
+    return "not a controller button's name";
+}
+
 // One key of the file: its name, its value's text, and how a value is read
 // (as take does).
 struct Key {
@@ -153,6 +201,24 @@ const Key Keys[] = {
      [](const std::string& v, Settings& s, std::string& f) {
          return take(v, s.sharpScaling, Settings().sharpScaling, readOnOff, onOff, f);
      }},
+    {"key_left", capText<GameKey::Left>, readCap<GameKey::Left>},
+    {"key_right", capText<GameKey::Right>, readCap<GameKey::Right>},
+    {"key_up", capText<GameKey::Up>, readCap<GameKey::Up>},
+    {"key_down", capText<GameKey::Down>, readCap<GameKey::Down>},
+    {"key_turn", capText<GameKey::Z>, readCap<GameKey::Z>},
+    {"key_turn_back", capText<GameKey::C>, readCap<GameKey::C>},
+    {"key_quit", capText<GameKey::Q>, readCap<GameKey::Q>},
+    {"key_pause", capText<GameKey::P>, readCap<GameKey::P>},
+    {"key_mute", capText<GameKey::M>, readCap<GameKey::M>},
+    {"key_options", capText<GameKey::O>, readCap<GameKey::O>},
+    {"key_fullscreen", capText<GameKey::Fullscreen>, readCap<GameKey::Fullscreen>},
+    {"pad_turn", buttonText<GameKey::Z>, readButton<GameKey::Z>},
+    {"pad_turn_back", buttonText<GameKey::C>, readButton<GameKey::C>},
+    {"pad_quit", buttonText<GameKey::Q>, readButton<GameKey::Q>},
+    {"pad_pause", buttonText<GameKey::P>, readButton<GameKey::P>},
+    {"pad_mute", buttonText<GameKey::M>, readButton<GameKey::M>},
+    {"pad_options", buttonText<GameKey::O>, readButton<GameKey::O>},
+    {"pad_fullscreen", buttonText<GameKey::Fullscreen>, readButton<GameKey::Fullscreen>},
 };
 constexpr int KeyCount = static_cast<int>(sizeof Keys / sizeof Keys[0]);
 static_assert(AllSettingKeys == (1u << KeyCount) - 1, "one bit for each key");
@@ -217,7 +283,7 @@ bool Settings::operator==(const Settings& o) const
 {
     return windowHalves == o.windowHalves && fullscreen == o.fullscreen && musicVolume == o.musicVolume &&
            effectsVolume == o.effectsVolume && mute == o.mute && controls == o.controls &&
-           landingShadow == o.landingShadow && sharpScaling == o.sharpScaling;
+           landingShadow == o.landingShadow && sharpScaling == o.sharpScaling && keys == o.keys;
 }
 
 SettingKeys settingKeysChanged(const Settings& a, const Settings& b)
@@ -245,6 +311,23 @@ Settings parseSettings(const std::string& text, std::vector<std::string>& proble
         // not echoed, since it may hold anything.
         if (const char* why = Keys[k].read(line.value, s, fallback))
             problems.push_back(where + line.key + " is " + why + "; using " + fallback);
+    }
+    // Two of the game's keys on one key would leave one of them unreachable.
+    const auto twice = [](const std::array<int, platform::KeyCount>& table, int none) {
+        for (std::size_t a = 0; a < table.size(); ++a)
+            for (std::size_t b = a + 1; b < table.size(); ++b)
+                if (table[a] != none && table[a] == table[b]) return true;
+        return false;
+    };
+    const platform::KeyBindings defaults = platform::KeyBindings::defaults();
+    if (twice(s.keys.caps, platform::NoCap)) {
+        s.keys.caps = defaults.caps;
+        problems.push_back("one keyboard key is given to two of the game's keys; using the default keys");
+    }
+    if (twice(s.keys.buttons, platform::NoButton)) {
+        s.keys.buttons = defaults.buttons;
+        problems.push_back(
+            "one controller button is given to two of the game's keys; using the default buttons");
     }
     return s;
 }

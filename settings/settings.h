@@ -1,10 +1,11 @@
 // The player's settings: window size, fullscreen, volumes, mute, controls,
-// the landing shadow and how the picture fills a larger window, kept in a small text file of "key = value" lines under
+// the landing shadow, how the picture fills a larger window and the keys, kept in a small text file of "key = value" lines under
 // the player's configuration folder. Defaults play the game exactly as it
 // always was; a file that is missing, unreadable or odd never stops the game.
 #pragma once
 
 #include "platform/files.h"
+#include "platform/key_bindings.h"
 #include "platform/window_fit.h"
 
 #include <functional>
@@ -32,6 +33,8 @@ struct Settings {
     // picture at the largest step that fits, centred; with this, as large
     // as it fits at any factor, kept sharp.
     bool sharpScaling = false;
+    // The keyboard key and controller button of each of the game's keys.
+    platform::KeyBindings keys = platform::KeyBindings::defaults();
 
     bool operator==(const Settings& o) const;
     bool operator!=(const Settings& o) const { return !(*this == o); }
@@ -42,7 +45,7 @@ constexpr std::size_t SettingsFileMaxBytes = 16 * 1024;
 
 // A set of the file's keys, one bit each: the settings a save changes.
 using SettingKeys = unsigned;
-constexpr SettingKeys AllSettingKeys = (1u << 8) - 1;
+constexpr SettingKeys AllSettingKeys = (1u << 26) - 1;
 
 // The keys whose values differ between a and b.
 SettingKeys settingKeysChanged(const Settings& a, const Settings& b);
@@ -52,7 +55,10 @@ SettingKeys settingKeysChanged(const Settings& a, const Settings& b);
 // lines and lines starting with '#' or ';' are comments; a line without '='
 // is reported and skipped; an unknown key is skipped silently (a later
 // version's setting); a bad value keeps the default and is reported. A later
-// line for the same key wins. Each report is one line naming the line
+// line for the same key wins. Keys are named as keyCapName and padButtonName
+// write them ("none": no button); a name that is no key, or one the key may
+// not have, is a bad value; one keyboard key or button given to two of the
+// game's keys puts that table's defaults back, reported once. Each report is one line naming the line
 // number, the key and why, for stderr.
 Settings parseSettings(const std::string& text, std::vector<std::string>& problems);
 

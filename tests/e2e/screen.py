@@ -19,6 +19,11 @@ own pictures.
       from the paused screen: the background, with the pause panel centred
       on the well wherever it is not key green
 
+  screen.py title-hint SHOT.rgb GRAPHICS_DIR KEY
+      the number of pixels of the title's options hint that differ from
+      the hint naming KEY ("O": the hint picture as it is) over the title
+      picture, and the first of them
+
   screen.py notice SHOT.rgb GRAPHICS_DIR
       the pixels of the top right corner that differ from SOUND OFF, from
       SOUND ON (SoundNotice.bmp's halves, where not key green) and from the
@@ -139,6 +144,47 @@ def paused_differences(shot_path, graphics):
     return n
 
 
+HINT_X, HINT_Y = 468, 438
+# The key name sheet (render/key_names_layout.h): cells of 60 x 16, letters,
+# digits, then the named keys; ink starts 2 pixels into a cell.
+NAME_CELL, NAME_INK = 60, 2
+NAMED = ["LEFT", "RIGHT", "UP", "DOWN", "ESC", "ENTER", "SPACE", "BACKSPACE", "TAB"] + ["F%d" % n for n in range(1, 13)]
+
+
+def ink_columns(picture, x0, x1):
+    return [x for x in range(x0, x1) if any(row[x] != KEY for row in picture)]
+
+
+def title_hint(shot_path, graphics, key):
+    """The hint names KEY: the picture as it is for O, else the key's name
+    from the sheet, then the picture's text after its own key name, the gap
+    between them kept."""
+    shot = read_rgb(shot_path)
+    screen = [list(row) for row in read_bmp(graphics + "/Title.bmp")]
+    hint = read_bmp(graphics + "/OptionsHint.bmp")
+    w, h = len(hint[0]), len(hint)
+    if key == "O":
+        blit_keyed(screen, hint, 0, 0, w, h, HINT_X, HINT_Y)
+    else:
+        names = read_bmp(graphics + "/KeyNames.bmp")
+        if len(key) == 1 and key.isupper():
+            cell = ord(key) - ord("A")
+        elif len(key) == 1 and key.isdigit():
+            cell = 26 + int(key)
+        else:
+            cell = 36 + NAMED.index(key)
+        blit_keyed(screen, names, NAME_CELL * cell, 0, NAME_CELL, 16, HINT_X, HINT_Y)
+        name_end = HINT_X + max(ink_columns(names, NAME_CELL * cell, NAME_CELL * (cell + 1))) + 1 - NAME_CELL * cell
+        ink = ink_columns(hint, 0, w)
+        first_end = next(x for x in range(ink[0], w) if x not in ink)
+        rest = min(x for x in ink if x > first_end)
+        blit_keyed(screen, hint, rest, 0, w - rest, h, name_end + rest - first_end, HINT_Y)
+        w = 640 - HINT_X
+    diffs = [(x, y) for y in range(HINT_Y, HINT_Y + h) for x in range(HINT_X, HINT_X + w)
+             if shot[y][x] != screen[y][x]]
+    return "%d %s" % (len(diffs), diffs[0] if diffs else "")
+
+
 # Where the notice after M stands (render/overlay_layout.h).
 NOTICE_X, NOTICE_Y, NOTICE_W, NOTICE_H = 480, 10, 148, 30
 
@@ -193,6 +239,8 @@ def main(argv):
         first = "" if not diffs else " first at (%d, %d): %s vs %s" % (
             diffs[0][0], diffs[0][1], a[diffs[0][1]][diffs[0][0]], b[diffs[0][1]][diffs[0][0]])
         print("%d%s" % (len(diffs), first))
+    elif len(argv) == 5 and argv[1] == "title-hint":
+        print(title_hint(argv[2], argv[3], argv[4]))
     elif len(argv) == 4 and argv[1] == "one-and-a-half":
         with open(argv[3], "wb") as f:
             f.write(bytes(c for row in one_and_a_half(read_rgb(argv[2])) for p in row for c in p))

@@ -11,7 +11,7 @@ file="$XDG_CONFIG_HOME/tessaloom/settings.ini"
 # A spot of the options screen that the title shows otherwise (inside the
 # options panel, beside the values), and the music volume's value.
 options_colour="$(pixel "$graphics/Options.bmp" 570 300)"
-value_box="64x24+420+188"
+value_box="64x24+420+178"
 
 # value_crop NAME: the music volume's value as raw RGB in NAME.rgb.
 value_crop() {

@@ -22,7 +22,7 @@ struct GameTestAccess {
         game.optionsView_.loadTitleHint(base);
         for (const OptionsView::Sheet sheet : OptionsView::Sheets) {
             Surface picture;
-            loadPicture(picture, OptionsView::sheetPath(sheet, base), true);
+            loadPicture(picture, OptionsView::sheetPath(sheet, base), OptionsView::sheetKeyed(sheet));
             game.optionsView_.adoptSheet(sheet, picture, base);
         }
     }

@@ -83,6 +83,93 @@ TEST_F(OptionsTest, ZOnBackLeavesAndEachVisitStartsAtTheFirstEntry)
     EXPECT_EQ(game_->settings().windowHalves, 2);
 }
 
+// The KEYS page: Z on a game key's row, then the key the player presses.
+class KeysPageTest : public OptionsTest {
+protected:
+    void SetUp() override
+    {
+        OptionsTest::SetUp();
+        openOptions();
+        moveTo(OptionsEntry::Keys);
+        tap(Key::Z);
+    }
+    // A keyboard key by what it prints, pressed for one frame.
+    void tapCap(int cap)
+    {
+        headless::pressCap(cap);
+        frame();
+        headless::releaseCap(cap);
+    }
+    void toRow(Key key)
+    {
+        int row = 0;
+        while (KeysMenu::RowKeys[row] != key)
+            ++row;
+        toRow(row);
+    }
+    void toRow(int row)
+    {
+        for (int k = 0; k < KeysMenu::RowCount; ++k)
+            tap(Key::Up);
+        for (int k = 0; k < row; ++k)
+            tap(Key::Down);
+    }
+    int capOf(Key key) const { return game_->settings().keys.caps[static_cast<std::size_t>(key)]; }
+};
+
+TEST_F(KeysPageTest, TheNextKeyPressedIsTakenSwappedOrRefusedAndTheGameActsByIt)
+{
+    toRow(Key::Z);
+    tap(Key::Z);
+    tapCap('K');
+    EXPECT_EQ(capOf(Key::Z), 'K');
+    EXPECT_EQ(headless::keyBindings(), game_->settings().keys) << "the platform has the new keys at once";
+
+    // K decides now; the quit key's row takes the key already turning: swapped.
+    toRow(Key::Q);
+    tapCap('K');
+    tapCap('K');
+    EXPECT_EQ(capOf(Key::Q), 'K');
+    EXPECT_EQ(capOf(Key::Z), 'Q');
+
+    // Escape, while waiting, keeps what was there and stays on the page.
+    tapCap('Z');  // no game key: nothing happens
+    toRow(Key::P);
+    tapCap('Q');  // decides now
+    tapCap(platform::CapEscape);
+    EXPECT_EQ(capOf(Key::P), 'P');
+    EXPECT_EQ(game_->scene(), SceneOptions);
+
+    // RESET gives every key its default back; Escape leaves the page, then the options.
+    toRow(KeysMenu::ResetRow);
+    tapCap('Q');
+    EXPECT_EQ(game_->settings().keys, platform::KeyBindings::defaults());
+    tap(Key::Escape);
+    EXPECT_EQ(game_->scene(), SceneOptions);
+    tap(Key::Escape);
+    EXPECT_EQ(game_->scene(), SceneTitle);
+}
+
+TEST_F(KeysPageTest, TheQuitKeyChosenWhileWaitingIsOnlyAKey)
+{
+    toRow(Key::M);
+    tap(Key::Z);
+    // Q pressed and held as the new mute key: the game does not quit, even
+    // for the frames it stays held after being taken.
+    headless::pressCap('Q');
+    frame();
+    frame();
+    EXPECT_EQ(capOf(Key::M), 'Q');
+    EXPECT_NE(game_->scene(), SceneQuit);
+    headless::releaseCap('Q');
+    frame();
+    // Let go, the quit key (now M's old key, swapped) quits again.
+    EXPECT_EQ(capOf(Key::Q), 'M');
+    headless::pressCap('M');
+    frame();
+    EXPECT_EQ(game_->scene(), SceneQuit);
+}
+
 TEST_F(OptionsTest, OOnlyOpensTheOptionsFromTheTitle)
 {
     game_->changeScene(SceneRanking);
@@ -166,6 +253,7 @@ TEST_F(OptionsTest, SettingsAreSavedWhenTheyChangeAndOnlyThen)
     waitForTheSave();
     EXPECT_EQ(inodeOf(settingsFile()), first);
 
+    tap(Key::Up);  // keys
     tap(Key::Up);  // landing shadow
     tap(Key::Right);
     waitForTheSave();
@@ -238,7 +326,9 @@ protected:
     // The cell drawn at the value column of an entry's row, k glyphs in.
     Rgb valueAt(OptionsEntry entry, int k = 0)
     {
-        return screen(420 + 16 * k + 8, 100 + 40 * static_cast<int>(entry) + 8 + 12);
+        using namespace optionsLayout;
+        return screen(ValueX + 16 * k + 8,
+                      FirstRowY + RowPitch * static_cast<int>(entry) + ValueOffsetY + 12);
     }
 };
 
@@ -283,7 +373,9 @@ TEST_F(OptionsPictureTest, TheLineUnderTheControlsSaysWhatTheChosenStyleDoes)
     writeOptionsPictures(false);
     openOptions();
     frame();
-    const int y = 100 + 40 * static_cast<int>(OptionsEntry::Controls) + optionsLayout::NoteOffsetY + 8;
+    const int y = optionsLayout::FirstRowY +
+                  optionsLayout::RowPitch * static_cast<int>(OptionsEntry::Controls) +
+                  optionsLayout::NoteOffsetY + 8;
     EXPECT_EQ(screen(optionsLayout::LabelX + 100, y), classic);
     moveTo(OptionsEntry::Controls);
     tap(Key::Right);
@@ -412,6 +504,51 @@ TEST_F(SettingsStartUpTest, AMutedStartSilencesEverySound)
 }
 
 }  // namespace
+
+// The hint lines name the keys bound: the pictures' own lines stay for the
+// default keys; another key has the game draw the line itself, over a strip
+// without text, from the sheets of key names and words.
+TEST_F(OptionsPictureTest, TheHintLinesAreDrawnAnewOnlyForKeysOtherThanTheDefaults)
+{
+    constexpr Rgb StripColour{90, 0, 90};
+    static constexpr Rgb NameColour{250, 250, 250};
+    writeOptionsPictures(true);
+    writeSolidBmp(dir_.file("Graphics/OptionsFoot.bmp"), 640, 16, StripColour);
+    writeSolidBmp(dir_.file("Graphics/KeysFoot.bmp"), 640, 16, StripColour);
+    writeSolidBmp(dir_.file("Graphics/TitleKeys.bmp"), 640, 16, StripColour);
+    // Each cell's ink 10 pixels wide.
+    const auto sheet = [&](const char* name, int cellWidth, int cells) {
+        writeBytes(dir_.file(name), bmpBytes(cellWidth * cells, 16, [cellWidth](int x, int) {
+                       return x % cellWidth < 12 ? NameColour : Rgb{0, 255, 0};
+                   }));
+    };
+    sheet("Graphics/KeyNames.bmp", keyNames::CellWidth, keyNames::CellCount);
+    sheet("Graphics/HintWords.bmp", HintWordWidth, HintWordCount);
+    GameTestAccess::loadOptionsPictures(*game_, dir_.path() + "/");
+    frame();
+    EXPECT_FALSE(screen(1, TitleKeysY + 8) == StripColour) << "the title picture's own line";
+    openOptions();
+    frame();
+    EXPECT_EQ(screen(1, OptionsFootY + 8), BackgroundColour) << "the picture's own line";
+
+    Settings remapped = game_->settings();
+    platform::bindCap(remapped.keys, Key::Z, 'K');
+    game_->changeSettings(remapped);
+    frame();
+    EXPECT_EQ(screen(1, OptionsFootY + 8), StripColour);
+
+    // The KEYS page's line likewise.
+    moveTo(OptionsEntry::Keys);
+    headless::pressCap('K');
+    frame();
+    EXPECT_EQ(screen(1, KeysFootY + 8), StripColour);
+    headless::releaseCap('K');
+    tap(Key::Escape);
+    tap(Key::Escape);
+    frame();
+    ASSERT_EQ(game_->scene(), SceneTitle);
+    EXPECT_EQ(screen(1, TitleKeysY + 8), StripColour);
+}
 
 TEST_F(OptionsTest, OnlyModernControlsHaveAKeyPressEndTheFramePause)
 {

@@ -208,3 +208,22 @@ TEST_F(Pads, KeyboardHoldReadsDownWhileThePadChattersOnAnotherThread)
     events.join();
     EXPECT_EQ(upReadings, 0);
 }
+
+TEST_F(Pads, ChosenButtonsActAtOnceAndAHeldButtonMovesToItsNewKey)
+{
+    pads.attach(1);
+    platform::KeyBindings b = platform::KeyBindings::defaults();
+    ASSERT_EQ(platform::bindButton(b, Key::Z, static_cast<int>(PadButton::X)), platform::BindOutcome::Bound);
+    ASSERT_EQ(platform::bindButton(b, Key::M, static_cast<int>(PadButton::A)), platform::BindOutcome::Bound);
+    pads.button(1, PadButton::A, true);  // still Z's until the new keys arrive
+    EXPECT_TRUE(read(Key::Z).down);
+    pads.setBindings(b);
+    EXPECT_FALSE(read(Key::Z).down);
+    const platform::KeyState mute = read(Key::M);
+    EXPECT_TRUE(mute.down && mute.pressedSinceLastQuery);
+    pads.button(1, PadButton::X, true);
+    EXPECT_TRUE(read(Key::Z).down);
+    // The D-pad stays the arrows whatever the buttons do.
+    pads.button(1, PadButton::DPadLeft, true);
+    EXPECT_TRUE(read(Key::Left).down);
+}

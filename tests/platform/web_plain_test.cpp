@@ -1,4 +1,5 @@
 // The browser platform's keys and pixels.
+#include "platform/key_bindings.h"
 #include "platform/platform.h"
 #include "platform/web_plain.h"
 
@@ -10,7 +11,11 @@
 namespace {
 
 using platform::Key;
-using platform::keyForCode;
+
+int keyForCode(const char* code, bool alt, const char* typed = "")
+{
+    return platform::keyForEvent(code, typed, alt, platform::KeyBindings::defaults());
+}
 
 int keyNumber(Key k) { return static_cast<int>(k); }
 
@@ -18,14 +23,24 @@ TEST(BrowserKeys, PhysicalKeysMapToTheGamesKeys)
 {
     EXPECT_EQ(keyForCode("ArrowLeft", false), keyNumber(Key::Left));
     EXPECT_EQ(keyForCode("ArrowDown", false), keyNumber(Key::Down));
-    EXPECT_EQ(keyForCode("KeyZ", false), keyNumber(Key::Z));
-    EXPECT_EQ(keyForCode("KeyC", false), keyNumber(Key::C));
-    EXPECT_EQ(keyForCode("KeyQ", false), keyNumber(Key::Q));
+    EXPECT_EQ(keyForCode("KeyZ", false, "z"), keyNumber(Key::Z));
+    EXPECT_EQ(keyForCode("KeyC", false, "c"), keyNumber(Key::C));
+    EXPECT_EQ(keyForCode("KeyQ", false, "q"), keyNumber(Key::Q));
     EXPECT_EQ(keyForCode("Escape", false), keyNumber(Key::Escape));
     EXPECT_EQ(keyForCode("F11", false), keyNumber(Key::Fullscreen));
+    // A letter key is the letter its layout types: the German Z is Z, the
+    // key at the US Z's place (typing "y") is no Z, the French A is no Q.
+    EXPECT_EQ(keyForCode("KeyY", false, "z"), keyNumber(Key::Z));
+    EXPECT_EQ(keyForCode("KeyZ", false, "y"), -1);
+    EXPECT_EQ(keyForCode("KeyQ", false, "a"), -1);
+    EXPECT_EQ(keyForCode("KeyA", false, "Q"), keyNumber(Key::Q));
+    // No Latin letter on it (Cyrillic): its place.
+    EXPECT_EQ(keyForCode("KeyZ", false, "\xD1\x8F"), keyNumber(Key::Z));
+    // A Latin layout's punctuation at a letter's place is no letter.
+    EXPECT_EQ(keyForCode("KeyM", false, ","), -1);
     EXPECT_EQ(keyForCode("Space", false), keyNumber(Key::Space));
     EXPECT_EQ(keyForCode("Backspace", false), keyNumber(Key::Backspace));
-    // The key's place, not its letter: a layout's "z" elsewhere is not Z.
+    // A letter key whose typed text is unknown stands for no letter.
     EXPECT_EQ(keyForCode("KeyY", false), -1);
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -164,6 +165,57 @@ TEST(SettingsReader, AZeroByteSpoilsOnlyItsOwnLine)
     EXPECT_EQ(problems.size(), 1u);
 }
 
+TEST(SettingsReader, KeyNamesAreReadStrictly)
+{
+    using platform::Key;
+    const platform::KeyBindings defaults = platform::KeyBindings::defaults();
+    struct Case {
+        const char* rule;
+        std::string text;
+        Key key;
+        bool pad;
+        int expected;
+        int problems;
+    };
+    const Case cases[] = {
+        {"a letter", "key_turn = K\n", Key::Z, false, 'K', 0},
+        {"a named key", "key_quit = F4\n", Key::Q, false, platform::CapF1 + 3, 0},
+        {"a button", "pad_turn = X\n", Key::Z, true, static_cast<int>(platform::PadButton::X), 0},
+        {"no button", "pad_quit = none\n", Key::Q, true, platform::NoButton, 0},
+        {"an unknown key name keeps the default", "key_turn = KEYPAD5\n", Key::Z, false, 'Z', 1},
+        {"names are capitals", "key_turn = k\n", Key::Z, false, 'Z', 1},
+        {"Escape is no key to give", "key_pause = ESC\n", Key::P, false, 'P', 1},
+        {"an unknown button keeps the default", "pad_pause = TRIGGER\n", Key::P, true,
+         static_cast<int>(platform::PadButton::Start), 1},
+        {"one key for two puts the default keys back", "key_turn = Q\n", Key::Z, false, 'Z', 1},
+        {"a swap written out whole is fine", "key_turn = Q\nkey_quit = Z\n", Key::Q, false, 'Z', 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> problems;
+        const Settings s = parse(c.text, &problems);
+        const auto& table = c.pad ? s.keys.buttons : s.keys.caps;
+        EXPECT_EQ(table[static_cast<std::size_t>(c.key)], c.expected) << c.rule;
+        EXPECT_EQ(problems.size(), static_cast<std::size_t>(c.problems)) << c.rule;
+        if (c.problems) {
+            EXPECT_EQ(s.keys, defaults) << c.rule;
+        }
+    }
+}
+
+TEST(SettingsFile, AnUnknownKeyNameKeepsTheDefaultWithOneLineOnStderr)
+{
+    support::ScratchDir dir{"tessaloom-settings"};
+    const std::string path = dir.file("settings.ini");
+    std::ofstream(path, std::ios::binary) << "key_turn = KEYPAD5\nkey_quit = A\n";
+    testing::internal::CaptureStderr();
+    const Settings s = loadSettings(path);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s.keys.caps[static_cast<std::size_t>(platform::Key::Z)], 'Z');
+    EXPECT_EQ(s.keys.caps[static_cast<std::size_t>(platform::Key::Q)], 'A');
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("line 1: key_turn is not a key's name; using Z"), std::string::npos) << err;
+}
+
 TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
 {
     for (const Settings& s : {Settings(), everyValueChanged()}) {
@@ -174,7 +226,11 @@ TEST(SettingsWriter, WhatIsWrittenReadsBackWithoutProblems)
     EXPECT_EQ(formatSettings(Settings()),
               "# Tessaloom settings, written by the game when a setting changes.\n"
               "window_scale = auto\nfullscreen = off\nmusic_volume = 100\neffects_volume = 100\n"
-              "mute = off\ncontrols = classic\nlanding_shadow = off\nsharp_scaling = off\n");
+              "mute = off\ncontrols = classic\nlanding_shadow = off\nsharp_scaling = off\n"
+              "key_left = LEFT\nkey_right = RIGHT\nkey_up = UP\nkey_down = DOWN\nkey_turn = Z\n"
+              "key_turn_back = C\nkey_quit = Q\nkey_pause = P\nkey_mute = M\nkey_options = O\n"
+              "key_fullscreen = F11\npad_turn = A\npad_turn_back = B\npad_quit = BACK\npad_pause = START\n"
+              "pad_mute = none\npad_options = Y\npad_fullscreen = none\n");
 }
 
 TEST(SettingsFile, EveryWindowSizeOfOlderFilesAndOneAndAHalfReadAndWriteAsThemselves)

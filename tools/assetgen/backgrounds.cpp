@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tools/assetgen/backgrounds.h"
+#include "render/key_names_layout.h"
 #include "game/options_view.h"
 #include "tools/assetgen/pictures.h"
 #include "tools/assetgen/stroke_font.h"
@@ -151,7 +152,9 @@ void drawWell(Canvas& c)
 
 }  // namespace
 
-Canvas titleBackground()
+namespace {
+
+Canvas titleScreen(bool withKeys)
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     // A line of blocks above the name, as if a row were about to clear.
@@ -186,9 +189,13 @@ Canvas titleBackground()
         drawText(c, labels[i], 254, 350 + 40 * i + 5, item);
     TextStyle hint = labelStyle(10);
     hint.bottom = rgb(220, 220, 240);
-    drawTextCentred(c, "^ _  CHOOSE     Z  DECIDE     Q  QUIT", 320, 306, hint);
+    if (withKeys) drawTextCentred(c, "^ _  CHOOSE     Z  DECIDE     Q  QUIT", 320, 306, hint);
     return c;
 }
+
+}  // namespace
+
+Canvas titleBackground() { return titleScreen(true); }
 
 Canvas rankingBackground()
 {
@@ -284,20 +291,93 @@ Canvas gameBackground(const KeyRow (&rows)[KeyRowCount])
 
 // The options screen: the title's cloth, a heading, and one row per entry
 // (the game puts the bomb cursor at x 76 and the values at x 420).
-Canvas optionsBackground()
+namespace {
+
+// A strip of a picture, whole width, rows y0 .. y0 + height.
+Canvas strip(const Canvas& from, int y0, int height)
+{
+    Canvas c(from.width(), height, rgb(0, 0, 0));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < from.width(); ++x)
+            c.blend(x, y, from.colourAt(x, y0 + y), 1.0f);
+    return c;
+}
+
+TextStyle hintStyle()
+{
+    TextStyle s = labelStyle(10);
+    s.bottom = rgb(220, 220, 240);
+    return s;
+}
+
+Canvas optionsScreen(bool withFoot)
 {
     Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
     drawTextCentred(c, "OPTIONS", 320, 28, headingStyle(40));
     drawPanel(c, 64, 92, 576, 428, 0.72f);
     TextStyle item = labelStyle(18);
     item.stroke = 2.8f;
-    const char* labels[8] = {"WINDOW SIZE", "FULLSCREEN", "MUSIC VOLUME",   "EFFECTS VOLUME",
-                             "MUTE",        "CONTROLS",   "LANDING SHADOW", "BACK"};
-    for (int i = 0; i < 8; ++i)
-        drawText(c, labels[i], 120, 100 + 40 * i + 11, item);
-    TextStyle foot = labelStyle(10);
-    foot.bottom = rgb(220, 220, 240);
-    drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, foot);
+    const char* labels[9] = {"WINDOW SIZE",    "FULLSCREEN", "MUSIC VOLUME",
+                             "EFFECTS VOLUME", "MUTE",       "CONTROLS",
+                             "LANDING SHADOW", "KEYS",       "BACK"};
+    for (int i = 0; i < 9; ++i)
+        drawText(c, labels[i], 120, 100 + 36 * i + 9, item);
+    if (withFoot)
+        drawTextCentred(c, "^ _  CHOOSE    < >  CHANGE    Z  DECIDE    ESC  BACK", 320, 448, hintStyle());
+    return c;
+}
+
+// The KEYS page: the options' cloth, a row per game key from y 84, 26
+// pixels apart, the game drawing the keys at x 360 and the buttons at x 470
+// (game/options_view.h).
+Canvas keysScreen(bool withFoot)
+{
+    Canvas c = wovenBackground(rgb(30, 36, 86), rgb(52, 22, 72));
+    drawTextCentred(c, "KEYS", 320, 10, headingStyle(36));
+    drawPanel(c, 64, 78, 576, 428, 0.72f);
+    TextStyle head = labelStyle(10);
+    head.bottom = rgb(220, 220, 240);
+    drawText(c, "KEY", 362, 62, head);
+    drawText(c, "PAD", 472, 62, head);
+    TextStyle item = labelStyle(13);
+    const char* labels[13] = {
+        "MOVE LEFT", "MOVE RIGHT", "UP",      "DOWN / FAST FALL", "TURN / DECIDE",     "TURN BACK", "QUIT",
+        "PAUSE",     "MUTE",       "OPTIONS", "FULLSCREEN",       "RESET TO DEFAULTS", "BACK"};
+    for (int i = 0; i < 13; ++i)
+        drawText(c, labels[i], 120, 84 + 26 * i + 6, item);
+    if (withFoot) drawTextCentred(c, "^ _  CHOOSE    Z  CHANGE    ESC  BACK", 320, 458, head);
+    return c;
+}
+
+}  // namespace
+
+Canvas optionsBackground() { return optionsScreen(true); }
+Canvas keysBackground() { return keysScreen(true); }
+// The game draws its own hint line over these when it names other keys.
+Canvas optionsFootStrip() { return strip(optionsScreen(false), 445, 16); }
+Canvas keysFootStrip() { return strip(keysScreen(false), 455, 16); }
+Canvas titleKeysStrip() { return strip(titleScreen(false), 303, 16); }
+
+Canvas hintWordSheet()
+{
+    Canvas c(96 * 5, 16);
+    const char* words[5] = {"CHOOSE", "CHANGE", "DECIDE", "BACK", "QUIT"};
+    for (int i = 0; i < 5; ++i)
+        drawText(c, words[i], 96.0f * i + 2, 3, hintStyle());
+    return c;
+}
+
+// What the last choice on the KEYS page did, one line each, centred.
+Canvas keyWordSheet()
+{
+    Canvas c(320, 16 * 5);
+    TextStyle w = labelStyle(10);
+    w.top = rgb(255, 250, 220);
+    w.bottom = rgb(255, 190, 90);
+    const char* words[5] = {"PRESS A KEY OR A BUTTON", "KEY SET", "KEYS SWAPPED", "REFUSED  THAT KEY STAYS",
+                            "DEFAULT KEYS BACK"};
+    for (int i = 0; i < 5; ++i)
+        drawTextCentred(c, words[i], 160, 16.0f * i + 3, w);
     return c;
 }
 
@@ -318,7 +398,27 @@ Canvas optionValueSheet()
     return c;
 }
 
-// What each control style does, one line each, under the CONTROLS row.
+Canvas keyNameSheet()
+{
+    using namespace keyNames;
+    Canvas c(CellWidth * CellCount, CellHeight);
+    TextStyle name = labelStyle(10);
+    name.bottom = rgb(220, 220, 240);
+    const auto cell = [&](int k, const std::string& text) {
+        drawText(c, text, CellWidth * k + InkX, 3, name);
+    };
+    for (int k = 0; k < 26; ++k)
+        cell(k, std::string(1, static_cast<char>('A' + k)));
+    for (int k = 0; k < 10; ++k)
+        cell(FirstDigit + k, std::string(1, static_cast<char>('0' + k)));
+    for (int k = 0; k < NamedCount; ++k)
+        cell(FirstNamed + k, NamedLabels[k]);
+    for (int k = 0; k < ButtonCount; ++k)
+        cell(FirstButton + k, ButtonLabels[k]);
+    return c;
+}
+
+// What each control style does, one line each, below the last row.
 Canvas controlsNotes()
 {
     Canvas c(optionsLayout::NoteWidth, 2 * optionsLayout::NoteHeight);
