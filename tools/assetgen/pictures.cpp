@@ -301,7 +301,10 @@ Canvas gameStartBanner()
     return c;
 }
 
-Canvas pausePanel()
+namespace {
+
+// The pause panel's look: a large word and a small line under it.
+Canvas panelWithWords(const char* word, const char* line)
 {
     Canvas c(256, 160);
     drawBannerPanel(c, rgb(72, 64, 120), rgb(32, 28, 70), rgb(200, 206, 232));
@@ -315,7 +318,7 @@ Canvas pausePanel()
     big.bottom = rgb(196, 206, 255);
     big.rim = rgb(14, 10, 36);
     big.shadowDx = 2, big.shadowDy = 3;
-    drawTextCentred(c, "PAUSED", 128, 46, big);
+    drawTextCentred(c, word, 128, 46, big);
     TextStyle small;
     small.capHeight = 12;
     small.stroke = 2.2f;
@@ -323,36 +326,16 @@ Canvas pausePanel()
     small.tracking = 2.0f;
     small.top = small.bottom = rgb(226, 230, 255);
     small.rim = rgb(14, 10, 36);
-    drawTextCentred(c, "PRESS P", 128, 104, small);
+    drawTextCentred(c, line, 128, 104, small);
     return c;
 }
 
+}  // namespace
+
+Canvas pausePanel() { return panelWithWords("PAUSED", "PRESS P"); }
+
 // The same panel asking before a game is given up (modern controls' Q).
-Canvas quitQuestionPanel()
-{
-    Canvas c(256, 160);
-    drawBannerPanel(c, rgb(72, 64, 120), rgb(32, 28, 70), rgb(200, 206, 232));
-    TextStyle big;
-    big.capHeight = 36;
-    big.widthScale = 0.75f;
-    big.stroke = 5.4f;
-    big.outline = 2.2f;
-    big.tracking = 3.0f;
-    big.top = rgb(255, 255, 255);
-    big.bottom = rgb(196, 206, 255);
-    big.rim = rgb(14, 10, 36);
-    big.shadowDx = 2, big.shadowDy = 3;
-    drawTextCentred(c, "QUIT?", 128, 46, big);
-    TextStyle small;
-    small.capHeight = 12;
-    small.stroke = 2.2f;
-    small.outline = 1.2f;
-    small.tracking = 2.0f;
-    small.top = small.bottom = rgb(226, 230, 255);
-    small.rim = rgb(14, 10, 36);
-    drawTextCentred(c, "Z YES   ESC NO", 128, 104, small);
-    return c;
-}
+Canvas quitQuestionPanel() { return panelWithWords("QUIT?", "Z YES   ESC NO"); }
 
 Canvas nameCursor()
 {
