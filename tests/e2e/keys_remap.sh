@@ -22,17 +22,7 @@ taps() {
     local k
     for k in $(seq "$2"); do tap "$1"; done
 }
-pair_in() {
-    screenshot "$wid" "$E2E_TMP/well.rgb" || return 1
-    local bottoms c want w
-    read -r -a bottoms <<<"$(python3 "$here/screen.py" column-bottoms "$E2E_TMP/well.rgb" "$graphics/GameBG.bmp")"
-    E2E_SEEN="lowest drawn row of columns 0-7: ${bottoms[*]}"
-    for c in 0 1 2 3 4 5 6 7; do
-        want=0
-        for w in "$@"; do [ "$w" = "$c" ] && want=1; done
-        if [ "$want" = 1 ]; then [ "${bottoms[$c]}" -gt 48 ] || return 1; else [ "${bottoms[$c]}" -eq -1 ] || return 1; fi
-    done
-}
+pair_in() { pair_shows_in "$wid" "$graphics" "$@"; }
 turned() { pair_in 3 4 || pair_in 2 3; }
 hint_names() {
     screenshot "$wid" "$E2E_TMP/title.rgb" || return 1

@@ -25,17 +25,7 @@ printed() {
 
 # pair_in COLUMNS...: takes a screenshot; whether the well shows something
 # in exactly those columns (the falling pair, standing or lying).
-pair_in() {
-    screenshot "$wid" "$E2E_TMP/well.rgb" || return 1
-    local bottoms c want
-    read -r -a bottoms <<<"$(python3 "$here/screen.py" column-bottoms "$E2E_TMP/well.rgb" "$graphics/GameBG.bmp")"
-    E2E_SEEN="lowest drawn row of columns 0-7: ${bottoms[*]}"
-    for c in 0 1 2 3 4 5 6 7; do
-        want=0
-        for w in "$@"; do [ "$w" = "$c" ] && want=1; done
-        if [ "$want" = 1 ]; then [ "${bottoms[$c]}" -gt 48 ] || return 1; else [ "${bottoms[$c]}" -eq -1 ] || return 1; fi
-    done
-}
+pair_in() { pair_shows_in "$wid" "$graphics" "$@"; }
 
 # hint_shown: whether the title's hint reads "O  OPTIONS" as the picture has it.
 hint_shown() {

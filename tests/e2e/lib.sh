@@ -306,3 +306,32 @@ quit_with_q() {
     xdotool keyup "$key" 2>/dev/null || true
     [ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit code $E2E_EXIT_CODE after Q, expected 0"
 }
+
+# pair_shows_in WID GRAPHICS COLUMN...: whether the window's well shows
+# blocks low in exactly these columns (the landed or falling pair) and
+# nothing in the others, read against the empty game background.
+pair_shows_in() {
+    local wid="$1" graphics="$2" bottoms c want w
+    shift 2
+    screenshot "$wid" "$E2E_TMP/well.rgb" || return 1
+    read -r -a bottoms <<<"$(python3 "$(dirname "${BASH_SOURCE[0]}")/screen.py" column-bottoms "$E2E_TMP/well.rgb" "$graphics/GameBG.bmp")"
+    E2E_SEEN="lowest drawn row of columns 0-7: ${bottoms[*]}"
+    for c in 0 1 2 3 4 5 6 7; do
+        want=0
+        for w in "$@"; do [ "$w" = "$c" ] && want=1; done
+        if [ "$want" = 1 ]; then [ "${bottoms[$c]}" -gt 48 ] || return 1; else [ "${bottoms[$c]}" -eq -1 ] || return 1; fi
+    done
+}
+
+# ends_with_one_line WHAT PATTERN VAR=VALUE...: runs the game with those
+# variables (10 s at most) and fails unless it exits with code 1 and exactly
+# one line on stderr, which matches PATTERN.
+ends_with_one_line() {
+    local what="$1" pattern="$2" code=0
+    shift 2
+    (cd "$E2E_TMP" && exec env "$@" timeout -s KILL 10 "$E2E_EXE") \
+        >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" || code=$?
+    [ "$code" -eq 1 ] || fail "$what: exit code $code, expected 1"
+    [ "$(wc -l <"$E2E_TMP/game.err")" -eq 1 ] || fail "$what: not exactly one line on stderr"
+    grep -q "$pattern" "$E2E_TMP/game.err" || fail "$what: the line is not \"$pattern\": $(cat "$E2E_TMP/game.err")"
+}

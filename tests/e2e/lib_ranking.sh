@@ -56,10 +56,11 @@ start_one_game() {
 # banner never covers it.
 tens_digit() { convert "$1" -crop 30x34+570+85 -depth 8 txt:- | md5sum; }
 
-# banner_seen SHOT: whether the game-over banner shows anywhere on its way
-# down: its top border crosses the field at x 250 and at x 390 in one row.
+# banner_seen SHOT [ROWS]: whether the game-over banner shows anywhere on
+# its way down: its top border crosses the field at x 250 and at x 390 in
+# one row, within ROWS rows from y 25 (81: the whole way).
 banner_seen() {
-    convert "$1" -crop 141x81+250+25 -depth 8 txt:- 2>/dev/null | awk -v want="$E2E_RANK_BORDER" '
+    convert "$1" -crop "141x${2:-81}+250+25" -depth 8 txt:- 2>/dev/null | awk -v want="$E2E_RANK_BORDER" '
         /^[0-9]/ {
             split($1, xy, /[,:]/)
             if ((xy[1] == 0 || xy[1] == 140) && toupper($3) == want) hits[xy[2]]++

@@ -15,8 +15,9 @@ write_bmp "$E2E_TMP/game/Graphics/RankBG.bmp" "$ranking"
 folder="$XDG_CONFIG_HOME/tessaloom"
 mkdir -p "$folder"
 
-# The holder becomes sleep itself (-F), so killing it lets go.
-flock -F "$folder" sleep 600 &
+# The holder becomes tail itself (-F), which waits until it is killed; that
+# lets go.
+flock -F "$folder" tail -f /dev/null &
 locker=$!
 trap 'kill -KILL "$locker" 2>/dev/null || true; e2e_cleanup' EXIT
 lock_held() { ! flock -n "$folder" true; }

@@ -98,12 +98,6 @@ given_up "$DISPLAY"
 kill -CONT "$stopped"
 stopped=""
 
-code=0
-(cd "$E2E_TMP" && exec env DISPLAY="$closing" timeout -s KILL 10 "$E2E_EXE") \
-    >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err" || code=$?
-[ "$code" -eq 1 ] || fail "$closing: exit code $code, expected 1"
-[ "$(wc -l <"$E2E_TMP/game.err")" -eq 1 ] || fail "$closing: not exactly one line on stderr"
-grep -q "^tessaloom: the display $closing kept closing the connection" "$E2E_TMP/game.err" ||
-    fail "$closing: the line does not say the display kept closing the connection"
+ends_with_one_line "$closing" "^tessaloom: the display $closing kept closing the connection" DISPLAY="$closing"
 more_than closing 1 || fail "$closing: tried once only"
 note "$closing: $(connections closing) tries, then: $(cat "$E2E_TMP/game.err")"
